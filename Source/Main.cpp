@@ -1,0 +1,3 @@
+#include "DunmoorApplication.h"
+
+START_JUCE_APPLICATION (DunmoorApplication)
