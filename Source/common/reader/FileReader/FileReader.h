@@ -61,11 +61,11 @@ public:
     bool isOpen() const noexcept { return stream != nullptr; }
     const juce::String& getPath() const noexcept { return path; }
 
-protected:
     // Reads exactly numBytes into dest, looping over short reads; false when the stream ends
     // (or fails) first.
     static bool readFully (juce::InputStream& input, void* dest, int numBytes);
 
+protected:
     juce::OptionalScopedPointer<juce::InputStream> stream; // null while closed
     std::vector<FrameIndexEntry> frameIndex;               // kept across close
     juce::int32 lengthInSamples = 0;
@@ -81,7 +81,7 @@ protected:
     juce::int32 bufferMode = pageBuffered;
 
 private:
-    void printFailure (const char* what, int line) const;
+    static void printFailure (const char* format, int line, const juce::String& failedPath);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FileReader)
 };
