@@ -1,0 +1,6 @@
+#include "common/PositionableAudioSource.h"
+
+namespace common
+{
+PositionableAudioSource::~PositionableAudioSource() = default;
+} // namespace common
