@@ -1,0 +1,113 @@
+#include "vantor/dataset/JsonFileStore.h"
+
+namespace vantor::dataset
+{
+std::atomic<int> JsonFileStore::failingWrites{0};
+
+JsonFileStore::ReadResult JsonFileStore::read (const juce::File& file, const char* arrayKey)
+{
+    ReadResult result;
+
+    if (file == juce::File() || !file.exists())
+        return result;
+
+    result.status = ReadStatus::damaged;
+
+    if (!file.existsAsFile())
+        return result;
+
+    juce::FileInputStream stream (file);
+
+    if (!stream.openedOk())
+        return result;
+
+    const auto text = stream.readEntireStreamAsString();
+
+    if (stream.getStatus().failed())
+        return result;
+
+    auto parsed = juce::JSON::parse (text);
+
+    if (parsed.getDynamicObject() == nullptr || !parsed.getProperty (arrayKey, {}).isArray())
+        return result;
+
+    result.status = ReadStatus::ok;
+    result.root = parsed;
+    return result;
+}
+
+bool JsonFileStore::write (const juce::File& target, const juce::var& json)
+{
+    if (target == juce::File())
+        return false;
+
+    const auto folder = target.getParentDirectory();
+
+    if (!folder.isDirectory() && !folder.createDirectory())
+        return false;
+
+    // Hidden, so that nothing listing the folder mistakes it for data.
+    const auto temporary = folder.getNonexistentChildFile ("." + target.getFileName() + ".tmp", {}, false);
+
+    const auto written = [&]
+    {
+        juce::FileOutputStream stream (temporary, 16384);
+
+        if (!stream.openedOk())
+            return false;
+
+        juce::JSON::writeToStream (stream, json, false, 15);
+        stream.flush(); // also syncs the file to disk
+
+        return stream.getStatus().wasOk() && failingWrites.load() == 0;
+    }();
+
+    if (!written || !temporary.moveFileTo (target))
+    {
+        temporary.deleteFile();
+        return false;
+    }
+
+    return true;
+}
+
+juce::File JsonFileStore::createAsideFolder (const juce::File& folder, const juce::String& prefix)
+{
+    const auto stamp = juce::Time::getCurrentTime().formatted ("%Y-%m-%d_%H-%M-%S");
+    const auto aside = folder.getNonexistentChildFile (prefix + "-" + stamp, {}, true);
+
+    if (!aside.createDirectory())
+        return {};
+
+    return aside;
+}
+
+juce::File JsonFileStore::keepAside (const juce::File& damagedFile, const juce::File& samplesFolder)
+{
+    const auto aside = createAsideFolder (damagedFile.getParentDirectory(), "damaged");
+
+    if (aside == juce::File())
+        return {};
+
+    const auto asideSamples = aside.getChildFile (samplesFolder.getFileName());
+    const bool hadSamples = samplesFolder.isDirectory();
+
+    // Only an empty folder is removed on the way back: nothing moved may be lost.
+    if (hadSamples && !samplesFolder.moveFileTo (asideSamples))
+    {
+        aside.deleteFile();
+        return {};
+    }
+
+    if (!damagedFile.moveFileTo (aside.getChildFile (damagedFile.getFileName())))
+    {
+        if (hadSamples)
+            asideSamples.moveFileTo (samplesFolder);
+
+        aside.deleteFile();
+        return {};
+    }
+
+    return aside;
+}
+} // namespace vantor::dataset

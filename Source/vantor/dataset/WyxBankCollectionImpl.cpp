@@ -1,0 +1,296 @@
+#include "vantor/dataset/WyxBankCollectionImpl.h"
+
+#include "common/AppInfo.h"
+#include "vantor/dataset/BankCollectionJsonKeys.h"
+#include "vantor/dataset/BankJsonKeys.h"
+#include "vantor/dataset/JsonFileStore.h"
+#include "vantor/dataset/SlotJsonKeys.h"
+
+namespace vantor::dataset
+{
+juce::File getBankCollectionFile()
+{
+    return common::AppInfo::getUserDataFolder()
+        .getChildFile (collectionkeys::folderName)
+        .getChildFile (collectionkeys::fileName);
+}
+
+int countCollectionBanks (const juce::File& file)
+{
+    const auto stored = JsonFileStore::read (file, collectionkeys::bankCollection);
+
+    if (stored.status != JsonFileStore::ReadStatus::ok)
+        return 0;
+
+    return stored.root.getProperty (collectionkeys::bankCollection, {}).size();
+}
+
+int countCollectionBanks()
+{
+    return countCollectionBanks (getBankCollectionFile());
+}
+
+std::unique_ptr<WyxBankCollection> createBankCollection()
+{
+    return std::make_unique<WyxBankCollectionImpl>();
+}
+
+WyxBankCollectionImpl::WyxBankCollectionImpl() = default;
+
+WyxBankCollectionImpl::~WyxBankCollectionImpl()
+{
+    save();
+    stopTimer();
+    releaseAll();
+}
+
+void WyxBankCollectionImpl::releaseAll()
+{
+    for (auto* bank : banks)
+        bank->removeChangeListener (this);
+
+    banks.clear();
+}
+
+WyxBank::Ptr WyxBankCollectionImpl::getBank (int index) const
+{
+    return juce::isPositiveAndBelow (index, banks.size()) ? banks[index] : nullptr;
+}
+
+int WyxBankCollectionImpl::indexOf (const WyxBank* bank) const
+{
+    return banks.indexOf (const_cast<WyxBank*> (bank));
+}
+
+void WyxBankCollectionImpl::changed()
+{
+    dirty = true;
+    startTimer (saveDelayMs);
+    sendChangeMessage();
+}
+
+void WyxBankCollectionImpl::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    changed();
+}
+
+void WyxBankCollectionImpl::timerCallback()
+{
+    stopTimer();
+    save();
+}
+
+void WyxBankCollectionImpl::swap (int a, int b)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (juce::isPositiveAndBelow (a, banks.size()) && juce::isPositiveAndBelow (b, banks.size()))
+        banks.swap (a, b);
+
+    changed();
+}
+
+void WyxBankCollectionImpl::move (int from, int to)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (from != to && juce::isPositiveAndBelow (from, banks.size()))
+    {
+        if (!juce::isPositiveAndBelow (to, banks.size()))
+            to = banks.size() - 1;
+
+        banks.move (from, to);
+    }
+
+    changed();
+}
+
+void WyxBankCollectionImpl::remove (int index)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (juce::isPositiveAndBelow (index, banks.size()))
+    {
+        WyxBank::Ptr bank = banks[index];
+        banks.remove (index);
+        bank->removeChangeListener (this);
+        bank->clear();
+    }
+
+    changed();
+}
+
+WyxBank::Ptr WyxBankCollectionImpl::add (const WyxBank* bank)
+{
+    return insert (-1, bank);
+}
+
+WyxBank::Ptr WyxBankCollectionImpl::insert (int index, const WyxBank* bank)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (bank == nullptr || banks.size() >= maxBanks)
+        return nullptr;
+
+    auto copy = bank->clone (getFolder());
+
+    if (copy == nullptr)
+        return nullptr;
+
+    if (juce::isPositiveAndBelow (index, banks.size()))
+        banks.insert (index, copy);
+    else
+        banks.add (copy);
+
+    copy->addChangeListener (this);
+    changed();
+    return copy;
+}
+
+void WyxBankCollectionImpl::clear()
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    for (auto* bank : banks)
+    {
+        bank->removeChangeListener (this);
+        bank->clear();
+    }
+
+    banks.clear();
+    changed();
+}
+
+juce::String WyxBankCollectionImpl::load (const juce::File& newCollectionFile)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    collectionFile = juce::File();
+    releaseAll();
+    dirty = false;
+    writingBlocked = false;
+    keptAsideFolder = juce::File();
+    sendChangeMessage();
+
+    collectionFile = newCollectionFile;
+    const auto folder = getFolder();
+
+    if (collectionFile != juce::File() && !folder.isDirectory())
+        folder.createDirectory();
+
+    const auto stored = JsonFileStore::read (collectionFile, collectionkeys::bankCollection);
+
+    switch (stored.status)
+    {
+        case JsonFileStore::ReadStatus::ok:
+        {
+            const auto* bankObjects = stored.root[collectionkeys::bankCollection].getArray();
+
+            for (const auto& bankObject : *bankObjects)
+            {
+                if (banks.size() >= maxBanks)
+                    break;
+
+                // Nobody listens while the new BANK fills, so loading leaves the collection clean.
+                auto bank = createBank();
+                bank->fromVar (bankObject, folder);
+                banks.add (bank);
+                bank->addChangeListener (this);
+            }
+
+            if (bankObjects->size() > maxBanks)
+                keepOverflowAside (*bankObjects);
+
+            break;
+        }
+
+        case JsonFileStore::ReadStatus::damaged:
+            // Saving the empty collection over it would lose the stored BANKs, and the clean-up
+            // their samples: both go aside, and the collection starts afresh.
+            keptAsideFolder = JsonFileStore::keepAside (collectionFile, getSamplesFolder (folder));
+            writingBlocked = keptAsideFolder == juce::File();
+            dirty = true;
+            startTimer (saveDelayMs);
+            break;
+
+        case JsonFileStore::ReadStatus::missing:
+            dirty = true;
+            startTimer (saveDelayMs);
+            break;
+    }
+
+    sendChangeMessage();
+    return {};
+}
+
+void WyxBankCollectionImpl::keepOverflowAside (const juce::Array<juce::var>& bankObjects)
+{
+    // The collection holds 100 BANKs; entries beyond them (a file written by hand or by another
+    // program) would vanish with the next save, and their samples with the clean-up. A copy of
+    // the whole file and of the samples only those entries name stays in a folder of its own.
+    const auto aside = JsonFileStore::createAsideFolder (getFolder(), "overflow");
+
+    if (aside == juce::File())
+        return;
+
+    collectionFile.copyFileTo (aside.getChildFile (collectionFile.getFileName()));
+
+    const auto samplesFolder = getSamplesFolder (getFolder());
+    const auto asideSamples = getSamplesFolder (aside);
+    asideSamples.createDirectory();
+
+    for (int i = maxBanks; i < bankObjects.size(); ++i)
+    {
+        const auto* slotObjects = bankObjects.getReference (i)[bankkeys::slot].getArray();
+
+        if (slotObjects == nullptr)
+            continue;
+
+        for (const auto& slotObject : *slotObjects)
+        {
+            const auto name = slotObject.getProperty (slotkeys::fileName, {}).toString();
+            const auto source = getBareChildFile (samplesFolder, name);
+
+            if (source.existsAsFile())
+                source.copyFileTo (getBareChildFile (asideSamples, name));
+        }
+    }
+
+    keptAsideFolder = aside;
+}
+
+void WyxBankCollectionImpl::save()
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (!dirty || writingBlocked)
+        return;
+
+    juce::Array<juce::var> bankObjects;
+
+    for (int i = 0; i < std::min (banks.size(), maxBanks); ++i)
+        bankObjects.add (banks[i]->toVar (i));
+
+    auto* object = new juce::DynamicObject();
+    object->setProperty (collectionkeys::bankCollection, bankObjects);
+
+    // Dirty stays set on failure, and the clean-up never runs against a file that does not hold
+    // the present collection.
+    if (!JsonFileStore::write (collectionFile, juce::var (object)))
+        return;
+
+    deleteUnusedSamples();
+    dirty = false;
+}
+
+void WyxBankCollectionImpl::deleteUnusedSamples()
+{
+    juce::StringArray referenced;
+
+    for (auto* bank : banks)
+        for (auto* slot : bank->getSlotList().slots)
+            if (slot->getFile() != juce::File())
+                referenced.add (slot->getFile().getFileName());
+
+    dataset::deleteUnusedSamples (collectionFile, getSamplesFolder (getFolder()), referenced);
+}
+} // namespace vantor::dataset

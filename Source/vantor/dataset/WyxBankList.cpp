@@ -1,0 +1,7 @@
+#include "vantor/dataset/WyxBankList.h"
+
+namespace vantor::dataset
+{
+WyxBankList::WyxBankList() = default;
+WyxBankList::~WyxBankList() = default;
+} // namespace vantor::dataset

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "vantor/dataset/WyxDataSet.h"
+
+namespace vantor::dataset
+{
+/** The one implementation of WyxDataSet. Threads as for WyxDataSet. */
+class WyxDataSetImpl : public WyxDataSet
+{
+public:
+    /** Creates the model, the collection and an empty clipboard, then loads. */
+    WyxDataSetImpl();
+    /** Releases the clipboard, then the collection, then the model; the last two save themselves
+        when dirty. */
+    ~WyxDataSetImpl() override;
+
+    juce::File getFactorySampleFolder() const override;
+    juce::File getDataFolder() const override;
+
+    WyxModel* getModel() const override { return model.get(); }
+    WyxBankCollection* getBankCollection() const override { return collection.get(); }
+    Clipboard* getClipboard() const override { return clipboard.get(); }
+
+    /** Creates the data folder when missing and loads the model and the collection from it. */
+    void load();
+
+    /** Has the message thread run load soon. Whoever replaced the files on another thread calls
+        this; the message is dropped when the data set is gone by the time it arrives. */
+    void postReload();
+
+private:
+    std::unique_ptr<WyxModel> model;
+    std::unique_ptr<WyxBankCollection> collection;
+    std::unique_ptr<Clipboard> clipboard;
+
+    JUCE_DECLARE_WEAK_REFERENCEABLE (WyxDataSetImpl)
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WyxDataSetImpl)
+};
+} // namespace vantor::dataset
