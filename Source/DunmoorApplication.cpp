@@ -1,6 +1,7 @@
 #include "DunmoorApplication.h"
 
 #include "MainComponent.h"
+#include "common/CrashHandler.h"
 
 #include <BuildInfo.h>
 
@@ -39,6 +40,8 @@ const juce::String DunmoorApplication::getApplicationVersion()
 
 void DunmoorApplication::initialise (const juce::String&)
 {
+    common::installCrashHandler();
+
     mainWindow = std::make_unique<MainWindow> (getApplicationName());
     mainWindow->setResizeLimits (minimumWidth, minimumHeight, maximumWindowExtent, maximumWindowExtent);
     mainWindow->setVisible (true);
