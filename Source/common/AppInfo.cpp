@@ -171,8 +171,10 @@ bool unquoteOsReleaseValue (juce::String::CharPointerType p, juce::String& value
 //==============================================================================
 const AppInfo::Record& AppInfo::record()
 {
-    static const Record filled = makeRecord (readSystemEnvironment());
-    return filled;
+    // Never destroyed: static destructors that run at exit (the usage statistics write their
+    // shut-down record then) still read their folders here.
+    static const Record* const filled = new Record (makeRecord (readSystemEnvironment()));
+    return *filled;
 }
 
 void AppInfo::initialise()
