@@ -1,6 +1,8 @@
 #include "common/reader/AudioReaderFactory.h"
 
 #include "common/reader/FileReader/FileReadAiff.h"
+#include "common/reader/FileReader/FileReadFlac.h"
+#include "common/reader/FileReader/FileReadMp3.h"
 #include "common/reader/FileReader/FileReadWav.h"
 
 namespace quelbix
@@ -20,10 +22,10 @@ using FactoryMaker = IIndividualReaderFactory* (*)();
 // Each reader that is not built yet keeps its place as a comment.
 const FactoryMaker defaultFactories[] = {
     make<FileReadWavFactory>, make<FileReadAiffFactory>,
-    // make<FileReadMp3Factory>,
+    make<FileReadMp3Factory>,
     // make<FileReadMp4Factory>,
     // make<FileReadAacFactory>,
-    // make<FileReadFlacFactory>,
+    make<FileReadFlacFactory>,
     // make<FileReadAlacFactory>,
     // make<JuceAudioReaderFactory>,
 };
