@@ -409,9 +409,13 @@ void writeMiniDump (const siginfo_t* signalInfo, const void* context)
             .add (" (")
             .add (signalName (signalInfo->si_signo))
             .add ("), code ")
-            .addSigned (signalInfo->si_code)
-            .add ("\nFault address: ")
-            .addHex ((std::uintptr_t)signalInfo->si_addr);
+            .addSigned (signalInfo->si_code);
+
+        // A signal sent by kill, raise or abort carries its sender, not a fault address.
+        if (signalInfo->si_code <= 0)
+            report.add ("\nSent by process: ").addSigned (signalInfo->si_pid);
+        else
+            report.add ("\nFault address: ").addHex ((std::uintptr_t)signalInfo->si_addr);
 
         if (const auto ip = instructionPointer (context); ip != 0)
             report.add ("\nInstruction pointer: ").addHex (ip);

@@ -183,6 +183,8 @@ TEST_F (CrashHandlerTest, AbortIsReportedAndEndsWithSigabrt)
 
     const auto report = onlyReport();
     EXPECT_THAT (report.text.toStdString(), ::testing::HasSubstr ("Signal: 6 (SIGABRT)"));
+    EXPECT_THAT (report.text.toStdString(),
+                 ::testing::HasSubstr ("Sent by process: " + std::to_string (report.processId) + "\n"));
 }
 
 TEST_F (CrashHandlerTest, NoUserDataFolderMeansNoFolderAndNoReport)
