@@ -85,9 +85,10 @@ void writeShutdownSeconds (const juce::File& file, double seconds)
 class UsageLogger::Session
 {
 public:
-    Session (juce::File sessionFile, bool keepRecords)
+    Session (juce::File sessionFile, bool keepRecords, juce::int64 maxFileBytes)
         : file (std::move (sessionFile))
         , recording (keepRecords)
+        , maxBytes (maxFileBytes)
     {
     }
 
@@ -196,8 +197,8 @@ public:
     // the copy is not repeated at every append.
     void keepWithinCap()
     {
-        if (file.getSize() > maxSessionBytes)
-            trimmedBytes += CryptoFile::getInstance()->dropOldestRecords (file, maxSessionBytes / 4 * 3);
+        if (file.getSize() > maxBytes)
+            trimmedBytes += CryptoFile::getInstance()->dropOldestRecords (file, maxBytes / 4 * 3);
     }
 
     const juce::File& getFile() const { return file; }
@@ -219,6 +220,7 @@ private:
 
     juce::File file;
     bool recording;
+    juce::int64 maxBytes;
     juce::int64 trimmedBytes = 0;
 
     juce::String sessionId, cid;
@@ -304,8 +306,9 @@ void UsageLogger::initialise()
 
     {
         const std::lock_guard<std::mutex> lock (s.sessionLock);
-        s.session = std::make_unique<Session> (folder.getChildFile ("$session"),
-                                               s.environment.uploadUrl.isNotEmpty());
+        s.session =
+            std::make_unique<Session> (folder.getChildFile ("$session"), s.environment.uploadUrl.isNotEmpty(),
+                                       s.environment.maxSessionBytes);
     }
 
     s.uploader = std::make_unique<WebUploader>();
@@ -448,6 +451,12 @@ void UsageLogger::logCounters (int numberOfBanks, const juce::String& guiLangId)
 void UsageLogger::endProcess()
 {
     state().endProcess();
+}
+
+bool UsageLogger::isUploading()
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    return state().uploader != nullptr && state().uploader->isBusy();
 }
 
 void UsageLogger::State::endProcess()

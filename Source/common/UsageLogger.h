@@ -34,6 +34,8 @@ public:
         juce::String osVersion;
         std::function<double()> now;          // seconds since 1601-01-01 UTC
         std::function<double()> processStart; // same clock
+        // "$session" never grows past this while uploads fail: the oldest records go first.
+        juce::int64 maxSessionBytes = 2 * 1024 * 1024;
     };
 
     static Environment getSystemEnvironment();
@@ -62,8 +64,8 @@ public:
     // destructor calls it at exit; tests call it to end one simulated run before starting the next.
     static void endProcess();
 
-    // "$session" never grows past this while uploads fail: the oldest records go first.
-    static constexpr juce::int64 maxSessionBytes = 2 * 1024 * 1024;
+    // True while the upload of earlier records waits for its answer.
+    static bool isUploading();
 
     class Session;
 

@@ -49,6 +49,11 @@ WebUploader::~WebUploader()
     stream.reset();
 }
 
+bool WebUploader::isBusy() const
+{
+    return isThreadRunning() || stream != nullptr;
+}
+
 juce::URL WebUploader::makeRequestUrl (const juce::String& url, const juce::String& client,
                                        const juce::String& version, const juce::MemoryBlock& data)
 {
@@ -74,7 +79,7 @@ bool WebUploader::upload (const juce::String& url, const juce::String& client, c
     };
 
     // The running upload keeps its own completion.
-    if (isThreadRunning() || stream != nullptr)
+    if (isBusy())
         return refuse ("still running");
 
     if (url.isEmpty())

@@ -35,6 +35,9 @@ public:
     bool upload (const juce::String& url, const juce::String& client, const juce::String& version,
                  const juce::MemoryBlock& data, Completion completion);
 
+    // True from a started upload until its completion has been called.
+    bool isBusy() const;
+
     // The request address: the endpoint with the platform, client and version in its query, kept
     // in the address rather than turned into form fields.
     static juce::URL makeRequestUrl (const juce::String& url, const juce::String& client,
