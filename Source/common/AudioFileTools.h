@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/PositionableAudioSourceImpl.h"
 #include "common/reader/AbstractReader.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -9,8 +10,6 @@
 
 namespace common
 {
-class PositionableAudioSourceImpl;
-
 // The few functions through which the rest of the program touches audio files: open a user's
 // file, convert it into the program's 24-bit stereo WAV, copy a range of frames out of such a WAV,
 // and make the readers and sources the preview player plays.
