@@ -23,6 +23,21 @@ void writeWord (juce::uint8* bytes, juce::uint32 word) noexcept
         bytes[i] = (juce::uint8) (word >> (8 * i));
 }
 
+// Each 8-byte block on its own (no chaining), as two little-endian words whatever the machine's order.
+void applyToBlocks (const juce::BlowFish& cipher,
+                    void (juce::BlowFish::*operation) (juce::uint32&, juce::uint32&) const noexcept,
+                    juce::uint8* bytes, size_t size)
+{
+    for (size_t offset = 0; offset + (size_t)blockSize <= size; offset += (size_t)blockSize)
+    {
+        auto left = readWord (bytes + offset);
+        auto right = readWord (bytes + offset + 4);
+        (cipher.*operation) (left, right);
+        writeWord (bytes + offset, left);
+        writeWord (bytes + offset + 4, right);
+    }
+}
+
 // A record's length field is a signed little-endian 32-bit number whatever the machine's order.
 void writeLength (juce::uint8* bytes, juce::int32 length) noexcept
 {
@@ -66,14 +81,7 @@ juce::MemoryBlock CryptoFile::encipherText (const juce::String& text) const
     memcpy (bytes, utf8.getAddress(), textSize);
     memset (bytes + textSize, (int)padding, padding);
 
-    for (size_t offset = 0; offset < block.getSize(); offset += (size_t)blockSize)
-    {
-        auto left = readWord (bytes + offset);
-        auto right = readWord (bytes + offset + 4);
-        cipher->encrypt (left, right);
-        writeWord (bytes + offset, left);
-        writeWord (bytes + offset + 4, right);
-    }
+    applyToBlocks (*cipher, &juce::BlowFish::encrypt, bytes, block.getSize());
 
     return block;
 }
@@ -85,14 +93,7 @@ size_t CryptoFile::decipherInPlace (void* data, size_t size) const
 
     auto* bytes = static_cast<juce::uint8*> (data);
 
-    for (size_t offset = 0; offset < size; offset += (size_t)blockSize)
-    {
-        auto left = readWord (bytes + offset);
-        auto right = readWord (bytes + offset + 4);
-        cipher->decrypt (left, right);
-        writeWord (bytes + offset, left);
-        writeWord (bytes + offset + 4, right);
-    }
+    applyToBlocks (*cipher, &juce::BlowFish::decrypt, bytes, size);
 
     const auto padding = (size_t)bytes[size - 1];
     return padding >= 1 && padding <= (size_t)blockSize ? size - padding : size;

@@ -114,7 +114,9 @@ bool WebUploader::upload (const juce::String& url, const juce::String& client, c
 void WebUploader::run()
 {
     const auto connected = stream->connect (nullptr);
-    const auto status = connected && !stream->isError() ? stream->getStatusCode() : 0;
+    // A status line that arrived counts even when the transfer broke off afterwards; without one
+    // (refused, timed out, cancelled) the status is 0.
+    const auto status = connected ? juce::jmax (0, stream->getStatusCode()) : 0;
 
     // The error body is read here, capped, so that a slow reply never blocks the message thread.
     juce::MemoryBlock body;

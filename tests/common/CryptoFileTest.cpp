@@ -80,7 +80,7 @@ protected:
     void TearDown() override { folder.deleteRecursively(); }
 
     common::CryptoFile& crypto = *common::CryptoFile::getInstance();
-    juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+    juce::File folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
                             .getNonexistentChildFile ("cryptofile", "", false);
     juce::File session = folder.getChildFile ("$session");
 };

@@ -99,7 +99,7 @@ protected:
         return common::CryptoFile::getInstance()->readJsonFile (folder.getChildFile ("status"));
     }
 
-    juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+    juce::File folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
                             .getNonexistentChildFile ("usagelogger", "", false);
     juce::File sessionFile = folder.getChildFile ("$session");
     juce::File shutdownFile = folder.getChildFile ("$shutdown");
