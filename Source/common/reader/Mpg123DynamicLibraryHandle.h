@@ -47,6 +47,7 @@ public:
         paramFlags = 1,
         paramIndexSize = 15,
 
+        flagQuiet = 0x20, // no messages of its own on standard error
         flagSeekBuffer = 0x100,
         flagFuzzy = 0x200,
 

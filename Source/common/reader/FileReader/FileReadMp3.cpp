@@ -15,6 +15,7 @@ constexpr size_t framesBeforeTolerance = 4;
 constexpr int maxMismatches = 4;
 // A decoder that emits nothing for this many calls in a row without new input is stuck.
 constexpr int maxIdleDecodeCalls = 64;
+constexpr int ringAlignFrames = 8;
 
 const int sampleRates[2][3] = {{22050, 24000, 16000}, {44100, 48000, 32000}};
 
@@ -424,8 +425,8 @@ bool FileReadMp3::createDecoder (bool)
         return false;
 
     if (f.param (decoder, Library::paramVerbose, 0, 0.0) != Library::ok ||
-        f.param (decoder, Library::paramFlags, Library::flagSeekBuffer | Library::flagFuzzy, 0.0) !=
-            Library::ok ||
+        f.param (decoder, Library::paramFlags,
+                 Library::flagSeekBuffer | Library::flagFuzzy | Library::flagQuiet, 0.0) != Library::ok ||
         f.param (decoder, Library::paramIndexSize, -1, 0.0) != Library::ok ||
         f.formatNone (decoder) != Library::ok ||
         f.format (decoder, sampleRate, numChannels, Library::encodingSigned16) != Library::ok ||
@@ -548,7 +549,14 @@ bool FileReadMp3::decodeFrame (int sample, int frameIndexToDecode, bool seek)
         f.openFeed (decoder);
         streamOpen = true;
         streamFirstFrame = -1;
-        nextFeed = juce::jlimit (0, entries, frameIndexToDecode);
+        // The decoder's synthesis filter turns through a ring of 16 slots, 2 to 12 per frame
+        // depending on the layer; the rounding of its output depends on the slot. Starting a
+        // multiple of 8 frames after the first audio frame puts the ring where sequential
+        // decoding from the start has it, so a jump yields the same bits as reading through.
+        const int firstAudio = getFirstAudioFrame();
+        const int aligned = firstAudio + (juce::jmax (0, frameIndexToDecode - firstAudio) / ringAlignFrames) *
+                                             ringAlignFrames;
+        nextFeed = juce::jlimit (0, entries, juce::jmin (aligned, frameIndexToDecode));
         flushedTail = false;
     }
 
