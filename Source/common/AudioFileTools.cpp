@@ -216,6 +216,8 @@ private:
     std::unique_ptr<RiffWriter> writer;
     juce::uint16 blockAlign = 0;
     bool dataCopied = false;
+
+    JUCE_DECLARE_NON_COPYABLE (RangeCopy)
 };
 } // namespace
 

@@ -66,7 +66,9 @@ private:
     }
 
     std::unique_ptr<juce::FileOutputStream> inner;
-    Outcome& outcome;
+    Outcome& outcome; // the VerifiedOutputFile outlives its stream
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CheckedStream)
 };
 
 VerifiedOutputFile::VerifiedOutputFile (const juce::File& destination,
