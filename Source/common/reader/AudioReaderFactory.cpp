@@ -1,9 +1,12 @@
 #include "common/reader/AudioReaderFactory.h"
 
+#include "common/reader/FileReader/FileReadAac.h"
 #include "common/reader/FileReader/FileReadAiff.h"
 #include "common/reader/FileReader/FileReadFlac.h"
 #include "common/reader/FileReader/FileReadMp3.h"
+#include "common/reader/FileReader/FileReadMp4.h"
 #include "common/reader/FileReader/FileReadWav.h"
+#include "common/reader/JuceAudioReaderWrapper.h"
 
 namespace quelbix
 {
@@ -23,11 +26,11 @@ using FactoryMaker = IIndividualReaderFactory* (*)();
 const FactoryMaker defaultFactories[] = {
     make<FileReadWavFactory>, make<FileReadAiffFactory>,
     make<FileReadMp3Factory>,
-    // make<FileReadMp4Factory>,
-    // make<FileReadAacFactory>,
+    make<FileReadMp4Factory>,
+    make<FileReadAacFactory>,
     make<FileReadFlacFactory>,
     // make<FileReadAlacFactory>,
-    // make<JuceAudioReaderFactory>,
+    make<JuceAudioReaderFactory>,
 };
 } // namespace
 

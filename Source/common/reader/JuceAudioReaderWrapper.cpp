@@ -1,0 +1,137 @@
+#include "common/reader/JuceAudioReaderWrapper.h"
+
+#include "common/reader/qm/WindowsMediaAudioFormat.h"
+
+#include <juce_events/juce_events.h>
+
+namespace quelbix
+{
+namespace
+{
+class DefaultFormatManager : public juce::DeletedAtShutdown
+{
+public:
+    DefaultFormatManager()
+    {
+        manager.registerBasicFormats();
+        manager.registerFormat (new qm::WindowsMediaAudioFormat(), false);
+    }
+
+    juce::AudioFormatManager manager;
+};
+
+// Created once, under the language's thread-safe static initialisation, so that the formats are
+// registered exactly once even when two wrappers are made at the same time.
+juce::AudioFormatManager& getSharedFormatManager()
+{
+    static auto* shared = new DefaultFormatManager();
+    return shared->manager;
+}
+
+// The text from the last "." on; a path without a dot is taken whole.
+juce::String extensionOf (const juce::String& path)
+{
+    const auto dot = path.lastIndexOfChar ('.');
+    return dot >= 0 ? path.substring (dot) : path;
+}
+} // namespace
+
+JuceAudioReaderWrapper::JuceAudioReaderWrapper()
+    : formats (getSharedFormatManager())
+{
+}
+
+JuceAudioReaderWrapper::~JuceAudioReaderWrapper() = default;
+
+juce::AudioFormat* JuceAudioReaderWrapper::findFormatFor (const juce::String& path) const
+{
+    return formats.findFormatForFileExtension (extensionOf (path));
+}
+
+bool JuceAudioReaderWrapper::canRead (const juce::String& path) const
+{
+    return findFormatFor (path) != nullptr;
+}
+
+bool JuceAudioReaderWrapper::open (const juce::String& path)
+{
+    auto* format = findFormatFor (path);
+
+    if (format == nullptr)
+        return false;
+
+    auto in = std::make_unique<juce::FileInputStream> (juce::File (path));
+
+    if (in->failedToOpen())
+        return false;
+
+    reader.reset (format->createReaderFor (in.release(), true));
+    return reader != nullptr;
+}
+
+void JuceAudioReaderWrapper::close()
+{
+    reader.reset();
+}
+
+void JuceAudioReaderWrapper::read (int startSample, StereoSample* dest, int numFrames)
+{
+    if (dest == nullptr || numFrames <= 0)
+        return;
+
+    if (reader == nullptr)
+    {
+        std::fill_n (dest, numFrames, StereoSample{});
+        return;
+    }
+
+    juce::AudioBuffer<float> buffer (2, numFrames);
+    buffer.clear();
+    reader->read (&buffer, 0, numFrames, startSample, true, true);
+
+    for (int i = 0; i < numFrames; ++i)
+        dest[i] = {buffer.getSample (0, i), buffer.getSample (1, i)};
+}
+
+int JuceAudioReaderWrapper::getLengthInSamples()
+{
+    if (reader == nullptr || reader->lengthInSamples >= ((juce::int64)1 << 31))
+        return 0;
+
+    return (int)reader->lengthInSamples;
+}
+
+int JuceAudioReaderWrapper::getSampleRate()
+{
+    return reader != nullptr ? (int)reader->sampleRate : 0;
+}
+
+juce::uint16 JuceAudioReaderWrapper::getBitsPerSample()
+{
+    return reader != nullptr ? (juce::uint16)reader->bitsPerSample : 0;
+}
+
+int JuceAudioReaderWrapper::getBitRate()
+{
+    if (reader == nullptr)
+        return 0;
+
+    return (int)((double)reader->numChannels * reader->bitsPerSample * reader->sampleRate);
+}
+
+juce::uint16 JuceAudioReaderWrapper::getNumChannels()
+{
+    return reader != nullptr ? (juce::uint16)reader->numChannels : 0;
+}
+
+std::unique_ptr<AbstractReader> JuceAudioReaderFactory::createReader (const juce::String& path)
+{
+    // Only asks the question; each file gets a new, unopened wrapper of its own.
+    static const JuceAudioReaderWrapper probe;
+
+    if (probe.canRead (path))
+        return std::make_unique<JuceAudioReaderWrapper>();
+
+    return nullptr;
+}
+} // namespace quelbix
