@@ -1,0 +1,205 @@
+#include "vantor/bank/BankViewModel.h"
+
+#include "vantor/bank/AssignBankCmd.h"
+#include "vantor/bank/ChangeBankNameCmd.h"
+#include "vantor/bank/CopyBankCmd.h"
+#include "vantor/bank/DeleteBankCmd.h"
+#include "vantor/bank/PasteBankCmd.h"
+#include "vantor/bank/SelectBankCmd.h"
+#include "vantor/bank/SetFavoriteCmd.h"
+#include "vantor/bank/ShowExportDialogCmd.h"
+#include "vantor/bank/SwapBankCmd.h"
+#include "vantor/dataset/WyxBankList.h"
+
+namespace vantor::bank
+{
+namespace
+{
+// The command dies with the statement, also when execute throws; its result is not wanted: the
+// outcome arrives through the update operations.
+template <typename Command, typename... Args>
+void run (Args&&... args)
+{
+    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
+}
+
+bool isRow (int index)
+{
+    return (unsigned int)index < (unsigned int)BankViewModel::rowCount;
+}
+} // namespace
+
+BankViewModel::BankViewModel (service::IVantorDataMediator* serviceToUse)
+    : service (serviceToUse)
+{
+}
+
+BankViewModel::~BankViewModel() = default;
+
+void BankViewModel::addListener (BankObserver* observer)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (observer == nullptr || listeners.contains (observer))
+        return;
+
+    listeners.add (observer);
+    observer->bankListChanged (makeSnapshot());
+}
+
+void BankViewModel::removeListener (BankObserver* observer)
+{
+    listeners.remove (observer);
+}
+
+BankRowInfo BankViewModel::makeRow (const dataset::WyxBank& bank)
+{
+    BankRowInfo row;
+    row.name = bank.getName();
+
+    const auto& slots = bank.getSlotList();
+
+    for (int i = 0; i < slots.size(); ++i)
+        if (const auto* slot = slots[i])
+            row.totalSeconds += slot->getTimeLength();
+
+    return row;
+}
+
+std::unique_ptr<BankListState> BankViewModel::makeSnapshot() const
+{
+    auto snapshot = std::make_unique<BankListState>();
+    snapshot->favoriteBank = favoriteBank;
+    snapshot->currentBank = currentBank;
+    snapshot->rows = rows;
+    return snapshot;
+}
+
+void BankViewModel::updateFromBankList (const dataset::WyxBankList& list, bool notify)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    for (int i = 0; i < rowCount; ++i)
+    {
+        if (i >= list.size() || list[i] == nullptr)
+            return;
+
+        rows[(size_t)i] = makeRow (*list[i]);
+    }
+
+    if (notify)
+    {
+        const auto snapshot = makeSnapshot();
+        listeners.call ([&snapshot] (BankObserver& o) { o.bankListChanged (snapshot); });
+    }
+}
+
+void BankViewModel::updateBank (dataset::WyxBank* bank, const int& bankIndex)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (bank == nullptr || !isRow (bankIndex))
+        return;
+
+    // A copy: an observer may trigger further updates while the others still wait for this one.
+    const auto row = rows[(size_t)bankIndex] = makeRow (*bank);
+    const int index = bankIndex;
+    listeners.call ([&row, index] (BankObserver& o) { o.bankChanged (index, row.name, row.totalSeconds); });
+}
+
+void BankViewModel::setCurrentBank (const int& bankIndex, bool notify)
+{
+    if (!isRow (bankIndex))
+        return;
+
+    const int index = currentBank = bankIndex;
+
+    if (notify)
+        listeners.call ([index] (BankObserver& o) { o.currentBankChanged (index); });
+}
+
+void BankViewModel::setFavoriteBank (const int& bankIndex, bool notify)
+{
+    if (!isRow (bankIndex))
+        return;
+
+    const int index = favoriteBank = bankIndex;
+
+    if (notify)
+        listeners.call ([index] (BankObserver& o) { o.favoriteBankChanged (index); });
+}
+
+void BankViewModel::setBankName (const juce::String& name, BankIndex bankIndex)
+{
+    if (!isRow (bankIndex.value))
+        return;
+
+    const juce::String stored = rows[(size_t)bankIndex.value].name = name;
+    listeners.call ([&stored, bankIndex] (BankObserver& o) { o.bankNameChanged (bankIndex.value, stored); });
+}
+
+void BankViewModel::setBankTotalTime (const double& totalSeconds, BankIndex bankIndex)
+{
+    if (!isRow (bankIndex.value))
+        return;
+
+    const double value = rows[(size_t)bankIndex.value].totalSeconds = totalSeconds;
+    listeners.call ([value, bankIndex] (BankObserver& o)
+                    { o.bankTotalTimeChanged (bankIndex.value, value); });
+}
+
+void BankViewModel::assignBank (const int& collectionIndex, const int& bankIndex, const juce::String& name)
+{
+    run<AssignBankCmd> (service, collectionIndex, bankIndex, name);
+}
+
+void BankViewModel::assignBank (const int& collectionIndex, const int& bankIndex)
+{
+    run<AssignBankCmd> (service, collectionIndex, bankIndex, juce::String());
+}
+
+void BankViewModel::setFavorite (const int& bankIndex)
+{
+    run<SetFavoriteCmd> (service, bankIndex);
+}
+
+void BankViewModel::selectBank (const int& bankIndex)
+{
+    run<SelectBankCmd> (service, bankIndex);
+}
+
+void BankViewModel::swapBank (const int& fromIndex, const int& toIndex)
+{
+    run<SwapBankCmd> (service, fromIndex, toIndex);
+}
+
+void BankViewModel::deleteBank (const int& bankIndex)
+{
+    run<DeleteBankCmd> (service, bankIndex);
+}
+
+void BankViewModel::copyBank (const int& bankIndex)
+{
+    run<CopyBankCmd> (service, bankIndex);
+}
+
+void BankViewModel::pasteBank (const int& bankIndex, const juce::String& name)
+{
+    run<PasteBankCmd> (service, bankIndex, name);
+}
+
+void BankViewModel::pasteBank (const int& bankIndex)
+{
+    run<PasteBankCmd> (service, bankIndex, juce::String());
+}
+
+void BankViewModel::changeBankName (const int& bankIndex, const juce::String& name)
+{
+    run<ChangeBankNameCmd> (service, bankIndex, name);
+}
+
+void BankViewModel::showExportDialog()
+{
+    run<ShowExportDialogCmd> (service);
+}
+} // namespace vantor::bank

@@ -1,0 +1,165 @@
+#include "vantor/browse/BrowseViewModel.h"
+
+#include "vantor/browse/AddBankCmd.h"
+#include "vantor/browse/ChangeBankNameCmd.h"
+#include "vantor/browse/DeleteBankCmd.h"
+#include "vantor/browse/InsertBankCmd.h"
+#include "vantor/dataset/WyxBankCollection.h"
+
+namespace vantor::browse
+{
+namespace
+{
+// The command dies with the statement, also when execute throws; its result is not wanted: the
+// outcome arrives through the update operations.
+template <typename Command, typename... Args>
+void run (Args&&... args)
+{
+    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
+}
+} // namespace
+
+BrowseViewModel::BrowseViewModel (service::IVantorDataMediator* serviceToUse)
+    : service (serviceToUse)
+{
+}
+
+BrowseViewModel::~BrowseViewModel() = default;
+
+void BrowseViewModel::addObserver (BrowseObserver* observer)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (observer == nullptr || listeners.contains (observer))
+        return;
+
+    listeners.add (observer);
+    observer->bankCollectionChanged (items);
+}
+
+void BrowseViewModel::removeObserver (BrowseObserver* observer)
+{
+    listeners.remove (observer);
+}
+
+BankCollectionItem BrowseViewModel::makeItem (const dataset::WyxBank* bank)
+{
+    BankCollectionItem item;
+
+    if (bank == nullptr)
+        return item;
+
+    item.name = bank->getName();
+
+    const auto& slots = bank->getSlotList();
+
+    for (int i = 0; i < slots.size(); ++i)
+        if (const auto* slot = slots[i])
+            item.seconds += slot->getTimeLength();
+
+    return item;
+}
+
+void BrowseViewModel::setBankCollection (dataset::WyxBankCollection* collection, bool notify)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (collection == nullptr || collection->size() > maxItems)
+        return;
+
+    items.clear();
+
+    // A missing BANK keeps its (empty) row: the rows stay aligned with the collection's indexes,
+    // which is what every later update and command names.
+    for (const auto* bank : *collection)
+        items.push_back (makeItem (bank));
+
+    if (notify)
+        listeners.call ([this] (BrowseObserver& o) { o.bankCollectionChanged (items); });
+}
+
+void BrowseViewModel::updateBankCollectionItem (dataset::WyxBank* bank, const int& index)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if ((unsigned int)index >= (unsigned int)maxItems)
+        return;
+
+    const auto count = items.size();
+    const auto row = (size_t)index;
+
+    if (bank != nullptr)
+    {
+        if (row == count)
+            items.push_back (makeItem (bank));
+        else if (row < count)
+            items[row] = makeItem (bank);
+        else
+            return;
+    }
+    else
+    {
+        if (row >= count)
+            return;
+
+        items.erase (items.begin() + (std::ptrdiff_t)row);
+    }
+
+    if (items.size() == count)
+    {
+        const auto item = items[row];
+        listeners.call ([&item, row] (BrowseObserver& o)
+                        { o.bankCollectionItemChanged ((int)row, item.name, item.seconds); });
+    }
+    else
+    {
+        listeners.call ([this] (BrowseObserver& o) { o.bankCollectionChanged (items); });
+    }
+}
+
+void BrowseViewModel::selectBankCollectionItem (const int& index)
+{
+    const int row = index;
+    listeners.call ([row] (BrowseObserver& o) { o.bankCollectionItemSelected (row); });
+}
+
+void BrowseViewModel::renameBankCollectionItem (const juce::String& name, const int& index)
+{
+    if ((unsigned int)index >= (unsigned int)items.size())
+        return;
+
+    const juce::String stored = items[(size_t)index].name = name;
+    const int row = index;
+    listeners.call ([&stored, row] (BrowseObserver& o) { o.bankCollectionItemRenamed (row, stored); });
+}
+
+void BrowseViewModel::saveBankAs (const int& bankIndex, const juce::String& name)
+{
+    run<AddBankCmd> (service, bankIndex, name);
+}
+
+void BrowseViewModel::overwriteBank (const int& bankIndex, const int& collectionIndex)
+{
+    run<AddBankCmd> (service, bankIndex, collectionIndex);
+}
+
+void BrowseViewModel::saveBank (const int& bankIndex)
+{
+    run<AddBankCmd> (service, bankIndex);
+}
+
+void BrowseViewModel::moveBank (const int& from, const int& to)
+{
+    run<InsertBankCmd> (service, from, to);
+}
+
+void BrowseViewModel::deleteBank (const int& index)
+{
+    run<DeleteBankCmd> (service, index);
+}
+
+void BrowseViewModel::renameBank (const int& index, const juce::String& name)
+{
+    run<ChangeBankNameCmd> (service, index, name);
+}
+} // namespace vantor::browse

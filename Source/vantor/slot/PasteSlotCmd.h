@@ -1,0 +1,24 @@
+#pragma once
+
+#include "vantor/service/IVantorCommand.h"
+
+namespace vantor::service
+{
+class IVantorDataMediator;
+}
+
+namespace vantor::slot
+{
+/** Pastes the clipboard SLOT into a SLOT of the current BANK. */
+class PasteSlotCmd : public IVantorCommand
+{
+public:
+    PasteSlotCmd (service::IVantorDataMediator* serviceToUse, const int& slotIndexToUse);
+
+    bool execute() override;
+
+private:
+    service::IVantorDataMediator* service; // not owned; the service outlives every command
+    int slotIndex;
+};
+} // namespace vantor::slot

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "vantor/service/IVantorCommand.h"
+
+namespace vantor::service
+{
+class IVantorDataMediator;
+}
+
+namespace vantor::slot
+{
+/** Selects a SLOT of the current BANK. */
+class SelectSlotCmd : public IVantorCommand
+{
+public:
+    SelectSlotCmd (service::IVantorDataMediator* serviceToUse, const int& slotIndexToUse);
+
+    bool execute() override;
+
+private:
+    service::IVantorDataMediator* service; // not owned; the service outlives every command
+    int slotIndex;
+};
+} // namespace vantor::slot

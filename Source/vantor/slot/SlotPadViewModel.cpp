@@ -1,0 +1,165 @@
+#include "vantor/slot/SlotPadViewModel.h"
+
+#include "vantor/dataset/WyxSlotList.h"
+#include "vantor/slot/AssignAudioCmd.h"
+#include "vantor/slot/ChangeGainDbCmd.h"
+
+namespace vantor::slot
+{
+namespace
+{
+// The command dies with the statement, also when execute throws; its result is not wanted: the
+// outcome arrives through the update operations.
+template <typename Command, typename... Args>
+void run (Args&&... args)
+{
+    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
+}
+} // namespace
+
+SlotPadViewModel::SlotPadViewModel (service::IVantorDataMediator* serviceToUse)
+    : service (serviceToUse)
+{
+}
+
+SlotPadViewModel::~SlotPadViewModel() = default;
+
+void SlotPadViewModel::addListener (SlotPadObserver* observer)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (observer == nullptr || listeners.contains (observer))
+        return;
+
+    listeners.add (observer);
+
+    // Only the new pad hears of the current states; the others already have them.
+    for (int i = 0; i < padCount; ++i)
+        observer->padChanged (i, SlotPadState (pads[(size_t)i]));
+}
+
+void SlotPadViewModel::removeListener (SlotPadObserver* observer)
+{
+    listeners.remove (observer);
+}
+
+SlotPadState SlotPadViewModel::makePad (const dataset::WyxSlot& slot)
+{
+    SlotPadState pad;
+    pad.audioFile = slot.getFile();
+
+    if (const double rate = slot.getFileInfo().sampleRate; rate > 0.0)
+    {
+        const auto range = slot.getRange();
+        pad.startSeconds = (double)range.getStart() / rate;
+        pad.endSeconds = juce::jmax ((double)range.getEnd() / rate, pad.startSeconds);
+    }
+
+    pad.loop = slot.isLoop();
+    pad.gainDb = slot.getGainDb();
+    return pad;
+}
+
+SlotPadState* SlotPadViewModel::findPad (SlotIndex slotIndex)
+{
+    if ((unsigned int)slotIndex.value >= (unsigned int)padCount)
+        return nullptr;
+
+    return &pads[(size_t)slotIndex.value];
+}
+
+void SlotPadViewModel::updateFromSlotList (const dataset::WyxSlotList& slots, bool notify)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    for (int i = 0; i < padCount; ++i)
+    {
+        if (i >= slots.size() || slots[i] == nullptr)
+            return;
+
+        pads[(size_t)i] = makePad (*slots[i]);
+    }
+
+    if (notify)
+        for (int i = 0; i < padCount; ++i)
+        {
+            const auto pad = pads[(size_t)i];
+            listeners.call ([i, &pad] (SlotPadObserver& o) { o.padChanged (i, pad); });
+        }
+}
+
+void SlotPadViewModel::updateSlot (dataset::WyxSlot* slot, const int& slotIndex)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    jassert (slot != nullptr);
+
+    auto* pad = findPad (SlotIndex (slotIndex));
+
+    if (pad == nullptr || slot == nullptr)
+        return;
+
+    // A copy: an observer may trigger further updates while the others still wait for this one.
+    const auto state = *pad = makePad (*slot);
+    const int index = slotIndex;
+    listeners.call ([index, &state] (SlotPadObserver& o) { o.padChanged (index, state); });
+}
+
+void SlotPadViewModel::setStartTime (const double& seconds, SlotIndex slotIndex)
+{
+    auto* pad = findPad (slotIndex);
+
+    if (pad == nullptr)
+        return;
+
+    const double value = pad->startSeconds = seconds;
+    pad->endSeconds = juce::jmax (pad->endSeconds, value);
+    listeners.call ([value, slotIndex] (SlotPadObserver& o)
+                    { o.padStartTimeChanged (slotIndex.value, value); });
+}
+
+void SlotPadViewModel::setEndTime (const double& seconds, SlotIndex slotIndex)
+{
+    auto* pad = findPad (slotIndex);
+
+    if (pad == nullptr)
+        return;
+
+    const double value = pad->endSeconds = seconds;
+    pad->startSeconds = juce::jmin (pad->startSeconds, value);
+    listeners.call ([value, slotIndex] (SlotPadObserver& o)
+                    { o.padEndTimeChanged (slotIndex.value, value); });
+}
+
+void SlotPadViewModel::setLoopMode (const bool& loop, SlotIndex slotIndex)
+{
+    auto* pad = findPad (slotIndex);
+
+    if (pad == nullptr)
+        return;
+
+    const bool value = pad->loop = loop;
+    listeners.call ([value, slotIndex] (SlotPadObserver& o)
+                    { o.padLoopModeChanged (slotIndex.value, value); });
+}
+
+void SlotPadViewModel::setGainDb (const float& gainDb, SlotIndex slotIndex)
+{
+    auto* pad = findPad (slotIndex);
+
+    if (pad == nullptr)
+        return;
+
+    const float value = pad->gainDb = gainDb;
+    listeners.call ([value, slotIndex] (SlotPadObserver& o) { o.padGainDbChanged (slotIndex.value, value); });
+}
+
+void SlotPadViewModel::assignAudio (const int& slotIndex, const juce::File& file)
+{
+    run<AssignAudioCmd> (service, slotIndex, file);
+}
+
+void SlotPadViewModel::changeGainDb (const int& slotIndex, const float& gainDb)
+{
+    run<ChangeGainDbCmd> (service, slotIndex, gainDb);
+}
+} // namespace vantor::slot

@@ -1,0 +1,186 @@
+#include "vantor/slot/SlotViewModel.h"
+
+#include "vantor/dataset/WyxSlotList.h"
+#include "vantor/slot/AssignAudioCmd.h"
+#include "vantor/slot/ChangeSlotNameCmd.h"
+#include "vantor/slot/CopySlotCmd.h"
+#include "vantor/slot/CutSlotCmd.h"
+#include "vantor/slot/DeleteSlotCmd.h"
+#include "vantor/slot/PasteSlotCmd.h"
+#include "vantor/slot/SelectSlotCmd.h"
+#include "vantor/slot/SwapSlotCmd.h"
+
+namespace vantor::slot
+{
+namespace
+{
+// The command dies with the statement, also when execute throws; its result is not wanted: the
+// outcome arrives through the update operations.
+template <typename Command, typename... Args>
+void run (Args&&... args)
+{
+    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
+}
+
+bool isRow (int index)
+{
+    return (unsigned int)index < (unsigned int)SlotViewModel::rowCount;
+}
+} // namespace
+
+SlotViewModel::SlotViewModel (service::IVantorDataMediator* serviceToUse)
+    : service (serviceToUse)
+{
+}
+
+SlotViewModel::~SlotViewModel() = default;
+
+void SlotViewModel::addListener (SlotObserver* observer)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    if (observer == nullptr || listeners.contains (observer))
+        return;
+
+    listeners.add (observer);
+    observer->slotListChanged (makeSnapshot());
+}
+
+void SlotViewModel::removeListener (SlotObserver* observer)
+{
+    listeners.remove (observer);
+}
+
+SlotRowInfo SlotViewModel::makeRow (const dataset::WyxSlot& slot)
+{
+    SlotRowInfo row;
+    row.hasAudio = slot.getFile().getFullPathName().isNotEmpty();
+    row.name = slot.getName();
+
+    if (const double rate = slot.getFileInfo().sampleRate; rate > 0.0)
+        row.lengthSeconds = (double)slot.getRange().getLength() / rate;
+
+    row.loop = slot.isLoop();
+    return row;
+}
+
+std::unique_ptr<SlotListState> SlotViewModel::makeSnapshot() const
+{
+    auto snapshot = std::make_unique<SlotListState>();
+    snapshot->selectedSlot = selectedSlot;
+    snapshot->rows = rows;
+    return snapshot;
+}
+
+void SlotViewModel::updateFromSlotList (const dataset::WyxSlotList& list, bool notify)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    for (int i = 0; i < rowCount; ++i)
+    {
+        if (i >= list.size() || list[i] == nullptr)
+            return;
+
+        rows[(size_t)i] = makeRow (*list[i]);
+    }
+
+    if (notify)
+    {
+        const auto snapshot = makeSnapshot();
+        listeners.call ([&snapshot] (SlotObserver& o) { o.slotListChanged (snapshot); });
+    }
+}
+
+void SlotViewModel::updateSlot (dataset::WyxSlot* slot, const int& slotIndex)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    jassert (slot != nullptr);
+
+    if (!isRow (slotIndex) || slot == nullptr)
+        return;
+
+    // A copy: an observer may trigger further updates while the others still wait for this one.
+    const auto row = rows[(size_t)slotIndex] = makeRow (*slot);
+    const int index = slotIndex;
+    listeners.call ([&row, index] (SlotObserver& o)
+                    { o.slotChanged (index, row.hasAudio, row.name, row.lengthSeconds, row.loop); });
+}
+
+void SlotViewModel::setSelectedSlot (const int& slotIndex)
+{
+    if (!isRow (slotIndex))
+        return;
+
+    selectedSlot = slotIndex;
+    const int index = slotIndex;
+    listeners.call ([index] (SlotObserver& o) { o.selectedSlotChanged (index); });
+}
+
+void SlotViewModel::setSlotName (const juce::String& name, SlotIndex slotIndex)
+{
+    if (!isRow (slotIndex.value))
+        return;
+
+    rows[(size_t)slotIndex.value].name = name;
+    const juce::String stored = name; // the caller's string may be a row that an observer replaces
+    listeners.call ([&stored, slotIndex] (SlotObserver& o) { o.slotNameChanged (slotIndex.value, stored); });
+}
+
+void SlotViewModel::setSlotLength (const double& lengthSeconds, SlotIndex slotIndex)
+{
+    if (!isRow (slotIndex.value))
+        return;
+
+    const double value = rows[(size_t)slotIndex.value].lengthSeconds = lengthSeconds;
+    listeners.call ([value, slotIndex] (SlotObserver& o) { o.slotLengthChanged (slotIndex.value, value); });
+}
+
+void SlotViewModel::setSlotLoopMode (const bool& loop, SlotIndex slotIndex)
+{
+    if (!isRow (slotIndex.value))
+        return;
+
+    const bool value = rows[(size_t)slotIndex.value].loop = loop;
+    listeners.call ([value, slotIndex] (SlotObserver& o) { o.slotLoopModeChanged (slotIndex.value, value); });
+}
+
+void SlotViewModel::assignAudio (const int& slotIndex, const juce::File& file)
+{
+    run<AssignAudioCmd> (service, slotIndex, file);
+}
+
+void SlotViewModel::selectSlot (const int& slotIndex)
+{
+    run<SelectSlotCmd> (service, slotIndex);
+}
+
+void SlotViewModel::swapSlot (const int& fromIndex, const int& toIndex)
+{
+    run<SwapSlotCmd> (service, fromIndex, toIndex);
+}
+
+void SlotViewModel::deleteSlot (const int& slotIndex)
+{
+    run<DeleteSlotCmd> (service, slotIndex);
+}
+
+void SlotViewModel::cutSlot (const int& slotIndex)
+{
+    run<CutSlotCmd> (service, slotIndex);
+}
+
+void SlotViewModel::copySlot (const int& slotIndex)
+{
+    run<CopySlotCmd> (service, slotIndex);
+}
+
+void SlotViewModel::pasteSlot (const int& slotIndex)
+{
+    run<PasteSlotCmd> (service, slotIndex);
+}
+
+void SlotViewModel::changeSlotName (const int& slotIndex, const juce::String& name)
+{
+    run<ChangeSlotNameCmd> (service, slotIndex, name);
+}
+} // namespace vantor::slot
