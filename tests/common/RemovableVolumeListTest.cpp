@@ -1,6 +1,8 @@
 #include "common/RemovableVolumeList.h"
 #include "common/RemovableVolumeListLinux.h"
 
+#include "support/MessagePump.h"
+
 #include <gmock/gmock.h>
 
 #include <atomic>
@@ -11,6 +13,14 @@ using common::RemovableVolumeListLinux;
 
 namespace
 {
+using glorvak::test::pumpMessagesUntil;
+
+// Lets the message loop run for a while, to show that nothing more arrives.
+void pumpMessagesFor (int milliseconds)
+{
+    pumpMessagesUntil ([] { return false; }, milliseconds);
+}
+
 // A fake system below a temporary folder: a mount table, the sysfs folders of the disks, their
 // "sys/dev/block" links and the "dev/disk/by-label" links, laid out as the kernel and udev do.
 class FakeSystem
@@ -98,8 +108,8 @@ public:
         ASSERT_TRUE (file.replaceWithText (text));
     }
 
-    juce::File root =
-        juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("volumes", "");
+    juce::File root = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                          .getNonexistentChildFile ("volumes", "");
     juce::StringArray mountLines;
     int nextMountId = 20;
 };
@@ -254,21 +264,6 @@ struct ChangeCounter : juce::ChangeListener
     int count = 0;
 };
 
-bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5000)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
-
-    while (!condition() && juce::Time::getMillisecondCounter() < end)
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-
-    return condition();
-}
-
-// Lets the message loop run for a while, to show that nothing more arrives.
-void pumpFor (int milliseconds)
-{
-    pumpUntil ([] { return false; }, milliseconds);
-}
 } // namespace
 
 TEST (RemovableVolumeList, FollowsTheMountTableWithOneMessagePerChange)
@@ -284,8 +279,8 @@ TEST (RemovableVolumeList, FollowsTheMountTableWithOneMessagePerChange)
     system.addMount (stick, "/media/user/NEW", "vfat");
     system.writeMountTable();
 
-    ASSERT_TRUE (pumpUntil ([&] { return counter.count > 0; }));
-    pumpFor (300);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return counter.count > 0; }));
+    pumpMessagesFor (300);
     EXPECT_EQ (counter.count, 1);
     ASSERT_EQ (list.getVolumes().size(), 4);
     EXPECT_EQ (list.getVolumes()[2].displayName, "NEW"); // ordered by mount point
@@ -293,20 +288,20 @@ TEST (RemovableVolumeList, FollowsTheMountTableWithOneMessagePerChange)
     // Mounts of other kinds change the table but not the list: no message.
     system.addMount ("0:40", "/run/user/1000/doc", "fuse.portal");
     system.writeMountTable();
-    pumpFor (300);
+    pumpMessagesFor (300);
     EXPECT_EQ (counter.count, 1);
 
     // Unplugging brings the list back, again with one message.
     system.mountLines.removeString (system.mountLines[system.mountLines.size() - 2]);
     system.writeMountTable();
-    ASSERT_TRUE (pumpUntil ([&] { return counter.count > 1; }));
-    pumpFor (300);
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return counter.count > 1; }));
+    pumpMessagesFor (300);
     EXPECT_EQ (counter.count, 2);
     EXPECT_EQ (list.getVolumes().size(), 3);
 
     // An explicit refresh always tells the listeners.
     list.refresh();
-    ASSERT_TRUE (pumpUntil ([&] { return counter.count > 2; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return counter.count > 2; }));
     EXPECT_EQ (counter.count, 3);
 
     list.removeChangeListener (&counter);
@@ -327,7 +322,7 @@ TEST (RemovableVolumeList, DestroyingTheListWhileAChangeIsPendingIsSafe)
         list.removeChangeListener (&counter);
     }
 
-    pumpFor (100);
+    pumpMessagesFor (100);
     EXPECT_EQ (counter.count, 0);
 }
 

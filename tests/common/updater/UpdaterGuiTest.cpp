@@ -3,6 +3,8 @@
 
 #include "support/UpdateServer.h"
 
+#include "support/MessagePump.h"
+
 #include <gmock/gmock.h>
 
 #include <dlfcn.h>
@@ -13,6 +15,14 @@ using glorvak::test::UpdateServer;
 
 namespace
 {
+using glorvak::test::pumpMessagesUntil;
+
+// Lets the message loop run for a while, to show that nothing more arrives.
+void pumpMessagesFor (int milliseconds)
+{
+    pumpMessagesUntil ([] { return false; }, milliseconds);
+}
+
 // Two things JUCE does only for real applications, done here for this test program:
 // - X errors are ignored. Without a handler Xlib ends the process on the first one, and a window
 //   of another test program running beside this one on the same display can vanish while JUCE
@@ -36,21 +46,6 @@ namespace
 
     return true;
 }();
-
-bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 10000)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
-
-    while (!condition() && juce::Time::getMillisecondCounter() < end)
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-
-    return condition();
-}
-
-void pumpFor (int milliseconds)
-{
-    pumpUntil ([] { return false; }, milliseconds);
-}
 
 juce::String documentOffering (const juce::String& version, const juce::String& address)
 {
@@ -79,7 +74,7 @@ void screenshot (const juce::String& name)
     if (folder.isEmpty())
         return;
 
-    pumpFor (300);
+    pumpMessagesFor (300);
     juce::ChildProcess import;
 
     if (import.start (juce::StringArray ("import", "-window", "root", folder + "/" + name + ".png"), 0))
@@ -91,7 +86,7 @@ class UpdaterGui : public ::testing::Test
 protected:
     void SetUp() override
     {
-        downloads = juce::File::getSpecialLocation (juce::File::tempDirectory)
+        downloads = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
                         .getNonexistentChildFile ("downloads", "");
         settings = std::make_unique<common::AppSettings> (settingsFile.getFile(), juce::File());
         serveDocument (documentOffering ("1.0.1.0001", server.url ("/files/glorvak-updater.run")));
@@ -127,7 +122,7 @@ protected:
     // The updater's dialog once it shows with this title; null (and a failure) otherwise.
     static juce::AlertWindow* waitForDialog (Updater& updater, const juce::String& title)
     {
-        const bool shown = pumpUntil (
+        const bool shown = pumpMessagesUntil (
             [&]
             {
                 auto* dialog = updater.getCurrentDialog();
@@ -145,8 +140,8 @@ protected:
     {
         updater.startAutomaticCheck();
         EXPECT_TRUE (updater.isBusy());
-        EXPECT_TRUE (pumpUntil ([&] { return !updater.isThreadRunning(); }));
-        pumpFor (200); // the dialog is posted to the message thread
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return !updater.isThreadRunning(); }));
+        pumpMessagesFor (200); // the dialog is posted to the message thread
         auto* dialog = updater.getCurrentDialog();
         return dialog != nullptr && dialog->isShowing();
     }
@@ -179,7 +174,7 @@ TEST_F (UpdaterGui, AutomaticCheckOffersANewerVersionWithThreeChoices)
     EXPECT_FALSE (updater->isBusy());
 
     dialog->triggerButtonClick ("Remind Me Later");
-    ASSERT_TRUE (pumpUntil ([&] { return !dialog->isShowing(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return !dialog->isShowing(); }));
     EXPECT_TRUE (settings->getValue (common::SettingsKey::SkipThisVersion, {}).isVoid());
     EXPECT_TRUE (launches.isEmpty());
 }
@@ -227,7 +222,7 @@ TEST_F (UpdaterGui, SkippedVersionSilencesOnlyTheAutomaticCheckForThatVersion)
         auto* dialog = waitForDialog (*updater, "A new version is available");
         ASSERT_NE (dialog, nullptr);
         dialog->triggerButtonClick ("Skip This Version");
-        ASSERT_TRUE (pumpUntil (
+        ASSERT_TRUE (pumpMessagesUntil (
             [&] { return settings->getValue (common::SettingsKey::SkipThisVersion, {}).isString(); }));
         EXPECT_EQ (settings->getValue (common::SettingsKey::SkipThisVersion, {}).toString(), "1.0.1.0001");
     }
@@ -242,7 +237,7 @@ TEST_F (UpdaterGui, SkippedVersionSilencesOnlyTheAutomaticCheckForThatVersion)
     EXPECT_EQ (buttonTexts (*offered), juce::StringArray ("Update Now", "Close"));
     screenshot ("update-dialog-manual");
     offered->triggerButtonClick ("Close");
-    ASSERT_TRUE (pumpUntil ([&] { return !offered->isShowing(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return !offered->isShowing(); }));
 
     // The next version is offered again.
     serveDocument (documentOffering ("1.0.1.0002", server.url ("/files/glorvak-updater.run")));
@@ -287,7 +282,7 @@ TEST_F (UpdaterGui, ManualCheckAlwaysEndsWithADialog)
             screenshot ("unable-to-check");
 
         dialog->triggerButtonClick ("OK");
-        ASSERT_TRUE (pumpUntil ([&] { return !dialog->isShowing(); }));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return !dialog->isShowing(); }));
     }
 
     auto withoutServer = makeUpdater ({});
@@ -295,7 +290,7 @@ TEST_F (UpdaterGui, ManualCheckAlwaysEndsWithADialog)
     auto* cannotCheck = waitForDialog (*withoutServer, "Unable to Check for Updates");
     ASSERT_NE (cannotCheck, nullptr);
     cannotCheck->triggerButtonClick ("OK");
-    ASSERT_TRUE (pumpUntil ([&] { return !cannotCheck->isShowing(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return !cannotCheck->isShowing(); }));
 
     // A slow server: the progress window stays until the answer is in.
     auto slow =
@@ -304,7 +299,7 @@ TEST_F (UpdaterGui, ManualCheckAlwaysEndsWithADialog)
     server.setRoute ("/slow.json", slow);
     auto patient = makeUpdater ("/slow.json");
     patient->checkNow();
-    ASSERT_TRUE (pumpUntil ([&] { return server.getNumRequests ("/slow.json") > 0; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return server.getNumRequests ("/slow.json") > 0; }));
     auto* progress =
         dynamic_cast<juce::AlertWindow*> (juce::ModalComponentManager::getInstance()->getModalComponent (0));
     ASSERT_NE (progress, nullptr);
@@ -323,7 +318,7 @@ TEST_F (UpdaterGui, UpdateNowDownloadsStartsTheUpdaterAndQuits)
     ASSERT_NE (dialog, nullptr);
     dialog->triggerButtonClick ("Update Now");
 
-    ASSERT_TRUE (pumpUntil ([&] { return quits > 0; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return quits > 0; }));
     const auto target = downloads.getChildFile ("glorvak-updater.run");
     ASSERT_EQ (launches.size(), 1);
     EXPECT_EQ (launches[0], juce::StringArray (target.getFullPathName()));
@@ -346,7 +341,7 @@ TEST_F (UpdaterGui, FailedDownloadsAreReportedAndLeaveNothingBehind)
     screenshot ("download-error");
     EXPECT_EQ (downloads.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 0);
     error->triggerButtonClick ("OK");
-    ASSERT_TRUE (pumpUntil ([&] { return !error->isShowing(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return !error->isShowing(); }));
 
     // Hostile names and plain addresses are refused before anything is fetched.
     for (const auto* path : {"/files/..%2F..%2F.profile", "/files/..", "/files/"})
@@ -356,7 +351,7 @@ TEST_F (UpdaterGui, FailedDownloadsAreReportedAndLeaveNothingBehind)
         auto* refused = waitForDialog (*updater, "Download Error");
         ASSERT_NE (refused, nullptr);
         refused->triggerButtonClick ("OK");
-        ASSERT_TRUE (pumpUntil ([&] { return !refused->isShowing(); }));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return !refused->isShowing(); }));
         EXPECT_EQ (server.getNumRequests (juce::String (path).upToFirstOccurrenceOf ("?", false, false)), 0);
     }
 
@@ -380,7 +375,7 @@ TEST_F (UpdaterGui, CancelDeletesThePartialDownload)
 
     auto updater = makeUpdater();
     ASSERT_TRUE (updater->startDownload (server.url ("/files/big-updater.run")));
-    ASSERT_TRUE (pumpUntil ([&] { return server.getNumRequests ("/files/big-updater.run") > 0; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return server.getNumRequests ("/files/big-updater.run") > 0; }));
 
     // A second "Update Now" while it runs does nothing.
     EXPECT_FALSE (updater->startDownload (server.url ("/files/big-updater.run")));
@@ -412,7 +407,7 @@ TEST_F (UpdaterGui, AnUpdaterThatCannotStartIsReportedAndTheProgramKeepsRunning)
     EXPECT_TRUE (downloads.getChildFile ("glorvak-updater.run").existsAsFile());
 
     failed->triggerButtonClick ("Open Folder");
-    ASSERT_TRUE (pumpUntil ([&] { return launches.size() == 2; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return launches.size() == 2; }));
     EXPECT_EQ (launches[1], juce::StringArray ("xdg-open", downloads.getFullPathName()));
 }
 

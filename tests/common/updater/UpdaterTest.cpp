@@ -20,7 +20,7 @@ Updater::Options optionsFor (const juce::String& infoUrl, bool allowLoopbackHttp
     options.updateInfoUrl = infoUrl;
     options.productVersion = "1.0.0.0336";
     options.downloadFolder =
-        juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("updater-test");
+        juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("updater-test");
     options.allowLoopbackHttp = allowLoopbackHttp;
     options.launch = [] (const juce::StringArray&) { return false; };
     options.quit = [] {};
