@@ -1,7 +1,8 @@
-// The main of every test program: a JUCE message manager without a display, and a private home
-// so that no test ever reads or writes the real user's folders.
+// The main of every test program: a JUCE message manager (with or without a display), and a
+// private home so that no test ever reads or writes the real user's folders.
 
 #include "support/TestEnvironment.h"
+#include "support/X11TestSetup.h"
 
 #include <gmock/gmock.h>
 #include <juce_events/juce_events.h>
@@ -35,6 +36,7 @@ int main (int argc, char** argv)
     ::testing::InitGoogleMock (&argc, argv);
 
     glorvak::test::PrivateUserFolders userFolders;
+    glorvak::test::prepareX11ForWindowTests();
     juce::ScopedJuceInitialiser_GUI juce;
 
     return RUN_ALL_TESTS();

@@ -7,7 +7,6 @@
 
 #include <gmock/gmock.h>
 
-#include <dlfcn.h>
 #include <unistd.h>
 
 using common::updater::Updater;
@@ -22,30 +21,6 @@ void pumpMessagesFor (int milliseconds)
 {
     pumpMessagesUntil ([] { return false; }, milliseconds);
 }
-
-// Two things JUCE does only for real applications, done here for this test program:
-// - X errors are ignored. Without a handler Xlib ends the process on the first one, and a window
-//   of another test program running beside this one on the same display can vanish while JUCE
-//   looks at it.
-// - The X libraries stay open. JUCE closes them at exit, after which the leak checker no longer
-//   knows which library made X's lifelong allocations and cannot suppress them.
-[[maybe_unused]] const bool xPreparedForTests = []
-{
-    for (const auto* name :
-         {"libXext.so.6", "libXrandr.so.2", "libXinerama.so.1", "libXcursor.so.1", "libXrender.so.1"})
-        dlopen (name, RTLD_NOW | RTLD_NODELETE);
-
-    if (auto* x11 = dlopen ("libX11.so.6", RTLD_NOW | RTLD_NODELETE))
-    {
-        using ErrorHandler = int (*) (void*, void*);
-        using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
-
-        if (auto setErrorHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
-            setErrorHandler ([] (void*, void*) { return 0; });
-    }
-
-    return true;
-}();
 
 juce::String documentOffering (const juce::String& version, const juce::String& address)
 {

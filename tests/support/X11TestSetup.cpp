@@ -1,0 +1,29 @@
+#include "support/X11TestSetup.h"
+
+#include <cstdlib>
+#include <dlfcn.h>
+#include <initializer_list>
+
+namespace glorvak::test
+{
+void prepareX11ForWindowTests()
+{
+    const char* display = std::getenv ("DISPLAY");
+
+    if (display == nullptr || *display == 0)
+        return;
+
+    for (const auto* name :
+         {"libXext.so.6", "libXrandr.so.2", "libXinerama.so.1", "libXcursor.so.1", "libXrender.so.1"})
+        dlopen (name, RTLD_NOW | RTLD_NODELETE);
+
+    if (auto* x11 = dlopen ("libX11.so.6", RTLD_NOW | RTLD_NODELETE))
+    {
+        using ErrorHandler = int (*) (void*, void*);
+        using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
+
+        if (auto setErrorHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
+            setErrorHandler ([] (void*, void*) { return 0; });
+    }
+}
+} // namespace glorvak::test
