@@ -2,6 +2,7 @@
 
 #include "common/reader/FileReader/FileReadAac.h"
 #include "common/reader/FileReader/FileReadAiff.h"
+#include "common/reader/FileReader/FileReadAlac.h"
 #include "common/reader/FileReader/FileReadFlac.h"
 #include "common/reader/FileReader/FileReadMp3.h"
 #include "common/reader/FileReader/FileReadMp4.h"
@@ -29,7 +30,7 @@ const FactoryMaker defaultFactories[] = {
     make<FileReadMp4Factory>,
     make<FileReadAacFactory>,
     make<FileReadFlacFactory>,
-    // make<FileReadAlacFactory>,
+    make<FileReadAlacFactory>,
     make<JuceAudioReaderFactory>,
 };
 } // namespace
