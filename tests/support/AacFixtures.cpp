@@ -29,53 +29,50 @@ juce::File makeTempFile (const juce::String& name)
             name.fromLastOccurrenceOf (".", true, false), false);
 }
 
-bool writeAacFile (const juce::File& file, const AacOptions& options)
+namespace
 {
-    const auto* codec = avcodec_find_encoder (AV_CODEC_ID_AAC);
-    AVFormatContext* muxer = nullptr;
+struct Encoder
+{
+    AVCodecContext* context = nullptr;
+    AVStream* stream = nullptr;
+};
 
-    if (codec == nullptr || avformat_alloc_output_context2 (&muxer, nullptr, options.muxer,
-                                                            file.getFullPathName().toRawUTF8()) < 0)
+bool openEncoder (AVFormatContext* muxer, const AVCodec* codec, Encoder& encoder, AVDictionary** options)
+{
+    if (muxer->oformat->flags & AVFMT_GLOBALHEADER)
+        encoder.context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+
+    const bool ok = avcodec_open2 (encoder.context, codec, options) == 0;
+    av_dict_free (options);
+    encoder.stream = ok ? avformat_new_stream (muxer, nullptr) : nullptr;
+
+    if (encoder.stream == nullptr ||
+        avcodec_parameters_from_context (encoder.stream->codecpar, encoder.context) < 0)
         return false;
 
-    auto* context = avcodec_alloc_context3 (codec);
-    context->sample_rate = options.sampleRate;
-    context->bit_rate = options.bitRate;
-    context->sample_fmt = AV_SAMPLE_FMT_FLTP;
-    context->time_base = AVRational{1, options.sampleRate};
-    av_channel_layout_default (&context->ch_layout, options.numChannels);
+    encoder.stream->time_base = encoder.context->time_base;
+    return true;
+}
 
-    if (muxer->oformat->flags & AVFMT_GLOBALHEADER)
-        context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+bool drain (AVFormatContext* muxer, Encoder& encoder, AVPacket* packet)
+{
+    bool ok = true;
 
-    // Noise substitution decodes to random noise, different after every jump: keep the fixtures
-    // deterministic so that decoded samples can be compared exactly.
-    AVDictionary* encoderOptions = nullptr;
-    av_dict_set (&encoderOptions, "aac_pns", "0", 0);
-    bool ok = avcodec_open2 (context, codec, &encoderOptions) == 0;
-    av_dict_free (&encoderOptions);
-    auto* stream = ok ? avformat_new_stream (muxer, nullptr) : nullptr;
-    ok = stream != nullptr && avcodec_parameters_from_context (stream->codecpar, context) >= 0;
-
-    if (ok)
+    while (avcodec_receive_packet (encoder.context, packet) == 0)
     {
-        stream->time_base = context->time_base;
-        ok = avio_open (&muxer->pb, file.getFullPathName().toRawUTF8(), AVIO_FLAG_WRITE) >= 0 &&
-             avformat_write_header (muxer, nullptr) >= 0;
+        av_packet_rescale_ts (packet, encoder.context->time_base, encoder.stream->time_base);
+        packet->stream_index = encoder.stream->index;
+        ok = av_interleaved_write_frame (muxer, packet) >= 0 && ok;
     }
 
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* packet = av_packet_alloc();
+    return ok;
+}
 
-    auto drain = [&]
-    {
-        while (avcodec_receive_packet (context, packet) == 0)
-        {
-            av_packet_rescale_ts (packet, context->time_base, stream->time_base);
-            packet->stream_index = stream->index;
-            ok = av_interleaved_write_frame (muxer, packet) >= 0 && ok;
-        }
-    };
+bool encodeAudio (AVFormatContext* muxer, Encoder& encoder, const AacOptions& options, AVFrame* frame,
+                  AVPacket* packet)
+{
+    auto* context = encoder.context;
+    bool ok = true;
 
     for (int position = 0; ok && position < options.numFrames; position += context->frame_size)
     {
@@ -90,27 +87,148 @@ bool writeAacFile (const juce::File& file, const AacOptions& options)
                 reinterpret_cast<float*> (frame->data[c])[i] = signal (c, position + i, options.sampleRate);
 
         frame->pts = position;
-        ok = avcodec_send_frame (context, frame) >= 0;
-        drain();
+        ok = avcodec_send_frame (context, frame) >= 0 && drain (muxer, encoder, packet);
         av_frame_unref (frame);
     }
 
-    if (ok)
+    avcodec_send_frame (context, nullptr);
+    return drain (muxer, encoder, packet) && ok;
+}
+
+bool encodeVideo (AVFormatContext* muxer, Encoder& encoder, AVFrame* frame, AVPacket* packet)
+{
+    bool ok = true;
+
+    for (int i = 0; ok && i < 5; ++i)
     {
-        avcodec_send_frame (context, nullptr);
-        drain();
-        ok = av_write_trailer (muxer) >= 0 && ok;
+        frame->format = encoder.context->pix_fmt;
+        frame->width = encoder.context->width;
+        frame->height = encoder.context->height;
+        av_frame_get_buffer (frame, 0);
+        av_frame_make_writable (frame);
+
+        for (int plane = 0; plane < 3; ++plane)
+            for (int y = 0; y < (plane == 0 ? frame->height : frame->height / 2); ++y)
+                std::memset (frame->data[plane] + y * frame->linesize[plane], 16 + i * 20,
+                             (size_t)frame->linesize[plane]);
+
+        frame->pts = i;
+        ok = avcodec_send_frame (encoder.context, frame) >= 0 && drain (muxer, encoder, packet);
+        av_frame_unref (frame);
     }
+
+    avcodec_send_frame (encoder.context, nullptr);
+    return drain (muxer, encoder, packet) && ok;
+}
+
+bool writeTracks (const juce::File& file, const char* muxerName, bool videoFirst,
+                  const std::vector<AacOptions>& tracks)
+{
+    AVFormatContext* muxer = nullptr;
+
+    if (avformat_alloc_output_context2 (&muxer, nullptr, muxerName, file.getFullPathName().toRawUTF8()) < 0)
+        return false;
+
+    std::vector<Encoder> encoders;
+    bool ok = true;
+
+    if (videoFirst)
+    {
+        const auto* codec = avcodec_find_encoder (AV_CODEC_ID_MPEG4);
+        Encoder video;
+        video.context = codec != nullptr ? avcodec_alloc_context3 (codec) : nullptr;
+        ok = video.context != nullptr;
+
+        if (ok)
+        {
+            video.context->width = 32;
+            video.context->height = 32;
+            video.context->pix_fmt = AV_PIX_FMT_YUV420P;
+            video.context->time_base = AVRational{1, 5};
+            AVDictionary* none = nullptr;
+            ok = openEncoder (muxer, codec, video, &none);
+            encoders.push_back (video);
+        }
+    }
+
+    const auto* aac = avcodec_find_encoder (AV_CODEC_ID_AAC);
+
+    for (const auto& options : tracks)
+    {
+        Encoder audio;
+        audio.context = ok && aac != nullptr ? avcodec_alloc_context3 (aac) : nullptr;
+        ok = audio.context != nullptr;
+
+        if (!ok)
+            break;
+
+        audio.context->sample_rate = options.sampleRate;
+        audio.context->bit_rate = options.bitRate;
+        audio.context->sample_fmt = AV_SAMPLE_FMT_FLTP;
+        audio.context->time_base = AVRational{1, options.sampleRate};
+        av_channel_layout_default (&audio.context->ch_layout, options.numChannels);
+
+        // Noise substitution decodes to random noise, different after every jump: keep the
+        // fixtures deterministic so that decoded samples can be compared exactly.
+        AVDictionary* encoderOptions = nullptr;
+        av_dict_set (&encoderOptions, "aac_pns", "0", 0);
+        ok = openEncoder (muxer, aac, audio, &encoderOptions);
+        encoders.push_back (audio);
+
+        if (ok && !options.audioSpecificConfig.empty())
+        {
+            auto* parameters = audio.stream->codecpar;
+            av_freep (&parameters->extradata);
+            parameters->extradata = static_cast<uint8_t*> (
+                av_mallocz (options.audioSpecificConfig.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            std::memcpy (parameters->extradata, options.audioSpecificConfig.data(),
+                         options.audioSpecificConfig.size());
+            parameters->extradata_size = (int)options.audioSpecificConfig.size();
+        }
+    }
+
+    ok = ok && avio_open (&muxer->pb, file.getFullPathName().toRawUTF8(), AVIO_FLAG_WRITE) >= 0 &&
+         avformat_write_header (muxer, nullptr) >= 0;
+
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    size_t audioIndex = 0;
+
+    for (auto& encoder : encoders)
+    {
+        if (!ok)
+            break;
+
+        ok = encoder.context->codec_type == AVMEDIA_TYPE_VIDEO
+                 ? encodeVideo (muxer, encoder, frame, packet)
+                 : encodeAudio (muxer, encoder, tracks[audioIndex++], frame, packet);
+    }
+
+    ok = ok && av_write_trailer (muxer) >= 0;
 
     av_packet_free (&packet);
     av_frame_free (&frame);
-    avcodec_free_context (&context);
+
+    for (auto& encoder : encoders)
+        avcodec_free_context (&encoder.context);
 
     if (muxer->pb != nullptr)
         avio_closep (&muxer->pb);
 
     avformat_free_context (muxer);
     return ok;
+}
+} // namespace
+
+bool writeAacFile (const juce::File& file, const AacOptions& options)
+{
+    return writeTracks (file, options.muxer, false, {options});
+}
+
+bool writeMp4File (const juce::File& file, const char* muxer, bool videoFirst,
+                   const std::vector<AacOptions>& audioTracks)
+{
+    return writeTracks (file, muxer, videoFirst, audioTracks);
 }
 
 std::vector<juce::uint8> adtsHeader (int sampleRateIndex, int channelConfiguration, int frameLength)

@@ -16,10 +16,17 @@ struct AacOptions
     // libavformat muxer: "ipod" (M4A), "mp4" or "adts".
     const char* muxer = "ipod";
     int bitRate = 128000;
+    // Written into the container in place of the encoder's AudioSpecificConfig when not empty.
+    std::vector<juce::uint8> audioSpecificConfig;
 };
 
 // Writes a file of a stereo-distinct sine sweep; false when the encoder or muxer refused.
 bool writeAacFile (const juce::File& file, const AacOptions& options);
+
+// An MP4 container ("ipod" or "mp4") with a short MPEG-4 video track first when asked, then one
+// AAC track per entry of audioTracks (the muxer of each entry is ignored).
+bool writeMp4File (const juce::File& file, const char* muxer, bool videoFirst,
+                   const std::vector<AacOptions>& audioTracks);
 
 // A unique new file in the test's private temporary folder.
 juce::File makeTempFile (const juce::String& name);

@@ -83,6 +83,9 @@ public:
 
     juce::int32 getSamplingFrequency()
     {
+        if (bitsLeft() < 4)
+            return 0;
+
         const auto index = get (4);
 
         if (index == 15)
