@@ -45,7 +45,13 @@ JuceAudioReaderWrapper::~JuceAudioReaderWrapper() = default;
 
 juce::AudioFormat* JuceAudioReaderWrapper::findFormatFor (const juce::String& path) const
 {
-    return formats.findFormatForFileExtension (extensionOf (path));
+    const auto extension = extensionOf (path);
+
+    // JUCE would add the dot itself: a name without one is no extension here.
+    if (!extension.startsWithChar ('.'))
+        return nullptr;
+
+    return formats.findFormatForFileExtension (extension);
 }
 
 bool JuceAudioReaderWrapper::canRead (const juce::String& path) const

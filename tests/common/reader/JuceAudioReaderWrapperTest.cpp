@@ -1,0 +1,98 @@
+#include "common/reader/JuceAudioReaderWrapper.h"
+#include "support/AacFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+using quelbix::JuceAudioReaderWrapper;
+
+TEST (JuceAudioReaderWrapper, KnowsJucesBasicFormatsAndThePlatformDecoders)
+{
+    JuceAudioReaderWrapper wrapper;
+
+    for (auto path : {"a.wav", "b.AIFF", "c.aif", "d.flac", "e.m4a", "f.MP4", "g.aac", "h.mp2", "i.mp3"})
+        EXPECT_TRUE (wrapper.canRead (path)) << path;
+
+    for (auto path : {"a.ogg", "b.txt", "wav", ""})
+        EXPECT_FALSE (wrapper.canRead (path)) << path;
+
+    EXPECT_EQ (wrapper.findFormatFor ("x.m4a")->getFormatName(), "Windows Media QM");
+    EXPECT_EQ (wrapper.findFormatFor ("x.wav")->getFormatName(), "WAV file");
+}
+
+TEST (JuceAudioReaderWrapper, OpensWhatTheProgramsOwnReadersLeave)
+{
+    // A 32-bit float WAV at 11025 Hz, three channels.
+    auto wav = aacfixtures::makeTempFile ("float.wav");
+    {
+        juce::WavAudioFormat format;
+        std::unique_ptr<juce::AudioFormatWriter> writer (
+            format.createWriterFor (wav.createOutputStream().release(), 11025, 3, 32, {}, 0));
+        ASSERT_NE (writer, nullptr);
+        juce::AudioBuffer<float> buffer (3, 5000);
+        for (int c = 0; c < 3; ++c)
+            for (int i = 0; i < 5000; ++i)
+                buffer.setSample (c, i, 0.1f * (float)(c + 1));
+        writer->writeFromAudioSampleBuffer (buffer, 0, 5000);
+    }
+
+    JuceAudioReaderWrapper reader;
+    ASSERT_TRUE (reader.open (wav.getFullPathName()));
+    EXPECT_EQ (reader.getSampleRate(), 11025);
+    EXPECT_EQ (reader.getNumChannels(), 3);
+    EXPECT_EQ (reader.getLengthInSamples(), 5000);
+    EXPECT_EQ (reader.getBitRate(), 3 * 32 * 11025);
+    quelbix::StereoSample frames[4];
+    reader.read (4998, frames, 4);
+    EXPECT_FLOAT_EQ (frames[0].left, 0.1f);
+    EXPECT_FLOAT_EQ (frames[0].right, 0.2f); // JUCE's second channel
+    EXPECT_EQ (frames[3].left, 0.0f);
+
+    reader.close();
+    EXPECT_EQ (reader.getSampleRate(), 0);
+    reader.read (0, frames, 4);
+    EXPECT_EQ (frames[0].left, 0.0f);
+}
+
+TEST (JuceAudioReaderWrapper, MonoM4aGoesThroughThePlatformDecoder)
+{
+    aacfixtures::AacOptions options;
+    options.numChannels = 1;
+    auto file = aacfixtures::makeTempFile ("mono.m4a");
+    ASSERT_TRUE (aacfixtures::writeAacFile (file, options));
+
+    JuceAudioReaderWrapper reader;
+    ASSERT_TRUE (reader.open (file.getFullPathName()));
+    EXPECT_EQ (reader.getSampleRate(), 44100);
+    EXPECT_EQ (reader.getBitsPerSample(), 16);
+    std::vector<quelbix::StereoSample> block (2000);
+    reader.read (10000, block.data(), 2000);
+    float peak = 0;
+    for (auto s : block)
+    {
+        EXPECT_EQ (s.left, s.right);
+        peak = juce::jmax (peak, std::abs (s.left));
+    }
+    EXPECT_GT (peak, 0.2f);
+}
+
+TEST (JuceAudioReaderWrapper, RefusesMissingAndUnknownFiles)
+{
+    JuceAudioReaderWrapper reader;
+    EXPECT_FALSE (reader.open ("/nonexistent/folder/file.wav"));
+
+    auto text = aacfixtures::makeTempFile ("notes.txt");
+    text.replaceWithText ("not audio");
+    EXPECT_FALSE (reader.open (text.getFullPathName()));
+
+    auto fake = aacfixtures::makeTempFile ("fake.m4a");
+    fake.replaceWithText ("not audio either");
+    EXPECT_FALSE (reader.open (fake.getFullPathName()));
+    EXPECT_EQ (reader.getLengthInSamples(), 0);
+
+    quelbix::JuceAudioReaderFactory factory;
+    EXPECT_EQ (factory.createReader (text.getFullPathName()), nullptr);
+    EXPECT_NE (factory.createReader (fake.getFullPathName()), nullptr);
+}
+} // namespace
