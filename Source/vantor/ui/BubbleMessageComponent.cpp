@@ -32,11 +32,11 @@ void BubbleMessageComponent::showFor (int milliseconds)
     auto& desktop = juce::Desktop::getInstance();
     desktop.getAnimator().cancelAnimation (this, true);
 
+    displayMs = milliseconds;
     setAlpha (1.0f);
     setVisible (true);
     shown = true;
 
-    displayMs = milliseconds;
     expiryTime =
         milliseconds < 1 ? 0 : juce::Time::getApproximateMillisecondCounter() + (juce::uint32)milliseconds;
     // Far beyond any real count: a click must never take a message away before it was read.

@@ -12,6 +12,6 @@ inline constexpr const char* warningIcon =
 /** The same warning sign at the size of one line of a message bubble, 16 x 13. */
 inline constexpr const char* bubbleWarningIcon =
     R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="13" viewBox="0 0 16 13" fill="none">
-<path fill="white" fill-rule="evenodd" d="M7.47 1.4 Q8 -0.3 8.53 1.4 L14.97 11.75 Q15.5 12.6 14.5 12.6 L1.5 12.6 Q0.5 12.6 1.03 11.75 Z M7.47 4.33 L8.53 4.33 L8.53 8.6 L7.47 8.6 Z M7.47 10.15 A0.53 0.53 0 1 0 8.53 10.15 A0.53 0.53 0 1 0 7.47 10.15 Z"/>
+<path fill="white" fill-rule="evenodd" d="M7.74 0.98 Q8 0.12 8.26 0.98 L14.97 11.75 Q15.5 12.6 14.5 12.6 L1.5 12.6 Q0.5 12.6 1.03 11.75 Z M7.47 4.33 L8.53 4.33 L8.53 8.6 L7.47 8.6 Z M7.47 10.15 A0.53 0.53 0 1 0 8.53 10.15 A0.53 0.53 0 1 0 7.47 10.15 Z"/>
 </svg>)svg";
 } // namespace vantor::ui::icons
