@@ -47,7 +47,8 @@ PcmSamples makeTestPattern (int numFrames, int numChannels, int bitsPerSample)
 juce::MemoryBlock packSamples (const PcmSamples& samples, int bitsPerSample, bool bigEndian)
 {
     const int bytes = bitsPerSample / 8;
-    juce::MemoryBlock out;
+    juce::MemoryBlock out (samples.size() * (size_t)bytes);
+    auto* dest = static_cast<juce::uint8*> (out.getData());
 
     for (auto sample : samples)
     {
@@ -56,8 +57,7 @@ juce::MemoryBlock packSamples (const PcmSamples& samples, int bitsPerSample, boo
         for (int i = 0; i < bytes; ++i)
         {
             const int shift = bigEndian ? 8 * (bytes - 1 - i) : 8 * i;
-            const auto byte = (char)((word >> shift) & 0xff);
-            out.append (&byte, 1);
+            *dest++ = (juce::uint8) ((word >> shift) & 0xff);
         }
     }
 

@@ -39,7 +39,7 @@ PageBufferedInputStream::PageBufferedInputStream (std::unique_ptr<juce::InputStr
                                                   int keepBehindPagesToUse)
     : juce::Thread ("PageBufferedInputStream")
     , pageSize (juce::jmax (1, pageSizeToUse))
-    , readAheadPages (juce::jmax (1, readAheadPagesToUse))
+    , readAheadPages (juce::jmax (2, readAheadPagesToUse)) // a read also needs the page after it
     , keepBehindPages (juce::jmax (0, keepBehindPagesToUse))
     , ringPages (readAheadPages + keepBehindPages)
     , source (std::move (sourceToUse))
