@@ -1,5 +1,6 @@
 #include "vantor/bank/BankViewModel.h"
 
+#include "vantor/RunCommand.h"
 #include "vantor/bank/AssignBankCmd.h"
 #include "vantor/bank/ChangeBankNameCmd.h"
 #include "vantor/bank/CopyBankCmd.h"
@@ -15,14 +16,6 @@ namespace vantor::bank
 {
 namespace
 {
-// The command dies with the statement, also when execute throws; its result is not wanted: the
-// outcome arrives through the update operations.
-template <typename Command, typename... Args>
-void run (Args&&... args)
-{
-    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
-}
-
 bool isRow (int index)
 {
     return (unsigned int)index < (unsigned int)BankViewModel::rowCount;
@@ -150,56 +143,56 @@ void BankViewModel::setBankTotalTime (const double& totalSeconds, BankIndex bank
 
 void BankViewModel::assignBank (const int& collectionIndex, const int& bankIndex, const juce::String& name)
 {
-    run<AssignBankCmd> (service, collectionIndex, bankIndex, name);
+    runCommand<AssignBankCmd> (service, collectionIndex, bankIndex, name);
 }
 
 void BankViewModel::assignBank (const int& collectionIndex, const int& bankIndex)
 {
-    run<AssignBankCmd> (service, collectionIndex, bankIndex, juce::String());
+    runCommand<AssignBankCmd> (service, collectionIndex, bankIndex, juce::String());
 }
 
 void BankViewModel::setFavorite (const int& bankIndex)
 {
-    run<SetFavoriteCmd> (service, bankIndex);
+    runCommand<SetFavoriteCmd> (service, bankIndex);
 }
 
 void BankViewModel::selectBank (const int& bankIndex)
 {
-    run<SelectBankCmd> (service, bankIndex);
+    runCommand<SelectBankCmd> (service, bankIndex);
 }
 
 void BankViewModel::swapBank (const int& fromIndex, const int& toIndex)
 {
-    run<SwapBankCmd> (service, fromIndex, toIndex);
+    runCommand<SwapBankCmd> (service, fromIndex, toIndex);
 }
 
 void BankViewModel::deleteBank (const int& bankIndex)
 {
-    run<DeleteBankCmd> (service, bankIndex);
+    runCommand<DeleteBankCmd> (service, bankIndex);
 }
 
 void BankViewModel::copyBank (const int& bankIndex)
 {
-    run<CopyBankCmd> (service, bankIndex);
+    runCommand<CopyBankCmd> (service, bankIndex);
 }
 
 void BankViewModel::pasteBank (const int& bankIndex, const juce::String& name)
 {
-    run<PasteBankCmd> (service, bankIndex, name);
+    runCommand<PasteBankCmd> (service, bankIndex, name);
 }
 
 void BankViewModel::pasteBank (const int& bankIndex)
 {
-    run<PasteBankCmd> (service, bankIndex, juce::String());
+    runCommand<PasteBankCmd> (service, bankIndex, juce::String());
 }
 
 void BankViewModel::changeBankName (const int& bankIndex, const juce::String& name)
 {
-    run<ChangeBankNameCmd> (service, bankIndex, name);
+    runCommand<ChangeBankNameCmd> (service, bankIndex, name);
 }
 
 void BankViewModel::showExportDialog()
 {
-    run<ShowExportDialogCmd> (service);
+    runCommand<ShowExportDialogCmd> (service);
 }
 } // namespace vantor::bank

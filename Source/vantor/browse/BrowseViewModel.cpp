@@ -1,5 +1,6 @@
 #include "vantor/browse/BrowseViewModel.h"
 
+#include "vantor/RunCommand.h"
 #include "vantor/browse/AddBankCmd.h"
 #include "vantor/browse/ChangeBankNameCmd.h"
 #include "vantor/browse/DeleteBankCmd.h"
@@ -8,17 +9,6 @@
 
 namespace vantor::browse
 {
-namespace
-{
-// The command dies with the statement, also when execute throws; its result is not wanted: the
-// outcome arrives through the update operations.
-template <typename Command, typename... Args>
-void run (Args&&... args)
-{
-    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
-}
-} // namespace
-
 BrowseViewModel::BrowseViewModel (service::IVantorDataMediator* serviceToUse)
     : service (serviceToUse)
 {
@@ -135,31 +125,31 @@ void BrowseViewModel::renameBankCollectionItem (const juce::String& name, const 
 
 void BrowseViewModel::saveBankAs (const int& bankIndex, const juce::String& name)
 {
-    run<AddBankCmd> (service, bankIndex, name);
+    runCommand<AddBankCmd> (service, bankIndex, name);
 }
 
 void BrowseViewModel::overwriteBank (const int& bankIndex, const int& collectionIndex)
 {
-    run<AddBankCmd> (service, bankIndex, collectionIndex);
+    runCommand<AddBankCmd> (service, bankIndex, collectionIndex);
 }
 
 void BrowseViewModel::saveBank (const int& bankIndex)
 {
-    run<AddBankCmd> (service, bankIndex);
+    runCommand<AddBankCmd> (service, bankIndex);
 }
 
 void BrowseViewModel::moveBank (const int& from, const int& to)
 {
-    run<InsertBankCmd> (service, from, to);
+    runCommand<InsertBankCmd> (service, from, to);
 }
 
 void BrowseViewModel::deleteBank (const int& index)
 {
-    run<DeleteBankCmd> (service, index);
+    runCommand<DeleteBankCmd> (service, index);
 }
 
 void BrowseViewModel::renameBank (const int& index, const juce::String& name)
 {
-    run<ChangeBankNameCmd> (service, index, name);
+    runCommand<ChangeBankNameCmd> (service, index, name);
 }
 } // namespace vantor::browse

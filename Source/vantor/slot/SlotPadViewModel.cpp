@@ -1,22 +1,12 @@
 #include "vantor/slot/SlotPadViewModel.h"
 
+#include "vantor/RunCommand.h"
 #include "vantor/dataset/WyxSlotList.h"
 #include "vantor/slot/AssignAudioCmd.h"
 #include "vantor/slot/ChangeGainDbCmd.h"
 
 namespace vantor::slot
 {
-namespace
-{
-// The command dies with the statement, also when execute throws; its result is not wanted: the
-// outcome arrives through the update operations.
-template <typename Command, typename... Args>
-void run (Args&&... args)
-{
-    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
-}
-} // namespace
-
 SlotPadViewModel::SlotPadViewModel (service::IVantorDataMediator* serviceToUse)
     : service (serviceToUse)
 {
@@ -155,11 +145,11 @@ void SlotPadViewModel::setGainDb (const float& gainDb, SlotIndex slotIndex)
 
 void SlotPadViewModel::assignAudio (const int& slotIndex, const juce::File& file)
 {
-    run<AssignAudioCmd> (service, slotIndex, file);
+    runCommand<AssignAudioCmd> (service, slotIndex, file);
 }
 
 void SlotPadViewModel::changeGainDb (const int& slotIndex, const float& gainDb)
 {
-    run<ChangeGainDbCmd> (service, slotIndex, gainDb);
+    runCommand<ChangeGainDbCmd> (service, slotIndex, gainDb);
 }
 } // namespace vantor::slot

@@ -1,5 +1,6 @@
 #include "vantor/slot/SlotViewModel.h"
 
+#include "vantor/RunCommand.h"
 #include "vantor/dataset/WyxSlotList.h"
 #include "vantor/slot/AssignAudioCmd.h"
 #include "vantor/slot/ChangeSlotNameCmd.h"
@@ -14,14 +15,6 @@ namespace vantor::slot
 {
 namespace
 {
-// The command dies with the statement, also when execute throws; its result is not wanted: the
-// outcome arrives through the update operations.
-template <typename Command, typename... Args>
-void run (Args&&... args)
-{
-    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
-}
-
 bool isRow (int index)
 {
     return (unsigned int)index < (unsigned int)SlotViewModel::rowCount;
@@ -146,41 +139,41 @@ void SlotViewModel::setSlotLoopMode (const bool& loop, SlotIndex slotIndex)
 
 void SlotViewModel::assignAudio (const int& slotIndex, const juce::File& file)
 {
-    run<AssignAudioCmd> (service, slotIndex, file);
+    runCommand<AssignAudioCmd> (service, slotIndex, file);
 }
 
 void SlotViewModel::selectSlot (const int& slotIndex)
 {
-    run<SelectSlotCmd> (service, slotIndex);
+    runCommand<SelectSlotCmd> (service, slotIndex);
 }
 
 void SlotViewModel::swapSlot (const int& fromIndex, const int& toIndex)
 {
-    run<SwapSlotCmd> (service, fromIndex, toIndex);
+    runCommand<SwapSlotCmd> (service, fromIndex, toIndex);
 }
 
 void SlotViewModel::deleteSlot (const int& slotIndex)
 {
-    run<DeleteSlotCmd> (service, slotIndex);
+    runCommand<DeleteSlotCmd> (service, slotIndex);
 }
 
 void SlotViewModel::cutSlot (const int& slotIndex)
 {
-    run<CutSlotCmd> (service, slotIndex);
+    runCommand<CutSlotCmd> (service, slotIndex);
 }
 
 void SlotViewModel::copySlot (const int& slotIndex)
 {
-    run<CopySlotCmd> (service, slotIndex);
+    runCommand<CopySlotCmd> (service, slotIndex);
 }
 
 void SlotViewModel::pasteSlot (const int& slotIndex)
 {
-    run<PasteSlotCmd> (service, slotIndex);
+    runCommand<PasteSlotCmd> (service, slotIndex);
 }
 
 void SlotViewModel::changeSlotName (const int& slotIndex, const juce::String& name)
 {
-    run<ChangeSlotNameCmd> (service, slotIndex, name);
+    runCommand<ChangeSlotNameCmd> (service, slotIndex, name);
 }
 } // namespace vantor::slot

@@ -1,5 +1,6 @@
 #include "vantor/slot_detail/SlotDetailViewModel.h"
 
+#include "vantor/RunCommand.h"
 #include "vantor/dataset/WyxSlot.h"
 #include "vantor/slot_detail/CalcBpmCmd.h"
 #include "vantor/slot_detail/ChangeBeatCmd.h"
@@ -13,17 +14,6 @@
 
 namespace vantor::slot_detail
 {
-namespace
-{
-// The command dies with the statement, also when execute throws; its result is not wanted: the
-// outcome arrives through the update operations.
-template <typename Command, typename... Args>
-void run (Args&&... args)
-{
-    std::make_unique<Command> (std::forward<Args> (args)...)->execute();
-}
-} // namespace
-
 SlotDetailViewModel::SlotDetailViewModel (service::IVantorDataMediator* serviceToUse)
     : service (serviceToUse)
 {
@@ -147,57 +137,57 @@ void SlotDetailViewModel::notifyBpmCalculated (const int& bpmX100)
 
 void SlotDetailViewModel::changeBpm (const int& bpmX100)
 {
-    run<ChangeBpmCmd> (service, bpmX100);
+    runCommand<ChangeBpmCmd> (service, bpmX100);
 }
 
 void SlotDetailViewModel::changeBeats (const int& beatsX100)
 {
-    run<ChangeBeatCmd> (service, beatsX100, false);
+    runCommand<ChangeBeatCmd> (service, beatsX100, false);
 }
 
 void SlotDetailViewModel::halveBeats (const int& beatsX100)
 {
     // Truncated toward zero: halving 0.03 beats gives 0.01, halving 0.01 gives 0 (refused).
-    run<ChangeBeatCmd> (service, (int)(beatsX100 * 0.5), true);
+    runCommand<ChangeBeatCmd> (service, (int)(beatsX100 * 0.5), true);
 }
 
 void SlotDetailViewModel::doubleBeats (const int& beatsX100)
 {
-    run<ChangeBeatCmd> (service, beatsX100 * 2, true);
+    runCommand<ChangeBeatCmd> (service, beatsX100 * 2, true);
 }
 
 void SlotDetailViewModel::changeStartTime (const double& seconds)
 {
-    run<ChangeStartTimeCmd> (service, seconds);
+    runCommand<ChangeStartTimeCmd> (service, seconds);
 }
 
 void SlotDetailViewModel::changeEndTime (const double& seconds)
 {
-    run<ChangeEndTimeCmd> (service, seconds);
+    runCommand<ChangeEndTimeCmd> (service, seconds);
 }
 
 void SlotDetailViewModel::changeTimeRange (const double& startSeconds, const double& endSeconds)
 {
-    run<ChangeSlotTimeRangeCmd> (service, startSeconds, endSeconds);
+    runCommand<ChangeSlotTimeRangeCmd> (service, startSeconds, endSeconds);
 }
 
 void SlotDetailViewModel::changeGainDb (const float& gainDb)
 {
-    run<ChangeGainDbCmd> (service, gainDb);
+    runCommand<ChangeGainDbCmd> (service, gainDb);
 }
 
 void SlotDetailViewModel::changeLoopMode (const bool& loop)
 {
-    run<ChangeLoopModeCmd> (service, loop);
+    runCommand<ChangeLoopModeCmd> (service, loop);
 }
 
 void SlotDetailViewModel::changeCalcBpmMode (const bool& on)
 {
-    run<ChangeCalcBpmModeCmd> (service, on);
+    runCommand<ChangeCalcBpmModeCmd> (service, on);
 }
 
 void SlotDetailViewModel::calcBpm (const int& beatsX100)
 {
-    run<CalcBpmCmd> (service, beatsX100);
+    runCommand<CalcBpmCmd> (service, beatsX100);
 }
 } // namespace vantor::slot_detail

@@ -10,6 +10,7 @@
 #include "vantor/bank/SwapBankCmd.h"
 #include "vantor/dataset/WyxBankList.h"
 
+#include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubBanks.h"
 
@@ -63,17 +64,10 @@ MATCHER_P2 (Snapshot, favorite, current, "")
     return arg != nullptr && arg->favoriteBank == favorite && arg->currentBank == current;
 }
 
-struct DispatchCase
-{
-    const char* name;
-    std::function<void (IBankCommandDispatcher&)> call;
-    std::function<void (MockVantorDataMediator&)> expect;
-};
-
 TEST (BankViewModel, EachDispatcherCallRunsOneServiceOperation)
 {
     const juce::String none;
-    const DispatchCase cases[] = {
+    glorvak::test::runDispatchCases<BankViewModel, IBankCommandDispatcher> ({
         {"assignBank with a name", [] (auto& d) { d.assignBank (7, 2, "Drums"); },
          [] (auto& m)
          { EXPECT_CALL (m, assignCollectionBank (7, 2, juce::String ("Drums"))).WillOnce (Return (true)); }},
@@ -99,19 +93,7 @@ TEST (BankViewModel, EachDispatcherCallRunsOneServiceOperation)
          [&] (auto& m) { EXPECT_CALL (m, renameBank (0, none)).WillOnce (Return (true)); }},
         {"showExportDialog", [] (auto& d) { d.showExportDialog(); },
          [] (auto& m) { EXPECT_CALL (m, showExportDialog()).WillOnce (Return (true)); }},
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.name);
-        StrictMock<MockVantorDataMediator> service;
-        BankViewModel viewModel (&service);
-        c.expect (service);
-
-        IBankCommandDispatcher& dispatcher = viewModel;
-        c.call (dispatcher);
-        testing::Mock::VerifyAndClearExpectations (&service);
-    }
+    });
 }
 
 TEST (BankCommands, ExecuteReturnsTheServiceResult)

@@ -4,6 +4,7 @@
 #include "vantor/browse/DeleteBankCmd.h"
 #include "vantor/browse/InsertBankCmd.h"
 
+#include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubBanks.h"
 
@@ -42,17 +43,10 @@ auto named (const char* name)
     return Field (&BankCollectionItem::name, juce::String (name));
 }
 
-struct DispatchCase
-{
-    const char* name;
-    std::function<void (IBrowseCommandDispatcher&)> call;
-    std::function<void (MockVantorDataMediator&)> expect;
-};
-
 TEST (BrowseViewModel, EachDispatcherCallRunsOneServiceOperation)
 {
     const juce::String none;
-    const DispatchCase cases[] = {
+    glorvak::test::runDispatchCases<BrowseViewModel, IBrowseCommandDispatcher> ({
         {"saveBank appends under the BANK's name", [] (auto& d) { d.saveBank (3); },
          [&] (auto& m) { EXPECT_CALL (m, saveBankToCollection (3, -1, none)).WillOnce (Return (true)); }},
         {"overwriteBank replaces a stored BANK", [] (auto& d) { d.overwriteBank (3, 7); },
@@ -69,19 +63,7 @@ TEST (BrowseViewModel, EachDispatcherCallRunsOneServiceOperation)
         {"renameBank", [] (auto& d) { d.renameBank (1, "Renamed"); },
          [] (auto& m)
          { EXPECT_CALL (m, renameCollectionBank (1, juce::String ("Renamed"))).WillOnce (Return (false)); }},
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.name);
-        StrictMock<MockVantorDataMediator> service;
-        BrowseViewModel viewModel (&service);
-        c.expect (service);
-
-        IBrowseCommandDispatcher& dispatcher = viewModel;
-        c.call (dispatcher);
-        testing::Mock::VerifyAndClearExpectations (&service);
-    }
+    });
 }
 
 TEST (BrowseCommands, ExecuteReturnsTheServiceResult)

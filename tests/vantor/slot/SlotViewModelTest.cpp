@@ -10,6 +10,7 @@
 #include "vantor/slot/SelectSlotCmd.h"
 #include "vantor/slot/SwapSlotCmd.h"
 
+#include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubWyxSlot.h"
 
@@ -78,17 +79,10 @@ MATCHER_P2 (RowNamed, row, name, "")
     return arg != nullptr && arg->rows[(size_t)row].name == name;
 }
 
-struct DispatchCase
-{
-    const char* name;
-    std::function<void (ISlotCommandDispatcher&)> call;
-    std::function<void (MockVantorDataMediator&)> expect;
-};
-
 TEST (SlotViewModel, EachDispatcherCallRunsOneServiceOperation)
 {
     const juce::File file ("/music/Loop.WAV");
-    const DispatchCase cases[] = {
+    glorvak::test::runDispatchCases<SlotViewModel, ISlotCommandDispatcher> ({
         {"assignAudio", [&] (auto& d) { d.assignAudio (2, file); },
          [&] (auto& m) { EXPECT_CALL (m, assignAudio (2, file)).WillOnce (Return (true)); }},
         {"selectSlot", [] (auto& d) { d.selectSlot (1); },
@@ -109,19 +103,7 @@ TEST (SlotViewModel, EachDispatcherCallRunsOneServiceOperation)
         {"an index out of range still goes to the service, which checks it",
          [] (auto& d) { d.selectSlot (-1); },
          [] (auto& m) { EXPECT_CALL (m, selectSlot (-1)).WillOnce (Return (false)); }},
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.name);
-        StrictMock<MockVantorDataMediator> service;
-        SlotViewModel viewModel (&service);
-        c.expect (service);
-
-        ISlotCommandDispatcher& dispatcher = viewModel;
-        c.call (dispatcher);
-        testing::Mock::VerifyAndClearExpectations (&service);
-    }
+    });
 }
 
 TEST (SlotCommands, ExecuteReturnsTheServiceResult)

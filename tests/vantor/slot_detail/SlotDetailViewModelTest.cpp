@@ -10,6 +10,7 @@
 #include "vantor/slot_detail/ChangeStartTimeCmd.h"
 #include "vantor/slot_detail/Hundredths.h"
 
+#include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubWyxSlot.h"
 
@@ -46,18 +47,11 @@ public:
     MOCK_METHOD (void, bpmCalculated, (double), (override));
 };
 
-struct DispatchCase
-{
-    const char* name;
-    std::function<void (ISlotDetailCommandDispathcer&)> call;
-    std::function<void (MockVantorDataMediator&)> expect;
-};
-
 // Each editor action reaches the service as exactly one call of the operation for the selected
 // SLOT, with its values unchanged or, for halving and doubling, worked out.
 TEST (SlotDetailViewModel, EachDispatcherCallRunsOneServiceOperation)
 {
-    const DispatchCase cases[] = {
+    glorvak::test::runDispatchCases<SlotDetailViewModel, ISlotDetailCommandDispathcer> ({
         {"changeBpm", [] (auto& d) { d.changeBpm (12345); },
          [] (auto& m) { EXPECT_CALL (m, setBpm (12345)).WillOnce (Return (true)); }},
         {"changeBeats", [] (auto& d) { d.changeBeats (400); },
@@ -88,19 +82,7 @@ TEST (SlotDetailViewModel, EachDispatcherCallRunsOneServiceOperation)
          [] (auto& m) { EXPECT_CALL (m, setCalcBpmMode (true)).WillOnce (Return (true)); }},
         {"calcBpm", [] (auto& d) { d.calcBpm (400); },
          [] (auto& m) { EXPECT_CALL (m, calculateBpm (400)).WillOnce (Return (false)); }},
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.name);
-        StrictMock<MockVantorDataMediator> service;
-        SlotDetailViewModel viewModel (&service);
-        c.expect (service);
-
-        ISlotDetailCommandDispathcer& dispatcher = viewModel;
-        c.call (dispatcher);
-        testing::Mock::VerifyAndClearExpectations (&service);
-    }
+    });
 }
 
 // A command returns what its operation returned; the view model drops it.
