@@ -25,6 +25,22 @@ float rampValue (juce::int64 i)
     return (float)(i + 1) / (float)(rampLength + 1);
 }
 
+// The transport over a ramp source, prepared as the audio device would prepare it.
+struct RampTransport
+{
+    RampTransport (double sourceRate, double deviceRate, int blockSize)
+    {
+        looping.setSource (&ramp, 0, nullptr, sourceRate);
+        looping.prepareToPlay (blockSize, deviceRate);
+    }
+
+    ~RampTransport() { looping.setSource (nullptr); }
+
+    juce::AudioBuffer<float> rampBuffer = makeRamp();
+    juce::MemoryAudioSource ramp{rampBuffer, false};
+    LoopingSource looping;
+};
+
 // Pulls blocks from the transport as the audio device would, without a device.
 std::vector<float> render (juce::AudioSource& source, int blockSize, int numBlocks)
 {
@@ -55,11 +71,8 @@ class LoopCrossings : public ::testing::TestWithParam<Rates>
 TEST_P (LoopCrossings, LoopPlaysWithoutSilenceAtEveryCrossing)
 {
     const auto& r = GetParam();
-    auto rampBuffer = makeRamp();
-    juce::MemoryAudioSource ramp (rampBuffer, false);
-    LoopingSource looping;
-    looping.setSource (&ramp, 0, nullptr, r.source);
-    looping.prepareToPlay (r.blockSize, r.device);
+    RampTransport transport (r.source, r.device, r.blockSize);
+    auto& looping = transport.looping;
 
     const double ratio = r.device / r.source;
     const juce::Range<juce::int64> range{(juce::int64) (2000 * ratio), (juce::int64) (5000 * ratio)};
@@ -141,11 +154,8 @@ TEST (LoopingSource, ReadAheadRunsAcrossTheLoopWithoutGaps)
 
 TEST (LoopingSource, OneShotStopsWithinOneBlockAfterTheRangeEnd)
 {
-    auto rampBuffer = makeRamp();
-    juce::MemoryAudioSource ramp (rampBuffer, false);
-    LoopingSource looping;
-    looping.setSource (&ramp, 0, nullptr, 44100.0);
-    looping.prepareToPlay (256, 44100.0);
+    RampTransport transport (44100.0, 44100.0, 256);
+    auto& looping = transport.looping;
     looping.setLooping (false);
     looping.setLoopRange ({1000, 3000});
     looping.setNextReadPosition (1000);
@@ -190,11 +200,8 @@ TEST (LoopingSource, WholeSourcePlaysToItsEndWhenTheDeviceRateDiffers)
     for (const double deviceRate : {48000.0, 32000.0})
     {
         SCOPED_TRACE (deviceRate);
-        auto rampBuffer = makeRamp();
-        juce::MemoryAudioSource ramp (rampBuffer, false);
-        LoopingSource looping;
-        looping.setSource (&ramp, 0, nullptr, 44100.0);
-        looping.prepareToPlay (512, deviceRate);
+        RampTransport transport (44100.0, deviceRate, 512);
+        auto& looping = transport.looping;
         looping.setLoopRangeToWholeSource();
         looping.setNextReadPosition (0);
         looping.start();
@@ -219,11 +226,8 @@ TEST (LoopingSource, WholeSourcePlaysToItsEndWhenTheDeviceRateDiffers)
 
 TEST (LoopingSource, RangeEndBeforeStartIsRaisedToTheStartAndStoppedSourceMovesThere)
 {
-    auto rampBuffer = makeRamp();
-    juce::MemoryAudioSource ramp (rampBuffer, false);
-    LoopingSource looping;
-    looping.setSource (&ramp, 0, nullptr, 44100.0);
-    looping.prepareToPlay (512, 44100.0);
+    RampTransport transport (44100.0, 44100.0, 512);
+    auto& looping = transport.looping;
 
     looping.setLoopRange ({4000, 2000});
     EXPECT_EQ (looping.getLoopRange(), juce::Range<juce::int64> (4000, 4000));
