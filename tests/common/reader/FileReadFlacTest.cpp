@@ -188,3 +188,42 @@ TEST (FileReadFlac, FactoryOpensBothExtensions)
     }
 }
 } // namespace
+
+namespace
+{
+TEST (FileReadFlac, CorruptedBytesNeitherCrashNorHang)
+{
+    const int length = 20000;
+    const auto pcm = testfixtures::makeTestPcm (2, length, 16, 3);
+    const auto whole = testfixtures::encodeFlac (pcm, {44100, 16, 1024});
+    const auto size = (int)whole.getSize();
+    juce::Random random (17);
+
+    testing::internal::CaptureStdout();
+
+    for (int i = 0; i < 25; ++i)
+    {
+        SCOPED_TRACE ("corruption " + juce::String (i));
+        auto copy = whole;
+
+        // Hits in the header first, then spread over the audio.
+        for (int hits = 0; hits < 1 + i; ++hits)
+            static_cast<juce::uint8*> (copy.getData())[i < 8 ? random.nextInt (60) : random.nextInt (size)] =
+                (juce::uint8)random.nextInt (256);
+
+        FileReadFlac reader;
+
+        if (!reader.open (testfixtures::writeTempFile ("corrupt.flac", copy).getFullPathName()))
+            continue;
+
+        std::vector<StereoSample> frames ((size_t)juce::jmin (reader.getLengthInSamples(), 200000));
+        reader.read (0, frames.data(), (int)frames.size());
+        reader.read (reader.getLengthInSamples() / 3, frames.data(), juce::jmin ((int)frames.size(), 5000));
+        EXPECT_TRUE (std::all_of (frames.begin(), frames.end(),
+                                  [] (auto s)
+                                  { return std::abs (s.left) <= 1.0f && std::abs (s.right) <= 1.0f; }));
+    }
+
+    testing::internal::GetCapturedStdout();
+}
+} // namespace

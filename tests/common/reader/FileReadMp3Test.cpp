@@ -393,3 +393,51 @@ TEST (FileReadMp3, WithoutTheLibraryOpeningFailsWithOneAnalyzeLine)
     EXPECT_TRUE (reader.open (file.getFullPathName())) << "the library loads again under its real name";
 }
 } // namespace
+
+namespace
+{
+TEST (FileReadMp3, DamagedFilesNeitherCrashNorHang)
+{
+    const auto frames =
+        testfixtures::encodeMpegAudio ("libmp3lame", testfixtures::makeTestPcm (2, 44100, 16), 44100, 128000);
+    const auto whole = withTags (frames, true, true).data;
+    const auto size = (int)whole.getSize();
+    juce::Random random (11);
+    std::vector<juce::MemoryBlock> damaged;
+
+    for (int cut = 0; cut < size; cut += size / 23)
+        damaged.emplace_back (whole.getData(), (size_t)cut);
+
+    for (int i = 0; i < 20; ++i)
+    {
+        auto copy = whole;
+
+        for (int hits = 0; hits < 1 + i * 5; ++hits)
+            static_cast<juce::uint8*> (copy.getData())[random.nextInt (size)] =
+                (juce::uint8)random.nextInt (256);
+
+        damaged.push_back (copy);
+    }
+
+    testing::internal::CaptureStdout();
+
+    for (size_t i = 0; i < damaged.size(); ++i)
+    {
+        SCOPED_TRACE ("damaged file " + juce::String ((int)i));
+        FileReadMp3 reader;
+
+        if (!reader.open (testfixtures::writeTempFile ("damaged.mp3", damaged[i]).getFullPathName()))
+            continue;
+
+        const auto frames2 = readAll (reader, 4096);
+        EXPECT_TRUE (std::all_of (frames2.begin(), frames2.end(),
+                                  [] (auto s)
+                                  { return std::abs (s.left) <= 1.0f && std::abs (s.right) <= 1.0f; }));
+
+        std::vector<StereoSample> jumped (3000);
+        reader.read (reader.getLengthInSamples() / 2, jumped.data(), 3000);
+    }
+
+    testing::internal::GetCapturedStdout();
+}
+} // namespace
