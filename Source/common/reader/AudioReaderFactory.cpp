@@ -23,9 +23,10 @@ using FactoryMaker = IIndividualReaderFactory* (*)();
 
 // The order decides which reader gets a file first: ".M4A"/".MP4" go to the AAC reader before
 // the ALAC reader, and the JUCE wrapper takes whatever the program's own readers reject.
-// Each reader that is not built yet keeps its place as a comment.
+// clang-format off
 const FactoryMaker defaultFactories[] = {
-    make<FileReadWavFactory>, make<FileReadAiffFactory>,
+    make<FileReadWavFactory>,
+    make<FileReadAiffFactory>,
     make<FileReadMp3Factory>,
     make<FileReadMp4Factory>,
     make<FileReadAacFactory>,
@@ -33,6 +34,7 @@ const FactoryMaker defaultFactories[] = {
     make<FileReadAlacFactory>,
     make<JuceAudioReaderFactory>,
 };
+// clang-format on
 } // namespace
 
 void AudioReaderFactory::addFactory (IIndividualReaderFactory* factory)
