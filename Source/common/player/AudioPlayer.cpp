@@ -57,9 +57,17 @@ void AudioPlayer::openDefaultDevice()
 }
 
 //==============================================================================
+void AudioPlayer::stopTransport()
+{
+    if (deviceManager.getCurrentAudioDevice() != nullptr)
+        loopingSource->stop();
+    else
+        loopingSource->stopWithoutDevice();
+}
+
 void AudioPlayer::unload()
 {
-    loopingSource->stop();
+    stopTransport();
     loopingSource->setSource (nullptr);
     readerSource.reset();
     currentUrl = juce::URL();
@@ -141,7 +149,7 @@ void AudioPlayer::startOrStop (bool restart)
 
     if (loopingSource->isPlaying() && !restart)
     {
-        loopingSource->stop();
+        stopTransport();
         return;
     }
 

@@ -55,6 +55,7 @@ private:
 
     bool loadSource (const juce::URL& url, bool useSampleReaders);
     void unload();
+    void stopTransport();
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void openDefaultDevice();
     void followDefaultDevice();

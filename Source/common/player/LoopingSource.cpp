@@ -124,6 +124,9 @@ void LoopingSource::setSource (juce::PositionableAudioSource* newSource, int rea
     looper.reset();
 
     sourceRate = sourceSampleRateToCorrectFor;
+    readAhead = readAheadSize;
+    readAheadThreadUsed = readAheadThread;
+    numChannels = maxNumChannels;
 
     if (newSource != nullptr)
         looper = std::make_unique<RangeLooper> (*newSource);
@@ -132,6 +135,18 @@ void LoopingSource::setSource (juce::PositionableAudioSource* newSource, int rea
 
     AudioTransportSource::setSource (looper.get(), readAheadSize, readAheadThread,
                                      sourceSampleRateToCorrectFor, maxNumChannels);
+}
+
+void LoopingSource::stopWithoutDevice()
+{
+    if (!isPlaying())
+        return;
+
+    // Attaching the looper again stops the transport at once.
+    const auto position = AudioTransportSource::getNextReadPosition();
+    AudioTransportSource::setSource (looper.get(), readAhead, readAheadThreadUsed, sourceRate, numChannels);
+    setNextReadPosition (position);
+    sendChangeMessage();
 }
 
 void LoopingSource::setLoopRange (juce::Range<juce::int64> range)

@@ -70,6 +70,10 @@ public:
                     juce::TimeSliceThread* readAheadThread = nullptr,
                     double sourceSampleRateToCorrectFor = 0.0, int maxNumChannels = 2);
 
+    // Stops like stop(), for when no audio device pulls blocks: stop() would wait a second for
+    // a block that never comes. Sends the same change message.
+    void stopWithoutDevice();
+
     // The range in samples at the device's rate, as the transport reports positions. An end
     // before the start is raised to it. While stopped, the position moves to the range start.
     void setLoopRange (juce::Range<juce::int64> range);
@@ -95,6 +99,9 @@ private:
 
     std::unique_ptr<RangeLooper> looper;
     double sourceRate = 0.0;
+    int readAhead = 0;
+    juce::TimeSliceThread* readAheadThreadUsed = nullptr;
+    int numChannels = 2;
     std::atomic<double> preparedRate{0.0};
     juce::Range<juce::int64> sourceRange; // in the source's samples: survives device rate changes
     bool loopingWanted = false;

@@ -52,6 +52,15 @@ TEST (AudioPlayerWithoutDevice, AMissingDeviceIsNotReopenedInALoop)
     EXPECT_EQ (player->getCurrentUrl(), juce::URL (wav));
     player->startOrStop (true);
     EXPECT_TRUE (player->isPlaying());
+
+    // Stopping works although no device pulls a block, and says so.
+    CountingListener playerListener;
+    player->addChangeListener (&playerListener);
+    player->startOrStop (false);
+    EXPECT_FALSE (player->isPlaying());
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_EQ (playerListener.count, 1);
+    player->removeChangeListener (&playerListener);
     AudioPlayer::deleteInstance();
 }
 } // namespace
