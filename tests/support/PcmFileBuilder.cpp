@@ -257,4 +257,22 @@ bool writeBytes (const juce::File& file, const juce::MemoryBlock& bytes)
 {
     return file.replaceWithData (bytes.getData(), bytes.getSize());
 }
+
+FixtureFolder::FixtureFolder()
+    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                  .getNonexistentChildFile ("fixtures", "", false))
+{
+    folder.createDirectory();
+}
+
+FixtureFolder::~FixtureFolder()
+{
+    folder.deleteRecursively();
+}
+
+juce::File FixtureFolder::write (const juce::String& name, const juce::MemoryBlock& bytes) const
+{
+    const auto file = folder.getChildFile (name);
+    return writeBytes (file, bytes) ? file : juce::File();
+}
 } // namespace glorvak::test

@@ -86,4 +86,19 @@ struct PcmFileBuilder
 
 // Writes bytes to a file, replacing it; false on failure.
 bool writeBytes (const juce::File& file, const juce::MemoryBlock& bytes);
+
+// A fresh folder under the temporary folder for a test's fixture files, deleted with the object.
+class FixtureFolder
+{
+public:
+    FixtureFolder();
+    ~FixtureFolder();
+
+    // Writes the bytes as a file of that name in the folder and returns it.
+    juce::File write (const juce::String& name, const juce::MemoryBlock& bytes) const;
+
+    const juce::File folder;
+
+    JUCE_DECLARE_NON_COPYABLE (FixtureFolder)
+};
 } // namespace glorvak::test

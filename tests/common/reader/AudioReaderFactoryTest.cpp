@@ -105,25 +105,10 @@ TEST (AudioReaderFactory, IgnoresNullAndRepeatedFactories)
     EXPECT_EQ (log, (std::vector<std::string>{"wav open", "wav deleted"}));
 }
 
-class TempFolder
-{
-public:
-    TempFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("factory", "", false))
-    {
-        folder.createDirectory();
-    }
-
-    ~TempFolder() { folder.deleteRecursively(); }
-
-    const juce::File folder;
-};
-
 TEST (AudioReaderFactory, DefaultsOpenWavAndAiffWhateverTheCaseOfTheExtension)
 {
     using namespace glorvak::test;
-    TempFolder temp;
+    FixtureFolder temp;
     const auto samples = makeTestPattern (10, 2, 16);
     const auto wav = temp.folder.getChildFile ("Loop.WaV");
     const auto aif = temp.folder.getChildFile ("Loop.AIF");

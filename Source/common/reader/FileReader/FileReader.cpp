@@ -60,14 +60,7 @@ bool FileReader::open (const juce::String& newPath)
             break;
     }
 
-    path = newPath;
-
-    if (analyze())
-        return true;
-
-    printFailure (analyzeFailureFormat, analyzeFailureLine, newPath);
-    close();
-    return false;
+    return analyzeOpened (newPath, analyzeFailureLine);
 }
 
 bool FileReader::openStream (juce::InputStream* newStream, const juce::String& newPath, bool takeOwnership)
@@ -75,19 +68,24 @@ bool FileReader::openStream (juce::InputStream* newStream, const juce::String& n
     if (newStream == nullptr || newPath.isEmpty())
     {
         if (takeOwnership)
-            delete newStream;
+            std::unique_ptr<juce::InputStream> discarded (newStream);
 
         return false;
     }
 
     close();
     stream.set (newStream, takeOwnership);
+    return analyzeOpened (newPath, streamAnalyzeFailureLine);
+}
+
+bool FileReader::analyzeOpened (const juce::String& newPath, int failureLine)
+{
     path = newPath;
 
     if (analyze())
         return true;
 
-    printFailure (analyzeFailureFormat, streamAnalyzeFailureLine, newPath);
+    printFailure (analyzeFailureFormat, failureLine, newPath);
     close();
     return false;
 }

@@ -81,6 +81,8 @@ protected:
     juce::int32 bufferMode = pageBuffered;
 
 private:
+    // Analyses the stream just stored; on failure prints the line and closes again.
+    bool analyzeOpened (const juce::String& newPath, int failureLine);
     static void printFailure (const char* format, int line, const juce::String& failedPath);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FileReader)

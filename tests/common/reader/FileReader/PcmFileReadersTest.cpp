@@ -26,28 +26,6 @@ std::unique_ptr<quelbix::FileReader> makeReader (Container container)
     return std::make_unique<quelbix::FileReadAiff>();
 }
 
-class TempFolder
-{
-public:
-    TempFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("pcmreaders", "", false))
-    {
-        folder.createDirectory();
-    }
-
-    ~TempFolder() { folder.deleteRecursively(); }
-
-    juce::File write (const juce::String& name, const juce::MemoryBlock& bytes) const
-    {
-        auto file = folder.getChildFile (name);
-        EXPECT_TRUE (writeBytes (file, bytes));
-        return file;
-    }
-
-    const juce::File folder;
-};
-
 std::vector<quelbix::StereoSample> readAll (quelbix::AbstractReader& reader, int start, int count)
 {
     std::vector<quelbix::StereoSample> frames ((size_t)count, {99.0f, 99.0f});
@@ -94,7 +72,7 @@ TEST_P (PcmReadsBitExact, FramesEqualTheWrittenIntegersAndPropertiesMatch)
     const auto bytes = param.container == Container::wav
                            ? PcmFileBuilder::wav (param.format, samples)
                            : PcmFileBuilder::aiff (param.format, samples, param.compression);
-    TempFolder temp;
+    FixtureFolder temp;
     const auto file = temp.write (param.container == Container::wav ? "x.wav" : "x.aiff", bytes);
 
     auto reader = makeReader (param.container);
@@ -139,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P (Fixtures, PcmReadsBitExact, testing::ValuesIn (pcmCase
 
 TEST (PcmReaders, ExtremeValuesScaleToTheDocumentedFloats)
 {
-    TempFolder temp;
+    FixtureFolder temp;
     const auto file24 = temp.write ("max.wav", PcmFileBuilder::wav ({44100, 1, 24}, {8388607, -8388608}));
     quelbix::FileReadWav reader24;
     ASSERT_TRUE (reader24.open (file24.getFullPathName()));
@@ -218,7 +196,7 @@ TEST (PcmReaders, ChunkLayoutsThatAreAcceptedOrRejected)
         {"aiff other form type", Container::aiff, ChunkFileBuilder::form ("8SVX").build(), false},
     };
 
-    TempFolder temp;
+    FixtureFolder temp;
 
     for (const auto& c : cases)
     {
@@ -241,7 +219,7 @@ TEST (PcmReaders, ChunkLayoutsThatAreAcceptedOrRejected)
 TEST (PcmReaders, AiffSsndOffsetSkipsLeadingBytes)
 {
     const auto samples = makeTestPattern (50, 1, 16);
-    TempFolder temp;
+    FixtureFolder temp;
     const auto file =
         temp.write ("offset.aiff", ChunkFileBuilder::form()
                                        .chunk ("COMM", aiffCommBody (1, 50, 16, 48000))
@@ -264,7 +242,7 @@ TEST (PcmReaders, TruncatedDataPlaysTheFramesPresent)
                                                  : PcmFileBuilder::aiff ({48000, 2, 24}, samples);
         // Cut in the middle of frame 200: 200 whole frames remain.
         bytes.setSize (bytes.getSize() - 100 * 6 + 2);
-        TempFolder temp;
+        FixtureFolder temp;
         const auto file = temp.write ("cut.wav", bytes);
         auto reader = makeReader (container);
         ASSERT_TRUE (reader->open (file.getFullPathName()));
@@ -284,7 +262,7 @@ TEST (PcmReaders, NegativeStartReadsLeadingZeros)
     for (auto container : {Container::wav, Container::aiff})
     {
         SCOPED_TRACE (container == Container::wav ? "wav" : "aiff");
-        TempFolder temp;
+        FixtureFolder temp;
         const auto file = temp.write ("n.wav", container == Container::wav
                                                    ? PcmFileBuilder::wav ({44100, 2, 16}, samples)
                                                    : PcmFileBuilder::aiff ({44100, 2, 16}, samples));
@@ -340,7 +318,7 @@ TEST (PcmReaders, UnsupportedVariantsFallThroughWithOneAnalyzeLine)
         {"aiff 6 channels", Container::aiff, aiffWith (6, 16, 44100)},
     };
 
-    TempFolder temp;
+    FixtureFolder temp;
     quelbix::AudioReaderFactory factory;
     factory.addDefaultFactories();
 
@@ -434,7 +412,7 @@ TEST (PcmReaders, CorruptChunkSizesEndQuickly)
         {"aiff zeros",
          {Container::aiff, ChunkFileBuilder::form().raw (juce::MemoryBlock (300000, true)).build()}});
 
-    TempFolder temp;
+    FixtureFolder temp;
     for (const auto& [name, entry] : files)
     {
         SCOPED_TRACE (name);
@@ -467,7 +445,7 @@ TEST (PcmReaders, EveryTruncatedPrefixIsSafe)
                                      .chunk ("data", packSamples (samples, 16, false))
                                      .build()
                                : PcmFileBuilder::aiff ({44100, 2, 16}, samples, "sowt");
-        TempFolder temp;
+        FixtureFolder temp;
 
         for (size_t length = 0; length <= whole.getSize(); ++length)
         {
@@ -494,7 +472,7 @@ TEST (PcmReaders, EveryTruncatedPrefixIsSafe)
 TEST (PcmReaders, NonAsciiFileNameOpens)
 {
     const auto samples = makeTestPattern (30, 2, 16);
-    TempFolder temp;
+    FixtureFolder temp;
     const auto file = temp.write (
         juce::CharPointer_UTF8 ("\xc3\xa9t\xc3\xa9 \xe9\x9f\xb3 \xd0\xb7\xd0\xb2\xd1\x83\xd0\xba.wav"),
         PcmFileBuilder::wav ({44100, 2, 16}, samples));
