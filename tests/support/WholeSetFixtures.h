@@ -182,6 +182,15 @@ inline FolderSnapshot snapshotOf (const juce::File& folder)
     return snapshot;
 }
 
+// The snapshot without its folders: a rolled-back swap may leave an empty folder it made.
+inline FolderSnapshot filesOnly (FolderSnapshot snapshot)
+{
+    for (auto it = snapshot.begin(); it != snapshot.end();)
+        it = it->second == juce::MemoryBlock ("<folder>", 8) ? snapshot.erase (it) : std::next (it);
+
+    return snapshot;
+}
+
 inline juce::StringArray pathsOf (const FolderSnapshot& snapshot)
 {
     juce::StringArray paths;
@@ -190,6 +199,28 @@ inline juce::StringArray pathsOf (const FolderSnapshot& snapshot)
         paths.add (entry.first);
 
     return paths;
+}
+
+inline juce::StringArray keysOf (const juce::var& object)
+{
+    juce::StringArray keys;
+
+    if (auto* dynamicObject = object.getDynamicObject())
+        for (const auto& property : dynamicObject->getProperties())
+            keys.add (property.name.toString());
+
+    return keys;
+}
+
+inline juce::StringArray wavNames (const juce::File& folder)
+{
+    juce::StringArray names;
+
+    for (const auto& file : folder.findChildFiles (juce::File::findFiles, false, "*.wav"))
+        names.add (file.getFileName());
+
+    names.sort (false);
+    return names;
 }
 
 // The frames of a WAV as floats, [channel][frame].

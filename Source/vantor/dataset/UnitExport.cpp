@@ -159,10 +159,15 @@ ErrorKind UnitExport::write (const juce::var& modelJson, const juce::File& sampl
     if (!makerFolder.isDirectory() && makerFolder.createDirectory().failed())
         return errorkind::copy;
 
+    // Each is made at once, so the second gets a name of its own.
     const TemporaryItem staging (makerFolder);
-    const TemporaryItem aside (makerFolder);
 
     if (staging.get().createDirectory().failed())
+        return errorkind::copy;
+
+    const TemporaryItem aside (makerFolder);
+
+    if (aside.get().createDirectory().failed())
         return errorkind::copy;
 
     for (int i = 0; i < UnitFolder::bankCount; ++i)

@@ -1,0 +1,345 @@
+#include "vantor/dataset/UnitExport.h"
+#include "vantor/dataset/UnitFolder.h"
+#include "vantor/dataset/UnitImport.h"
+
+#include "support/WholeSetFixtures.h"
+#include "vantor/dataset/WyxModelImpl.h"
+
+namespace
+{
+using namespace vantor::dataset;
+using namespace glorvak::test;
+
+constexpr int longFrames = 300000;
+
+// A model with a whole file, a trimmed one whose name carries a counter, and a third one of the
+// same base name in another BANK.
+const std::vector<SlotSpec> modelSlots = {
+    {0, 0, "Kick.wav", 4000, 0, -1, "Kick", 12000, -3.5, false, true},
+    {0, 2, "Kick(2).wav", longFrames, 96000, 192000, "Long", 9000, 2.0, true},
+    {2, 3, "Kick(3).wav", 1000, 0, -1, "Other", 0, 0.0, true},
+};
+
+juce::File volumeIn (const ScratchFolder& scratch)
+{
+    return scratch.child ("volume");
+}
+
+juce::var modelJsonOf (const juce::File& dataFolder)
+{
+    WyxModelImpl model;
+    model.load (dataFolder.getChildFile ("model/model.json"));
+    return model.toVar();
+}
+
+ErrorKind exportFrom (const juce::File& dataFolder, const juce::File& volume, JobProgress* progress = nullptr,
+                      FileSwap::Mover mover = {})
+{
+    return UnitExport::write (modelJsonOf (dataFolder), dataFolder.getChildFile ("model/samples"), volume,
+                              progress, std::move (mover));
+}
+
+// What an earlier export and the user left on the volume.
+void fillOldUnit (const juce::File& volume)
+{
+    const auto unit = UnitFolder::getUnitFolder (volume);
+    unit.getChildFile ("01/.keep").create();
+    writeSeededWav (unit.getChildFile ("01/old.wav"), 100, 99);
+    unit.getChildFile ("notes.txt").replaceWithText ("old notes");
+    writeSeededWav (unit.getChildFile ("16/stray.wav"), 100, 98);
+    unit.getChildFile (".hidden-folder/inside.txt").create();
+    unit.getChildFile ("GLORVAKSETTINGS.json").replaceWithText (R"({"favorite": 0, "bank": []})");
+}
+
+struct Fixture
+{
+    Fixture()
+    {
+        writeModelFolder (data, modelSlots, 6);
+        fillOldUnit (volume);
+    }
+
+    ScratchFolder scratch;
+    juce::File data = scratch.child ("data");
+    juce::File volume = scratch.child ("volume");
+    juce::File unit = UnitFolder::getUnitFolder (volume);
+};
+
+//==============================================================================
+TEST (UnitExport, WritesTheUnitLayoutTrimmedCopiesAndTheSettingsWithoutEditorKeys)
+{
+    Fixture f;
+    ASSERT_EQ (exportFrom (f.data, f.volume), "");
+
+    juce::StringArray expected{".hidden-folder",
+                               ".hidden-folder/inside.txt",
+                               "01",
+                               "01/.keep",
+                               "01/Kick(2).wav",
+                               "01/Kick.wav",
+                               "03/Kick.wav",
+                               "16",
+                               "GLORVAKSETTINGS.json"};
+    for (int i = 2; i <= 15; ++i)
+        expected.add (juce::String::formatted ("%02d", i));
+    expected.sort (false);
+    EXPECT_EQ (pathsOf (snapshotOf (f.unit)), expected);
+    EXPECT_EQ (f.volume.getChildFile ("Quorvane").getNumberOfChildFiles (juce::File::findFilesAndDirectories),
+               1);
+
+    const auto samples = f.data.getChildFile ("model/samples");
+    juce::MemoryBlock source, copied;
+    samples.getChildFile ("Kick.wav").loadFileAsData (source);
+    f.unit.getChildFile ("01/Kick.wav").loadFileAsData (copied);
+    EXPECT_EQ (copied, source);
+
+    const auto trimmed = readFrames (f.unit.getChildFile ("01/Kick(2).wav"));
+    EXPECT_EQ (trimmed.getNumSamples(), 96000);
+    EXPECT_TRUE (sameFrames (trimmed, readFrames (samples.getChildFile ("Kick(2).wav"), 96000, 96000)));
+
+    const auto json = juce::JSON::parse (f.unit.getChildFile ("GLORVAKSETTINGS.json").loadFileAsString());
+    EXPECT_EQ (keysOf (json), juce::StringArray ({"favorite", "bank"}));
+    EXPECT_EQ ((int)json["favorite"], 6);
+    ASSERT_EQ (json["bank"].size(), 15);
+
+    const juce::StringArray slotKeys{"file_size",       "bpm",         "sample_num",  "time_length",
+                                     "beat_length",     "gain",        "channel_num", "is_loop",
+                                     "is_dubkick_mode", "slot_number", "file_name",   "slot_name"};
+    for (int b = 0; b < 15; ++b)
+    {
+        const auto bank = json["bank"][b];
+        EXPECT_EQ (keysOf (bank), juce::StringArray ({"bank_number", "bank_name", "slot"}));
+        EXPECT_EQ ((int)bank["bank_number"], b);
+
+        for (int s = 0; s < 4; ++s)
+        {
+            EXPECT_EQ (keysOf (bank["slot"][s]), slotKeys);
+            EXPECT_EQ ((int)bank["slot"][s]["slot_number"], s);
+        }
+    }
+
+    const auto long_ = json["bank"][0]["slot"][2];
+    EXPECT_EQ (long_["file_name"].toString(), "Kick(2).wav");
+    EXPECT_EQ ((juce::int64)long_["sample_num"], longFrames);
+    EXPECT_EQ ((juce::int64)long_["file_size"], samples.getChildFile ("Kick(2).wav").getSize());
+    EXPECT_EQ (json["bank"][0]["slot"][0]["file_name"].toString(), "Kick.wav");
+    EXPECT_EQ (json["bank"][2]["slot"][3]["file_name"].toString(), "Kick.wav");
+    EXPECT_EQ (json["bank"][1]["slot"][0]["file_name"].toString(), "");
+}
+
+TEST (UnitExport, AMissingSampleOrAFailedSwapLeavesTheUnitUntouched)
+{
+    Fixture f;
+    const auto before = snapshotOf (f.volume);
+    f.data.getChildFile ("model/samples/Kick(3).wav").deleteFile();
+    EXPECT_EQ (exportFrom (f.data, f.volume), "notfound");
+    EXPECT_EQ (snapshotOf (f.volume), before);
+
+    writeModelFolder (f.data, modelSlots, 6);
+
+    // Set aside: notes.txt, 01/old.wav, 16/stray.wav and the old settings; then three WAVs and the
+    // new settings go in.
+    for (int failingMove = 1; failingMove <= 8; ++failingMove)
+    {
+        SCOPED_TRACE (failingMove);
+        int moves = 0;
+        const auto mover = [&] (const juce::File& from, const juce::File& to)
+        { return ++moves != failingMove && FileSwap::moveWithoutOverwriting (from, to); };
+
+        EXPECT_EQ (exportFrom (f.data, f.volume, nullptr, mover), "copy");
+        EXPECT_EQ (filesOnly (snapshotOf (f.volume)), filesOnly (before));
+        EXPECT_EQ (
+            f.volume.getChildFile ("Quorvane").getNumberOfChildFiles (juce::File::findFilesAndDirectories),
+            1);
+    }
+}
+
+TEST (UnitExport, CancelAtEveryPollLeavesTheUnitUntouched)
+{
+    Fixture f;
+    const auto before = snapshotOf (f.volume);
+
+    CountingProgress dryRun;
+    {
+        ScratchFolder other;
+        ASSERT_EQ (exportFrom (f.data, other.get(), &dryRun), "");
+        EXPECT_EQ (dryRun.last(), 1.0);
+        EXPECT_FALSE (dryRun.wentBackwards);
+    }
+    EXPECT_EQ (dryRun.pollCount(), 62);
+
+    for (int poll = 1; poll <= dryRun.pollCount(); ++poll)
+    {
+        SCOPED_TRACE (poll);
+        CountingProgress cancelling (poll);
+        EXPECT_EQ (exportFrom (f.data, f.volume, &cancelling), "cancelled");
+        EXPECT_EQ (snapshotOf (f.volume), before);
+    }
+}
+
+TEST (UnitExport, TheFavoriteIsLimitedBothWays)
+{
+    for (const auto& [stored, expected] : {std::pair{99, 14}, std::pair{-3, 0}, std::pair{7, 7}})
+    {
+        SCOPED_TRACE (stored);
+        Fixture f;
+        auto json = modelJsonOf (f.data);
+        json.getDynamicObject()->setProperty ("favorite", stored);
+        ASSERT_EQ (UnitExport::write (json, f.data.getChildFile ("model/samples"), f.volume, nullptr), "");
+        EXPECT_EQ ((int)juce::JSON::parse (
+                       f.unit.getChildFile ("GLORVAKSETTINGS.json").loadFileAsString())["favorite"],
+                   expected);
+
+        f.unit.getChildFile ("GLORVAKSETTINGS.json")
+            .replaceWithText (R"({"favorite": )" + juce::String (stored) + R"(, "bank": []})");
+        ASSERT_EQ (UnitImport::read (f.volume, f.data, nullptr), "");
+        EXPECT_EQ (
+            (int)juce::JSON::parse (f.data.getChildFile ("model/model.json").loadFileAsString())["favorite"],
+            expected);
+    }
+}
+
+//==============================================================================
+TEST (UnitImport, AnExportReadBackGivesTheModelWithTrimmedRangesAsWholeFiles)
+{
+    Fixture f;
+    ASSERT_EQ (exportFrom (f.data, f.volume), "");
+
+    // Another model is in place when the unit is read.
+    ScratchFolder otherScratch;
+    const auto target = otherScratch.child ("data");
+    writeModelFolder (target, {{5, 1, "Else.wav", 500}});
+
+    CountingProgress progress;
+    ASSERT_EQ (UnitImport::read (f.volume, target, &progress), "");
+    EXPECT_EQ (progress.last(), 1.0);
+    EXPECT_EQ (target.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1); // no "tmp" left
+
+    WyxModelImpl original, imported;
+    original.load (f.data.getChildFile ("model/model.json"));
+    imported.load (target.getChildFile ("model/model.json"));
+    EXPECT_EQ (imported.getFavoriteBank(), 6);
+    EXPECT_EQ (wavNames (target.getChildFile ("model/samples")),
+               juce::StringArray ({"Kick(2).wav", "Kick(3).wav", "Kick.wav"}));
+
+    for (int b = 0; b < 15; ++b)
+    {
+        const auto& a = *original.getBankList()[b];
+        const auto& c = *imported.getBankList()[b];
+        EXPECT_EQ (c.getName(), a.getName());
+
+        for (int s = 0; s < 4; ++s)
+        {
+            SCOPED_TRACE (juce::String (b) + "/" + juce::String (s));
+            const auto* x = a.getSlotList()[s];
+            const auto* y = c.getSlotList()[s];
+            EXPECT_EQ (y->getName(), x->getName());
+            EXPECT_EQ (y->getBpm(), x->getBpm());
+            EXPECT_EQ (y->getGainDb(), x->getGainDb());
+            EXPECT_EQ (y->isLoop(), x->isLoop());
+            EXPECT_EQ (y->isDubkickMode(), x->isDubkickMode());
+            EXPECT_EQ (y->getFile() == juce::File(), x->getFile() == juce::File());
+
+            if (x->getFile() == juce::File())
+                continue;
+
+            // Whole file plays; its frames are the old range.
+            EXPECT_EQ (y->getRange(), juce::Range<juce::int64> (0, x->getRange().getLength()));
+            EXPECT_TRUE (
+                sameFrames (readFrames (y->getFile()),
+                            readFrames (x->getFile(), x->getRange().getStart(), x->getRange().getLength())));
+            EXPECT_EQ (y->getOriginalFileName(), y->getFile().getFileName());
+            EXPECT_EQ (y->getDisplayFileName(), "Kick.wav");
+        }
+    }
+}
+
+struct ImportFault
+{
+    const char* what;
+    const char* settings; // null: no settings file
+    const char* expected;
+};
+
+const ImportFault importFaults[] = {
+    {"no settings file", nullptr, "notfound"},
+    {"settings are no JSON", "{ not json", "invalidformat"},
+    {"no BANK array", R"({"favorite": 2})", "invalidformat"},
+    {"a BANK is no object", R"({"bank": [3]})", "invalidformat"},
+    {"a SLOT is no object", R"({"bank": [{"slot": ["x"]}]})", "invalidformat"},
+    {"a name climbs out of its folder", R"({"bank": [{"slot": [{"file_name": "../02/a.wav"}]}]})",
+     "invalidformat"},
+    {"an absolute name", R"({"bank": [{"slot": [{"file_name": "/etc/passwd"}]}]})", "invalidformat"},
+    {"a missing WAV", R"({"bank": [{"slot": [{"file_name": "a.wav"}, {"file_name": "gone.wav"}]}]})",
+     "notfound"},
+};
+
+TEST (UnitImport, FaultsLeaveTheModelFolderAsItWas)
+{
+    for (const auto& fault : importFaults)
+    {
+        SCOPED_TRACE (fault.what);
+        Fixture f;
+        writeSeededWav (f.unit.getChildFile ("01/a.wav"), 100, 1);
+        writeSeededWav (f.unit.getChildFile ("02/a.wav"), 100, 2);
+        const auto settings = f.unit.getChildFile ("GLORVAKSETTINGS.json");
+        settings.deleteFile();
+
+        if (fault.settings != nullptr)
+            settings.replaceWithText (fault.settings);
+
+        const auto before = snapshotOf (f.data);
+        EXPECT_EQ (UnitImport::read (f.volume, f.data, nullptr), fault.expected);
+        EXPECT_EQ (snapshotOf (f.data), before);
+    }
+}
+
+TEST (UnitImport, ReadsNoMoreThanFifteenBanksOfFourSlots)
+{
+    Fixture f;
+    writeSeededWav (f.unit.getChildFile ("01/a.wav"), 100, 1);
+    juce::String banks;
+    for (int b = 0; b < 20; ++b)
+        banks << (b > 0 ? "," : "")
+              << R"({"bank_name": "B", "slot": [{}, {}, {}, {}, {"file_name": "a.wav"}]})";
+    f.unit.getChildFile ("GLORVAKSETTINGS.json").replaceWithText (R"({"bank": [)" + banks + "]}");
+
+    ASSERT_EQ (UnitImport::read (f.volume, f.data, nullptr), "");
+    const auto json = juce::JSON::parse (f.data.getChildFile ("model/model.json").loadFileAsString());
+    EXPECT_EQ (json["bank"].size(), 15);
+    EXPECT_EQ (json["bank"][0]["slot"].size(), 4);
+    EXPECT_EQ (wavNames (f.data.getChildFile ("model/samples")), juce::StringArray());
+}
+
+TEST (UnitImport, CancelAtEveryPollOrAFailedSwapKeepsTheModelFolder)
+{
+    Fixture f;
+    ASSERT_EQ (exportFrom (f.data, f.volume), "");
+    writeModelFolder (f.data, {{5, 1, "Else.wav", 500}});
+    const auto before = snapshotOf (f.data);
+
+    CountingProgress dryRun;
+    {
+        ScratchFolder other;
+        ASSERT_EQ (UnitImport::read (f.volume, other.get(), &dryRun), "");
+    }
+    EXPECT_EQ (dryRun.pollCount(), 61);
+
+    for (int poll = 1; poll <= dryRun.pollCount(); ++poll)
+    {
+        SCOPED_TRACE (poll);
+        CountingProgress cancelling (poll);
+        EXPECT_EQ (UnitImport::read (f.volume, f.data, &cancelling), "cancelled");
+        EXPECT_EQ (snapshotOf (f.data), before);
+    }
+
+    for (int failingMove = 1; failingMove <= 2; ++failingMove)
+    {
+        int moves = 0;
+        const auto mover = [&] (const juce::File& from, const juce::File& to)
+        { return ++moves != failingMove && FileSwap::moveWithoutOverwriting (from, to); };
+        EXPECT_EQ (UnitImport::read (f.volume, f.data, nullptr, mover), "copy");
+        EXPECT_EQ (snapshotOf (f.data), before);
+    }
+}
+} // namespace
