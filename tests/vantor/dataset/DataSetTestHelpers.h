@@ -1,0 +1,86 @@
+#pragma once
+
+#include "support/MessagePump.h"
+#include "vantor/dataset/SampleFiles.h"
+
+#include <gmock/gmock.h>
+#include <juce_audio_formats/juce_audio_formats.h>
+
+namespace glorvak::test
+{
+// A fresh folder below the system's temporary folder, removed with everything in it.
+class ScopedFolder
+{
+public:
+    ScopedFolder()
+        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                      .getNonexistentChildFile ("glorvak-dataset-test", {}, false))
+    {
+        folder.createDirectory();
+    }
+
+    ~ScopedFolder() { folder.deleteRecursively(); }
+
+    const juce::File& get() const { return folder; }
+    juce::File child (const juce::String& path) const { return folder.getChildFile (path); }
+
+private:
+    juce::File folder;
+
+    JUCE_DECLARE_NON_COPYABLE (ScopedFolder)
+};
+
+// A silent 24-bit stereo WAV, written the way the program writes its own; returns the file.
+inline juce::File writeWav (const juce::File& file, int frames, int rate = 96000)
+{
+    file.getParentDirectory().createDirectory();
+    file.deleteFile();
+
+    juce::WavAudioFormat wav;
+    std::unique_ptr<juce::AudioFormatWriter> writer (
+        wav.createWriterFor (new juce::FileOutputStream (file), rate, 2, 24, {}, 0));
+    EXPECT_NE (writer, nullptr);
+
+    if (writer != nullptr)
+    {
+        juce::AudioBuffer<float> silence (2, std::max (frames, 1));
+        silence.clear();
+        EXPECT_TRUE (writer->writeFromAudioSampleBuffer (silence, 0, frames));
+    }
+
+    return file;
+}
+
+inline juce::var readJson (const juce::File& file)
+{
+    return juce::JSON::parse (file.loadFileAsString());
+}
+
+inline juce::StringArray keysOf (const juce::var& object)
+{
+    juce::StringArray keys;
+
+    if (auto* dynamicObject = object.getDynamicObject())
+        for (const auto& property : dynamicObject->getProperties())
+            keys.add (property.name.toString());
+
+    return keys;
+}
+
+inline juce::StringArray wavNamesIn (const juce::File& folder)
+{
+    juce::StringArray names;
+
+    for (const auto& file : folder.findChildFiles (juce::File::findFiles, false, "*.wav"))
+        names.add (file.getFileName());
+
+    names.sort (false);
+    return names;
+}
+
+// Lets queued change messages arrive.
+inline void deliverPendingMessages()
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+}
+} // namespace glorvak::test
