@@ -35,7 +35,6 @@ void BubbleMessageComponent::showFor (int milliseconds)
     displayMs = milliseconds;
     setAlpha (1.0f);
     setVisible (true);
-    shown = true;
 
     expiryTime =
         milliseconds < 1 ? 0 : juce::Time::getApproximateMillisecondCounter() + (juce::uint32)milliseconds;
@@ -57,7 +56,6 @@ void BubbleMessageComponent::hide (bool fadeOut)
                                                                      1.0, 1.0);
 
     setVisible (false);
-    shown = false;
 
     sendChangeMessage();
 }

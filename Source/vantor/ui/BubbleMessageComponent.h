@@ -2,7 +2,6 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <atomic>
 #include <memory>
 
 namespace vantor::ui
@@ -11,7 +10,7 @@ namespace vantor::ui
     and then sends a change message so that its owner can show the next one. A red background
     (an error) adds the warning sign at the left. Clicks never dismiss it.
 
-    Threads: everything runs on the message thread, except isShown, which any thread may ask. */
+    Threads: message thread only. */
 class BubbleMessageComponent : public juce::Component, private juce::Timer, public juce::ChangeBroadcaster
 {
 public:
@@ -25,8 +24,6 @@ public:
     /** The text to draw; its owner lays it out before showFor. */
     juce::TextLayout& getTextLayout() noexcept { return textLayout; }
 
-    /** Whether the bubble is up, from any thread (may be stale by one message). */
-    bool isShown() const noexcept { return shown.load(); }
     /** The time given to the last showFor. */
     int getDisplayMs() const noexcept { return displayMs; }
 

@@ -52,8 +52,8 @@ void MessageManager::post (const juce::String& text, int kind)
         }
     }
 
-    // While a bubble is up, its hiding brings the next entry.
-    if (bubble->isShown())
+    // While an entry is on display, its bubble's hiding brings the next one.
+    if (displaying)
         return;
 
     if (juce::MessageManager::getInstance()->isThisTheMessageThread())
@@ -85,6 +85,8 @@ void MessageManager::showNext()
 
         entry = queue.front();
     }
+
+    displaying = true;
 
     if (entry.kind == errorKind)
     {
@@ -128,6 +130,8 @@ void MessageManager::changeListenerCallback (juce::ChangeBroadcaster* source)
         if (!queue.empty())
             queue.pop_front();
     }
+
+    displaying = false;
 
     showNext();
 }

@@ -4,6 +4,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <atomic>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -16,8 +17,8 @@ namespace vantor::ui
 
     Threads: post may be called from any thread (the worker of the file operations reports
     through it); everything else runs on the message thread. lock guards queue and nothing else;
-    it is never held while the bubble is touched. The bubble's visibility is read from other
-    threads through its atomic copy. */
+    it is never held while the bubble is touched. displaying is true from the showing of an entry
+    until its bubble's hiding has been handled, and is read by post on any thread. */
 class MessageManager : private juce::ChangeListener
 {
 public:
@@ -63,6 +64,9 @@ private:
     juce::CriticalSection lock;
     juce::Colour textColour{0xff000000};
     std::shared_ptr<Anchor> anchor;
+    // Not the bubble's own visibility: between its hiding and the change message that removes
+    // the entry, a new post must wait too, or the hidden entry would be shown a second time.
+    std::atomic<bool> displaying{false};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MessageManager)
 };

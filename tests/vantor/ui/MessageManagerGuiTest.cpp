@@ -179,6 +179,41 @@ TEST_F (MessageBubbles, WorkerMessagesShowOnTheMessageThreadInTurn)
     EXPECT_TRUE (manager.getQueuedEntries().empty());
 }
 
+// A message posted while the last bubble fades, before its entry has left the queue, follows it;
+// the faded one is not shown again.
+TEST_F (MessageBubbles, PostDuringTheFadeWaitsForTheQueueToMoveOn)
+{
+    auto& bubble = bubbleOf (host); // a fading bubble's stand-in may come before it among the children
+    BubbleWatch watch (manager, bubble);
+    struct PostOnHide : juce::ComponentListener
+    {
+        MessageManager& target;
+        bool posted = false;
+        explicit PostOnHide (MessageManager& m)
+            : target (m)
+        {
+        }
+        void componentVisibilityChanged (juce::Component& c) override
+        {
+            if (!c.isVisible() && !posted)
+            {
+                posted = true;
+                // Delivered after the hiding, before the bubble's change message.
+                juce::MessageManager::callAsync ([&t = target]
+                                                 { t.post ("second", MessageManager::noticeKind); });
+            }
+        }
+    } postOnHide (manager);
+    bubble.addComponentListener (&postOnHide);
+
+    manager.post ("first", MessageManager::errorKind);
+    const bool drained = pumpMessagesUntil ([&] { return watch.hides == 2; }, 10000);
+    bubble.removeComponentListener (&postOnHide);
+
+    ASSERT_TRUE (drained);
+    EXPECT_EQ (watch.shown, juce::StringArray ("first", "second"));
+}
+
 // Many threads at once: every distinct message is queued once, nothing is lost or doubled.
 TEST_F (MessageBubbles, PostsFromManyThreadsAreAllQueued)
 {
