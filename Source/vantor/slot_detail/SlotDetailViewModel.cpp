@@ -43,6 +43,9 @@ void SlotDetailViewModel::updateFromSlot (const int& slotIndex, dataset::WyxSlot
     JUCE_ASSERT_MESSAGE_THREAD
     jassert (slot != nullptr);
 
+    if (slot == nullptr)
+        return;
+
     state.slotIndex = slotIndex;
     state.audioFile = slot->getFile();
 

@@ -1,4 +1,5 @@
 #include "vantor/slot_detail/SlotDetailViewModel.h"
+#include "vantor/service/BpmMath.h"
 #include "vantor/slot_detail/CalcBpmCmd.h"
 #include "vantor/slot_detail/ChangeBeatCmd.h"
 #include "vantor/slot_detail/ChangeBpmCmd.h"
@@ -8,7 +9,6 @@
 #include "vantor/slot_detail/ChangeLoopModeCmd.h"
 #include "vantor/slot_detail/ChangeSlotTimeRangeCmd.h"
 #include "vantor/slot_detail/ChangeStartTimeCmd.h"
-#include "vantor/slot_detail/Hundredths.h"
 
 #include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
@@ -203,12 +203,8 @@ TEST_F (SlotDetailUpdates, BpmTurnsBackIntoTheSameHundredths)
         auto slot = StubWyxSlot::withAudio ("Loop", 96000, 96000.0, 0, 96000);
         slot->bpmX100 = bpmX100;
         viewModel.updateFromSlot (0, slot.get(), false, false);
-        EXPECT_EQ (vantor::slot_detail::toHundredths (viewModel.getState().bpm), bpmX100);
+        EXPECT_EQ (vantor::service::BpmMath::toHundredths (viewModel.getState().bpm), bpmX100);
     }
-
-    EXPECT_EQ (vantor::slot_detail::toHundredths (40.05), 4005);
-    EXPECT_EQ (vantor::slot_detail::toHundredths (999.99), 99999);
-    EXPECT_EQ (vantor::slot_detail::toHundredths (0.29), 29);
 }
 
 TEST_F (SlotDetailUpdates, ReloadSendsOnlyTheReloadNotification)
