@@ -103,9 +103,10 @@ int deleteUnusedSamples (const juce::File& jsonFile, const juce::File& samplesFo
         for (const auto& name : referencedNames)
             referenced.insert (name.toLowerCase());
 
-        for (const auto& file : samplesFolder.findChildFiles (juce::File::findFiles, false, "*.wav"))
+        for (const auto& file : samplesFolder.findChildFiles (juce::File::findFiles, false, "*"))
         {
-            if (file.isHidden() || referenced.count (file.getFileName().toLowerCase()) != 0)
+            if (file.isHidden() || !file.getFileExtension().equalsIgnoreCase (".wav") ||
+                referenced.count (file.getFileName().toLowerCase()) != 0)
                 continue;
 
             if (file.deleteFile())

@@ -43,13 +43,13 @@ juce::File getBareChildFile (const juce::File& folder, const juce::String& name)
     folder ("~"), nor carries a separator, nor is empty. */
 juce::String makeSafeFileStem (const juce::String& base);
 
-/** Deletes every non-hidden "*.wav" directly inside samplesFolder whose name is not in
+/** Deletes every non-hidden WAV directly inside samplesFolder whose name is not in
     referencedNames, but only when jsonFile exists: the file is the record of what is in use.
 
-    Names are compared ignoring letter case. On Linux "Kick.wav" and "kick.wav" are two files, but
-    data written on a case-insensitive system (a restored backup, a copied folder) may name a WAV
-    in another case than the disk holds; keeping an unreferenced look-alike costs some space,
-    deleting a sample a SLOT still means would lose it. Returns the number of files deleted. */
+    Names, and the ".wav" extension, are compared ignoring letter case. On Linux "Kick.wav" and "kick.wav" are
+   two files, but data written on a case-insensitive system (a restored backup, a copied folder) may name a
+   WAV in another case than the disk holds; keeping an unreferenced look-alike costs some space, deleting a
+   sample a SLOT still means would lose it. Returns the number of files deleted. */
 int deleteUnusedSamples (const juce::File& jsonFile, const juce::File& samplesFolder,
                          const juce::StringArray& referencedNames);
 } // namespace vantor::dataset

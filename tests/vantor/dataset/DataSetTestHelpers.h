@@ -71,10 +71,11 @@ inline juce::StringArray wavNamesIn (const juce::File& folder)
 {
     juce::StringArray names;
 
-    for (const auto& file : folder.findChildFiles (juce::File::findFiles, false, "*.wav"))
+    for (const auto& file :
+         folder.findChildFiles (juce::File::findFiles | juce::File::ignoreHiddenFiles, false, "*.wav"))
         names.add (file.getFileName());
 
-    names.sort (false);
+    names.sort (true);
     return names;
 }
 
