@@ -492,3 +492,30 @@ TEST_F (VantorServiceBanks, RefreshReloadsEveryViewModel)
     EXPECT_EQ (detailRecorder.reloads, 2);
 }
 } // namespace
+
+namespace
+{
+TEST (VantorServiceWholeSet, ResultKindsBecomeMessageCodes)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"unspecified", MessageCode::generalError},  {"copy", MessageCode::copyFailed},
+        {"notfound", MessageCode::fileMissing},      {"invalidformat", MessageCode::unsupportedFormat},
+        {"disk on fire", MessageCode::generalError},
+    };
+
+    for (const auto& [kind, code] : cases)
+        EXPECT_EQ (vantor::service::VantorService::toMessageCode (kind), code) << kind;
+}
+
+TEST_F (VantorServiceBanks, WholeSetOperationsAreNotYetAvailable)
+{
+    const auto target = sources.child ("backup.zip");
+
+    EXPECT_FALSE (service->backup (target, nullptr));
+    EXPECT_FALSE (service->restore (target, nullptr));
+    EXPECT_FALSE (service->importFromDevice (sources.get(), nullptr));
+    EXPECT_FALSE (service->exportToDevice (sources.get(), nullptr));
+    EXPECT_FALSE (target.exists());
+    expectNoMessage();
+}
+} // namespace
