@@ -177,6 +177,27 @@ void Mp4AtomParser::readConfig (int64 position, int64 numBytes)
 }
 
 //==============================================================================
+bool Mp4AtomParser::readAtomHeader (int64 position, int64 remaining, int64& size, uint32& type, int64& header)
+{
+    int64 cursor = position;
+    size = readU32 (cursor);
+    type = readU32 (cursor);
+    header = 8;
+
+    if (size == 0)
+    {
+        size = remaining; // runs to the end of the range
+    }
+    else if (size == 1)
+    {
+        size = (int64)(readU64 (cursor) & 0xffffffffu);
+        header = 16;
+    }
+
+    // Nothing, too large for 32-bit positions, or smaller than its own header.
+    return size != 0 && size <= largestAtom && size >= header;
+}
+
 void Mp4AtomParser::walk (AtomList& list, int64 start, int64 length, uint32 parentType)
 {
     // A range never reaches past the end of the file: beyond it there is nothing to walk.
@@ -185,26 +206,10 @@ void Mp4AtomParser::walk (AtomList& list, int64 start, int64 length, uint32 pare
     for (int64 done = 0; done < length;)
     {
         const int64 position = start + done;
-        int64 cursor = position;
-        int64 size = readU32 (cursor);
-        const auto type = readU32 (cursor);
-        int64 header = 8;
+        int64 size = 0, header = 0;
+        uint32 type = 0;
 
-        if (size == 0)
-        {
-            size = length - done; // runs to the end of the range
-        }
-        else if (size == 1)
-        {
-            size = (int64)(readU64 (cursor) & 0xffffffffu);
-            header = 16;
-
-            if (size == 0)
-                return;
-        }
-
-        // Too large for 32-bit positions, or smaller than its own header.
-        if (size > largestAtom || size < header)
+        if (!readAtomHeader (position, length - done, size, type, header))
             return;
 
         const auto* rule = findRule (type, parentType);
@@ -311,22 +316,10 @@ bool Mp4AtomParser::locateAlacConfig()
     for (int64 done = 0; done < length;)
     {
         const int64 position = start + done;
-        int64 cursor = position;
-        int64 size = readU32 (cursor);
-        const auto type = readU32 (cursor);
-        int64 header = 8;
+        int64 size = 0, header = 0;
+        uint32 type = 0;
 
-        if (size == 0)
-        {
-            size = length - done;
-        }
-        else if (size == 1)
-        {
-            size = (int64)(readU64 (cursor) & 0xffffffffu);
-            header = 16;
-        }
-
-        if (size == 0 || size > largestAtom || size < header)
+        if (!readAtomHeader (position, length - done, size, type, header))
             return false;
 
         if (type == alac)

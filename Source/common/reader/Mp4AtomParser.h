@@ -104,6 +104,10 @@ private:
     // End of an atom's payload, cut to the end of the stream.
     juce::int64 payloadEnd (const Atom& atom) const noexcept;
 
+    // Size, type and header size of the atom at position, in a range with remaining bytes left;
+    // a size of 0 runs to the end of the range. False where a walk must stop.
+    bool readAtomHeader (juce::int64 position, juce::int64 remaining, juce::int64& size, juce::uint32& type,
+                         juce::int64& header);
     void walk (AtomList& list, juce::int64 start, juce::int64 length, juce::uint32 parentType);
     bool checkSegmentIndex();
     bool locateAlacConfig();

@@ -59,7 +59,7 @@ bool FileReadAlac::analyze()
     return createDecoder (false);
 }
 
-bool FileReadAlac::createDecoder (bool)
+bool FileReadAlac::resetDecoder()
 {
     auto fresh = std::make_unique<AlacDecoder>();
 
@@ -67,6 +67,14 @@ bool FileReadAlac::createDecoder (bool)
         return false;
 
     decoder = std::move (fresh);
+    return true;
+}
+
+bool FileReadAlac::createDecoder (bool)
+{
+    if (!resetDecoder())
+        return false;
+
     bitBuffer = {};
 
     const auto pcmBytes = (size_t)bitsPerSample * numChannels * (size_t)largestFrameDuration / 8;
@@ -99,15 +107,8 @@ bool FileReadAlac::decodeFrame (int sample, int frameIndexToDecode, bool restart
     if (decoder == nullptr || stream == nullptr)
         return false;
 
-    if (restart)
-    {
-        auto fresh = std::make_unique<AlacDecoder>();
-
-        if (fresh->init (magicCookie.get(), magicCookieSize) != AlacDecoder::noError)
-            return false;
-
-        decoder = std::move (fresh);
-    }
+    if (restart && !resetDecoder())
+        return false;
 
     for (int i = juce::jmax (0, frameIndexToDecode); i < (int)frameIndex.size(); ++i)
     {

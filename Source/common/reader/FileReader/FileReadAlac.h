@@ -29,6 +29,8 @@ public:
     bool decodeFrame (int sample, int frameIndexToDecode, bool restart) override;
 
 private:
+    // A new decoder from the cookie in place of the old one; false when the cookie is refused.
+    bool resetDecoder();
     // Turns the 2 or 3 little-endian bytes at a PCM value into a left-justified 32-bit integer.
     juce::int32 pcmValue (int valueIndex) const noexcept;
 
