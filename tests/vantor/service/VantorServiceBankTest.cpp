@@ -519,3 +519,36 @@ TEST_F (VantorServiceBanks, WholeSetOperationsAreNotYetAvailable)
     expectNoMessage();
 }
 } // namespace
+
+namespace
+{
+// Any object with the message manager's post: the service posts through it.
+struct FakeMessageManager
+{
+    void post (const juce::String& text, int kind) { posted.push_back ({text, kind}); }
+    std::vector<PostedMessage> posted;
+};
+
+TEST_F (VantorServiceBanks, MessagesNeedBothThePosterAndTheResolver)
+{
+    FakeMessageManager manager;
+    service->setMessageManager (&manager);
+    const auto longName = juce::String::repeatedString ("m", 51);
+
+    EXPECT_TRUE (service->renameBank (0, longName));
+    ASSERT_EQ (manager.posted.size(), 1u);
+    EXPECT_EQ (manager.posted[0].text, "Maximum character count exceeded. Text has been truncated.");
+    EXPECT_EQ (manager.posted[0].kind, 1);
+
+    service->setMessageResolver (nullptr);
+    EXPECT_TRUE (service->renameBank (1, longName));
+    EXPECT_EQ (manager.posted.size(), 1u);
+
+    service->setMessageResolver (&resolver);
+    service->setMessageManager<FakeMessageManager> (nullptr);
+    EXPECT_TRUE (service->renameBank (2, longName));
+    EXPECT_EQ (modelBank (2).getName().length(), 50);
+    EXPECT_EQ (manager.posted.size(), 1u);
+    expectNoMessage();
+}
+} // namespace
