@@ -82,7 +82,7 @@ struct AbcCollection
 
     AbcCollection()
     {
-        writeCollectionFile (folder.file, { "A", "B", "C" });
+        writeCollectionFile (folder.file, {"A", "B", "C"});
         collection.load (folder.file);
         EXPECT_FALSE (collection.isDirty());
     }
@@ -99,22 +99,22 @@ struct EditCase
 TEST (WyxBankCollectionEdits, EveryEditMarksTheCollectionChangedEvenWhenItChangesNothing)
 {
     const EditCase cases[] = {
-        { "move first to a place beyond the end", [] (auto& c, auto&) { c.move (0, 99); }, "B,C,A" },
-        { "move last to the front", [] (auto& c, auto&) { c.move (2, 0); }, "C,A,B" },
-        { "move to a negative place", [] (auto& c, auto&) { c.move (0, -1); }, "B,C,A" },
-        { "move from a missing index", [] (auto& c, auto&) { c.move (5, 0); }, "A,B,C" },
-        { "move onto itself", [] (auto& c, auto&) { c.move (1, 1); }, "A,B,C" },
-        { "swap first and last", [] (auto& c, auto&) { c.swap (0, 2); }, "C,B,A" },
-        { "swap with a missing index", [] (auto& c, auto&) { c.swap (0, 7); }, "A,B,C" },
-        { "swap with a negative index", [] (auto& c, auto&) { c.swap (-1, 0); }, "A,B,C" },
-        { "remove the middle", [] (auto& c, auto&) { c.remove (1); }, "A,C" },
-        { "remove a missing index", [] (auto& c, auto&) { c.remove (5); }, "A,B,C" },
-        { "insert beyond the end appends", [] (auto& c, auto& n) { c.insert (150, &n); }, "A,B,C,N" },
-        { "insert at -1 appends", [] (auto& c, auto& n) { c.insert (-1, &n); }, "A,B,C,N" },
-        { "insert at 0 goes first", [] (auto& c, auto& n) { c.insert (0, &n); }, "N,A,B,C" },
-        { "insert at the last index", [] (auto& c, auto& n) { c.insert (2, &n); }, "A,B,N,C" },
-        { "add appends", [] (auto& c, auto& n) { c.add (&n); }, "A,B,C,N" },
-        { "clear empties", [] (auto& c, auto&) { c.clear(); }, "" },
+        {"move first to a place beyond the end", [] (auto& c, auto&) { c.move (0, 99); }, "B,C,A"},
+        {"move last to the front", [] (auto& c, auto&) { c.move (2, 0); }, "C,A,B"},
+        {"move to a negative place", [] (auto& c, auto&) { c.move (0, -1); }, "B,C,A"},
+        {"move from a missing index", [] (auto& c, auto&) { c.move (5, 0); }, "A,B,C"},
+        {"move onto itself", [] (auto& c, auto&) { c.move (1, 1); }, "A,B,C"},
+        {"swap first and last", [] (auto& c, auto&) { c.swap (0, 2); }, "C,B,A"},
+        {"swap with a missing index", [] (auto& c, auto&) { c.swap (0, 7); }, "A,B,C"},
+        {"swap with a negative index", [] (auto& c, auto&) { c.swap (-1, 0); }, "A,B,C"},
+        {"remove the middle", [] (auto& c, auto&) { c.remove (1); }, "A,C"},
+        {"remove a missing index", [] (auto& c, auto&) { c.remove (5); }, "A,B,C"},
+        {"insert beyond the end appends", [] (auto& c, auto& n) { c.insert (150, &n); }, "A,B,C,N"},
+        {"insert at -1 appends", [] (auto& c, auto& n) { c.insert (-1, &n); }, "A,B,C,N"},
+        {"insert at 0 goes first", [] (auto& c, auto& n) { c.insert (0, &n); }, "N,A,B,C"},
+        {"insert at the last index", [] (auto& c, auto& n) { c.insert (2, &n); }, "A,B,N,C"},
+        {"add appends", [] (auto& c, auto& n) { c.add (&n); }, "A,B,C,N"},
+        {"clear empties", [] (auto& c, auto&) { c.clear(); }, ""},
     };
 
     for (const auto& c : cases)
@@ -180,7 +180,10 @@ TEST (WyxBankCollectionEdits, RenamingAStoredBankMarksTheCollectionChanged)
     struct Counter : juce::ChangeListener
     {
         int& count;
-        explicit Counter (int& c) : count (c) {}
+        explicit Counter (int& c)
+            : count (c)
+        {
+        }
         void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
     } counter (broadcasts);
     abc.collection.addChangeListener (&counter);
@@ -190,9 +193,10 @@ TEST (WyxBankCollectionEdits, RenamingAStoredBankMarksTheCollectionChanged)
     EXPECT_TRUE (abc.collection.isDirty());
 
     abc.collection.save();
-    EXPECT_EQ (glorvak::test::readJson (abc.folder.file)[collectionkeys::bankCollection][1][bankkeys::bankName]
-                   .toString(),
-               "Renamed");
+    EXPECT_EQ (
+        glorvak::test::readJson (abc.folder.file)[collectionkeys::bankCollection][1][bankkeys::bankName]
+            .toString(),
+        "Renamed");
     abc.collection.removeChangeListener (&counter);
 }
 
@@ -254,7 +258,8 @@ TEST (WyxBankCollectionFile, CountIsZeroForAnythingButAnObjectWithTheArray)
     EXPECT_EQ (countCollectionBanks (folder.file), 0);
     EXPECT_EQ (countCollectionBanks (juce::File()), 0);
 
-    for (const auto* text : { "", "[1, 2, 3]", "{\"other\": []}", "{\"bankcollection\": 3}", "{\"bankcollection\": [" })
+    for (const auto* text :
+         {"", "[1, 2, 3]", "{\"other\": []}", "{\"bankcollection\": 3}", "{\"bankcollection\": ["})
     {
         SCOPED_TRACE (text);
         folder.file.create();
@@ -266,7 +271,7 @@ TEST (WyxBankCollectionFile, CountIsZeroForAnythingButAnObjectWithTheArray)
 TEST (WyxBankCollectionFile, RoundTripWritesNumbersInArrayOrderAndKeysInOrder)
 {
     CollectionFolder folder;
-    writeCollectionFile (folder.file, { "A", "B", "C" }, true);
+    writeCollectionFile (folder.file, {"A", "B", "C"}, true);
     WyxBankCollectionImpl collection;
     collection.load (folder.file);
     collection.getBank (2)->getSlotList().slots[1]->setGainDb (-4.5f);
@@ -274,14 +279,14 @@ TEST (WyxBankCollectionFile, RoundTripWritesNumbersInArrayOrderAndKeysInOrder)
     collection.save();
 
     const auto json = glorvak::test::readJson (folder.file);
-    EXPECT_EQ (glorvak::test::keysOf (json), juce::StringArray { "bankcollection" });
+    EXPECT_EQ (glorvak::test::keysOf (json), juce::StringArray{"bankcollection"});
     const auto banks = json[collectionkeys::bankCollection];
     ASSERT_EQ (banks.size(), 3);
 
     for (int i = 0; i < 3; ++i)
     {
-        EXPECT_EQ (glorvak::test::keysOf (banks[i]), (juce::StringArray { "bank_number", "bank_name", "slot" }));
-        EXPECT_EQ ((int) banks[i][bankkeys::bankNumber], i);
+        EXPECT_EQ (glorvak::test::keysOf (banks[i]), (juce::StringArray{"bank_number", "bank_name", "slot"}));
+        EXPECT_EQ ((int)banks[i][bankkeys::bankNumber], i);
     }
 
     WyxBankCollectionImpl second;
@@ -305,7 +310,7 @@ TEST (WyxBankCollectionFile, MissingFileIsWrittenLaterAndNewBanksAreNewObjectsAf
     EXPECT_EQ (countCollectionBanks (folder.file), 0);
     EXPECT_TRUE (folder.file.existsAsFile());
 
-    writeCollectionFile (folder.file, { "A" });
+    writeCollectionFile (folder.file, {"A"});
     collection.load (folder.file);
     auto before = collection.getBank (0);
     collection.load (folder.file);
@@ -315,7 +320,7 @@ TEST (WyxBankCollectionFile, MissingFileIsWrittenLaterAndNewBanksAreNewObjectsAf
 //==============================================================================
 TEST (WyxBankCollectionDamaged, UnreadableFileAndItsSamplesSurviveStartUp)
 {
-    for (const auto* text : { "{\"bankcollection\": [", "{\"banks\": []}", "[]" })
+    for (const auto* text : {"{\"bankcollection\": [", "{\"banks\": []}", "[]"})
     {
         SCOPED_TRACE (text);
         CollectionFolder folder;
@@ -333,7 +338,7 @@ TEST (WyxBankCollectionDamaged, UnreadableFileAndItsSamplesSurviveStartUp)
             const auto aside = collection.getKeptAsideFolder();
             ASSERT_TRUE (aside.isDirectory());
             EXPECT_EQ (aside.getChildFile ("bankcollection.json").loadFileAsString(), juce::String (text));
-            EXPECT_EQ (wavNamesIn (getSamplesFolder (aside)), juce::StringArray { "Stored.wav" });
+            EXPECT_EQ (wavNamesIn (getSamplesFolder (aside)), juce::StringArray{"Stored.wav"});
         }
 
         EXPECT_EQ (countCollectionBanks (folder.file), 1);
@@ -343,7 +348,7 @@ TEST (WyxBankCollectionDamaged, UnreadableFileAndItsSamplesSurviveStartUp)
 TEST (WyxBankCollectionSave, FailedWriteKeepsThePreviousFileAndDeletesNoSample)
 {
     CollectionFolder folder;
-    writeCollectionFile (folder.file, { "A", "B" }, true);
+    writeCollectionFile (folder.file, {"A", "B"}, true);
     const auto before = folder.file.loadFileAsString();
     WyxBankCollectionImpl collection;
     collection.load (folder.file);
