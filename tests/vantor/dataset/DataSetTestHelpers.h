@@ -8,13 +8,13 @@
 
 namespace glorvak::test
 {
-// A fresh folder below the system's temporary folder, removed with everything in it.
+// A fresh folder in the test program's private home, removed with everything in it.
 class ScopedFolder
 {
 public:
     ScopedFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("glorvak-dataset-test", {}, false))
+        : folder (juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                      .getNonexistentChildFile ("dataset-test", {}, false))
     {
         folder.createDirectory();
     }
@@ -28,6 +28,20 @@ private:
     juce::File folder;
 
     JUCE_DECLARE_NON_COPYABLE (ScopedFolder)
+};
+
+// A data file's folder as the program lays it out: "<folder>/<file>" with "<folder>/samples".
+struct DataFileFolder
+{
+    DataFileFolder (const char* folderName, const char* fileName)
+        : file (root.child (folderName).getChildFile (fileName))
+        , samples (vantor::dataset::getSamplesFolder (root.child (folderName)))
+    {
+    }
+
+    ScopedFolder root;
+    juce::File file;
+    juce::File samples;
 };
 
 // A silent 24-bit stereo WAV, written the way the program writes its own; returns the file.

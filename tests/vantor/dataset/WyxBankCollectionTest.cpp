@@ -14,11 +14,12 @@ using glorvak::test::ScopedFolder;
 using glorvak::test::wavNamesIn;
 using glorvak::test::writeWav;
 
-struct CollectionFolder
+struct CollectionFolder : glorvak::test::DataFileFolder
 {
-    ScopedFolder root;
-    juce::File file = root.child ("bankcollection/bankcollection.json");
-    juce::File samples = root.child ("bankcollection/samples");
+    CollectionFolder()
+        : DataFileFolder (collectionkeys::folderName, collectionkeys::fileName)
+    {
+    }
 };
 
 // A bank object named after its index; with a WAV of its own in samples when withWav is set.

@@ -15,12 +15,12 @@ using glorvak::test::ScopedFolder;
 using glorvak::test::wavNamesIn;
 using glorvak::test::writeWav;
 
-// A model folder on disk: "model.json" and its samples.
-struct ModelFolder
+struct ModelFolder : glorvak::test::DataFileFolder
 {
-    ScopedFolder root;
-    juce::File file = root.child ("model/model.json");
-    juce::File samples = root.child ("model/samples");
+    ModelFolder()
+        : DataFileFolder (modelkeys::folderName, modelkeys::fileName)
+    {
+    }
 };
 
 // Gives SLOT s of BANK b a WAV of its own and some values.
@@ -55,13 +55,24 @@ void fillModel (WyxModel& model, const juce::File& samples)
     model.setFavoriteBank (7);
 }
 
-TEST (WyxModelFile, FullModelRoundTripsWithKeysInOrder)
+// A model with every SLOT holding a sample, saved.
+struct SavedFullModel
 {
     ModelFolder folder;
     WyxModelImpl model;
-    model.load (folder.file);
-    fillModel (model, folder.samples);
-    model.save();
+
+    SavedFullModel()
+    {
+        model.load (folder.file);
+        fillModel (model, folder.samples);
+        model.save();
+    }
+};
+
+TEST (WyxModelFile, FullModelRoundTripsWithKeysInOrder)
+{
+    SavedFullModel saved;
+    auto& [folder, model] = saved;
     ASSERT_TRUE (folder.file.existsAsFile());
 
     const auto json = glorvak::test::readJson (folder.file);
@@ -266,11 +277,8 @@ TEST (WyxModelDamaged, UnreadableFileAndItsSamplesSurviveStartUp)
 //==============================================================================
 TEST (WyxModelSave, FailedWriteKeepsThePreviousFileAndDeletesNoSample)
 {
-    ModelFolder folder;
-    WyxModelImpl model;
-    model.load (folder.file);
-    fillModel (model, folder.samples);
-    model.save();
+    SavedFullModel saved;
+    auto& [folder, model] = saved;
     const auto savedText = folder.file.loadFileAsString();
 
     // Dropping a SLOT's sample would let the clean-up delete it after the next save.
