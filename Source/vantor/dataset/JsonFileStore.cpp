@@ -1,5 +1,7 @@
 #include "vantor/dataset/JsonFileStore.h"
 
+#include <cstdio>
+
 namespace vantor::dataset
 {
 std::atomic<int> JsonFileStore::failingWrites{0};
@@ -62,7 +64,10 @@ bool JsonFileStore::write (const juce::File& target, const juce::var& json)
         return stream.getStatus().wasOk() && failingWrites.load() == 0;
     }();
 
-    if (!written || !temporary.moveFileTo (target))
+    // rename() replaces the target in one step; juce::File::moveFileTo deletes it first, which
+    // would leave no file at all if the program died between the two.
+    if (!written ||
+        std::rename (temporary.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) != 0)
     {
         temporary.deleteFile();
         return false;

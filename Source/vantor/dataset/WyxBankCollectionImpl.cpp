@@ -197,8 +197,14 @@ juce::String WyxBankCollectionImpl::load (const juce::File& newCollectionFile)
                 bank->addChangeListener (this);
             }
 
+            // Once the surplus is kept, the file is written with the hundred so that the next start
+            // does not keep it again; a surplus that could not be kept blocks writing instead.
             if (bankObjects->size() > maxBanks)
-                keepOverflowAside (*bankObjects);
+            {
+                writingBlocked = !keepOverflowAside (*bankObjects);
+                dirty = !writingBlocked;
+                startTimer (saveDelayMs);
+            }
 
             break;
         }
@@ -222,7 +228,7 @@ juce::String WyxBankCollectionImpl::load (const juce::File& newCollectionFile)
     return {};
 }
 
-void WyxBankCollectionImpl::keepOverflowAside (const juce::Array<juce::var>& bankObjects)
+bool WyxBankCollectionImpl::keepOverflowAside (const juce::Array<juce::var>& bankObjects)
 {
     // The collection holds 100 BANKs; entries beyond them (a file written by hand or by another
     // program) would vanish with the next save, and their samples with the clean-up. A copy of
@@ -230,13 +236,14 @@ void WyxBankCollectionImpl::keepOverflowAside (const juce::Array<juce::var>& ban
     const auto aside = JsonFileStore::createAsideFolder (getFolder(), "overflow");
 
     if (aside == juce::File())
-        return;
-
-    collectionFile.copyFileTo (aside.getChildFile (collectionFile.getFileName()));
+        return false;
 
     const auto samplesFolder = getSamplesFolder (getFolder());
     const auto asideSamples = getSamplesFolder (aside);
-    asideSamples.createDirectory();
+
+    if (!collectionFile.copyFileTo (aside.getChildFile (collectionFile.getFileName())) ||
+        !asideSamples.createDirectory())
+        return false;
 
     for (int i = maxBanks; i < bankObjects.size(); ++i)
     {
@@ -250,12 +257,13 @@ void WyxBankCollectionImpl::keepOverflowAside (const juce::Array<juce::var>& ban
             const auto name = slotObject.getProperty (slotkeys::fileName, {}).toString();
             const auto source = getBareChildFile (samplesFolder, name);
 
-            if (source.existsAsFile())
-                source.copyFileTo (getBareChildFile (asideSamples, name));
+            if (source.existsAsFile() && !source.copyFileTo (getBareChildFile (asideSamples, name)))
+                return false;
         }
     }
 
     keptAsideFolder = aside;
+    return true;
 }
 
 void WyxBankCollectionImpl::save()

@@ -45,7 +45,7 @@ private:
     void timerCallback() override;
     void changed();
     void releaseAll();
-    void keepOverflowAside (const juce::Array<juce::var>& bankObjects);
+    bool keepOverflowAside (const juce::Array<juce::var>& bankObjects);
     juce::File getFolder() const { return collectionFile.getParentDirectory(); }
 
     juce::File collectionFile;

@@ -18,6 +18,7 @@ WyxDataSetImpl::WyxDataSetImpl()
     , collection (std::make_unique<WyxBankCollectionImpl>())
     , clipboard (std::make_unique<Clipboard>())
 {
+    weakSelf = this;
     load();
 }
 
@@ -54,7 +55,7 @@ void WyxDataSetImpl::load()
 void WyxDataSetImpl::postReload()
 {
     juce::MessageManager::callAsync (
-        [weakThis = juce::WeakReference<WyxDataSetImpl> (this)]
+        [weakThis = weakSelf]
         {
             if (auto* dataSet = weakThis.get())
                 dataSet->load();

@@ -4,7 +4,11 @@
 
 namespace vantor::dataset
 {
-/** The one implementation of WyxDataSet. Threads as for WyxDataSet. */
+/** The one implementation of WyxDataSet.
+
+    Threads: everything on the message thread except postReload, which the whole-set jobs call from
+    their worker thread. It only copies a weak reference made in the constructor, so the message
+    it posts finds nothing to call once the data set is gone. */
 class WyxDataSetImpl : public WyxDataSet
 {
 public:
@@ -34,6 +38,9 @@ private:
     std::unique_ptr<Clipboard> clipboard;
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (WyxDataSetImpl)
+
+    // Made on the message thread, so that no other thread ever creates the shared reference.
+    juce::WeakReference<WyxDataSetImpl> weakSelf;
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WyxDataSetImpl)
 };
 } // namespace vantor::dataset

@@ -1,0 +1,81 @@
+#include "vantor/dataset/JsonFileStore.h"
+
+#include "vantor/dataset/DataSetTestHelpers.h"
+
+namespace
+{
+using namespace vantor::dataset;
+using glorvak::test::ScopedFolder;
+
+juce::var smallObject()
+{
+    return juce::JSON::parse (R"({"bank": [1, 2, 3], "favorite": 2})");
+}
+
+int countFilesIn (const juce::File& folder)
+{
+    return folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"); // hidden ones too
+}
+
+TEST (JsonFileStoreWrite, ReplacesTheTargetWithMultiLineJson)
+{
+    ScopedFolder folder;
+    const auto target = folder.child ("data/model.json");
+    target.getParentDirectory().createDirectory();
+    target.replaceWithText ("old");
+    const auto oldFile = target.getFileIdentifier();
+
+    ASSERT_TRUE (JsonFileStore::write (target, smallObject()));
+    EXPECT_EQ (juce::JSON::toString (glorvak::test::readJson (target)), juce::JSON::toString (smallObject()));
+    EXPECT_GT (juce::StringArray::fromLines (target.loadFileAsString()).size(), 3);
+    EXPECT_NE (target.getFileIdentifier(), oldFile) << "a new file is renamed over the old one";
+    EXPECT_EQ (countFilesIn (target.getParentDirectory()), 1);
+}
+
+// Real failures, not injected: a folder that cannot be made, a target that cannot be replaced.
+TEST (JsonFileStoreWrite, FailuresLeaveTheTargetAsItWasAndNoTemporaryFile)
+{
+    ScopedFolder folder;
+    const auto blocker = folder.child ("blocker");
+    blocker.replaceWithText ("a file where a folder should be");
+    EXPECT_FALSE (JsonFileStore::write (blocker.getChildFile ("model.json"), smallObject()));
+    EXPECT_EQ (blocker.loadFileAsString(), "a file where a folder should be");
+
+    const auto occupied = folder.child ("occupied/model.json");
+    occupied.getChildFile ("inside.txt").create();
+    EXPECT_FALSE (JsonFileStore::write (occupied, smallObject()));
+    EXPECT_TRUE (occupied.getChildFile ("inside.txt").existsAsFile());
+    EXPECT_EQ (countFilesIn (occupied.getParentDirectory()), 1);
+
+    EXPECT_FALSE (JsonFileStore::write (juce::File(), smallObject()));
+}
+
+TEST (JsonFileStoreRead, TellsMissingGoodAndDamagedFilesApart)
+{
+    ScopedFolder folder;
+    const auto file = folder.child ("f.json");
+    EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::missing);
+    EXPECT_EQ (JsonFileStore::read (juce::File(), "bank").status, JsonFileStore::ReadStatus::missing);
+
+    const std::pair<const char*, JsonFileStore::ReadStatus> cases[] = {
+        {R"({"bank": []})", JsonFileStore::ReadStatus::ok},
+        {R"({"bank": {}})", JsonFileStore::ReadStatus::damaged},
+        {R"({"other": []})", JsonFileStore::ReadStatus::damaged},
+        {R"([{"bank": []}])", JsonFileStore::ReadStatus::damaged},
+        {R"({"bank": [)", JsonFileStore::ReadStatus::damaged},
+        {"null", JsonFileStore::ReadStatus::damaged},
+        {" ", JsonFileStore::ReadStatus::damaged},
+    };
+
+    for (const auto& [text, expected] : cases)
+    {
+        SCOPED_TRACE (text);
+        file.replaceWithText (text);
+        EXPECT_EQ (JsonFileStore::read (file, "bank").status, expected);
+    }
+
+    file.deleteFile();
+    file.createDirectory();
+    EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::damaged);
+}
+} // namespace
