@@ -31,7 +31,8 @@ struct SetUpBeforeMain
         qm::WindowsMediaCodec::FFmpegSourceReader::silenceLibraryLogging();
 
         // Not touched here: the application-information record reads the user's folders from
-        // the environment, which is only settled once main runs; it is never destroyed, because
+        // the environment when first asked, after main (a test program's main points HOME at a
+        // private folder first); it is never destroyed, because
         // the usage statistics' exit hook still writes "$shutdown" into its log folder. The
         // usage-statistics state is built when the statistics start; its clean-up, run at exit,
         // only writes that file, as stop has already deleted everything else it held.
