@@ -28,6 +28,10 @@ PrivateUserFolders::PrivateUserFolders()
     setenv ("XDG_DATA_HOME", makeFolder ("data").c_str(), 1);
     setenv ("XDG_CONFIG_HOME", makeFolder ("config").c_str(), 1);
     setenv ("XDG_CACHE_HOME", makeFolder ("cache").c_str(), 1);
+
+    // A private temporary folder too: test programs run side by side, and names picked with
+    // getNonexistentChildFile in a shared /tmp can be picked by two processes at once.
+    setenv ("TMPDIR", makeFolder ("tmp").c_str(), 1);
 }
 
 PrivateUserFolders::~PrivateUserFolders()

@@ -4,7 +4,7 @@
 
 namespace glorvak::test
 {
-// Points HOME and the XDG folders at a fresh temporary folder for the life of the object and
+// Points HOME, TMPDIR and the XDG folders at a fresh temporary folder for the life of the object and
 // removes it afterwards. Created before JUCE starts, so everything JUCE asks the environment
 // for already lands in the private folder.
 class PrivateUserFolders
