@@ -65,8 +65,25 @@ int WyxBankCollectionImpl::indexOf (const WyxBank* bank) const
 void WyxBankCollectionImpl::changed()
 {
     dirty = true;
-    startTimer (saveDelayMs);
+    scheduleSave();
     sendChangeMessage();
+}
+
+void WyxBankCollectionImpl::scheduleSave()
+{
+    if (!autosaveSuspended)
+        startTimer (saveDelayMs);
+}
+
+void WyxBankCollectionImpl::setAutosaveSuspended (bool suspended)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    autosaveSuspended = suspended;
+
+    if (suspended)
+        stopTimer();
+    else if (dirty)
+        startTimer (saveDelayMs);
 }
 
 void WyxBankCollectionImpl::changeListenerCallback (juce::ChangeBroadcaster*)
@@ -203,7 +220,7 @@ juce::String WyxBankCollectionImpl::load (const juce::File& newCollectionFile)
             {
                 writingBlocked = !keepOverflowAside (*bankObjects);
                 dirty = !writingBlocked;
-                startTimer (saveDelayMs);
+                scheduleSave();
             }
 
             break;
@@ -215,12 +232,12 @@ juce::String WyxBankCollectionImpl::load (const juce::File& newCollectionFile)
             keptAsideFolder = JsonFileStore::keepAside (collectionFile, getSamplesFolder (folder));
             writingBlocked = keptAsideFolder == juce::File();
             dirty = true;
-            startTimer (saveDelayMs);
+            scheduleSave();
             break;
 
         case JsonFileStore::ReadStatus::missing:
             dirty = true;
-            startTimer (saveDelayMs);
+            scheduleSave();
             break;
     }
 
@@ -270,7 +287,7 @@ void WyxBankCollectionImpl::save()
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!dirty || writingBlocked)
+    if (!dirty || writingBlocked || autosaveSuspended)
         return;
 
     juce::Array<juce::var> bankObjects;

@@ -33,6 +33,10 @@ public:
     void save() override;
 
     bool isDirty() const noexcept { return dirty; }
+
+    /** While suspended nothing is written (not even by save or the destructor) and no save is
+        scheduled; changes still mark the collection dirty, and resuming schedules the save. */
+    void setAutosaveSuspended (bool suspended);
     /** Where load put a collection file it could not understand, or the entries beyond the
         hundredth; empty when it did neither. */
     juce::File getKeptAsideFolder() const { return keptAsideFolder; }
@@ -44,6 +48,7 @@ private:
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
     void timerCallback() override;
     void changed();
+    void scheduleSave();
     void releaseAll();
     bool keepOverflowAside (const juce::Array<juce::var>& bankObjects);
     juce::File getFolder() const { return collectionFile.getParentDirectory(); }
@@ -51,6 +56,7 @@ private:
     juce::File collectionFile;
     juce::ReferenceCountedArray<WyxBank> banks;
     bool dirty = false;
+    bool autosaveSuspended = false;
 
     // Set when the file could neither be read nor moved aside: writing would destroy it.
     bool writingBlocked = false;

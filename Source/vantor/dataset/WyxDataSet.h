@@ -1,6 +1,7 @@
 #pragma once
 
 #include "vantor/dataset/ErrorKind.h"
+#include "vantor/dataset/JobProgress.h"
 #include "vantor/dataset/WyxBankCollection.h"
 #include "vantor/dataset/WyxModel.h"
 
@@ -12,7 +13,9 @@ namespace vantor::dataset
     clipboard, knows the folders the data lives in and loads everything at start.
 
     Threads: created, loaded, reloaded and destroyed on the message thread, where every other use of
-    the model, the collection and the clipboard happens too. */
+    the model, the collection and the clipboard happens too. The four whole-set operations run on
+    the worker thread of a progress window (or on the message thread); they read the model and the
+    collection only through calls they hand to the message thread. */
 class WyxDataSet
 {
 public:
@@ -32,6 +35,21 @@ public:
     virtual WyxModel* getModel() const = 0;
     virtual WyxBankCollection* getBankCollection() const = 0;
     virtual Clipboard* getClipboard() const = 0;
+
+    // The whole-set operations. Each returns empty on success or an ErrorKind. The progress, when
+    // given, is polled for Cancel ("cancelled") and shows how far the job is. For their whole
+    // length the model and the collection do not save themselves: both are saved on the message
+    // thread before the job starts, and saving resumes after the reload that ends it. Restore and
+    // import end, in every outcome, by posting the reload of the model and the collection.
+
+    /** Replaces the model and the collection by those of the zip file. */
+    virtual ErrorKind restore (const juce::File& zipFile, JobProgress* progress) = 0;
+    /** Writes the model and the collection with their WAVs into the zip file. */
+    virtual ErrorKind backup (const juce::File& zipFile, JobProgress* progress) = 0;
+    /** Replaces the model by the unit's folder on the volume. */
+    virtual ErrorKind importFromDevice (const juce::File& volumeRoot, JobProgress* progress) = 0;
+    /** Writes the model into the unit's folder on the volume. */
+    virtual ErrorKind exportToDevice (const juce::File& volumeRoot, JobProgress* progress) = 0;
 };
 
 /** A new data set, loaded from the user data folder. */

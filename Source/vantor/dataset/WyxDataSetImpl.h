@@ -1,6 +1,10 @@
 #pragma once
 
+#include "vantor/dataset/WyxBankCollectionImpl.h"
 #include "vantor/dataset/WyxDataSet.h"
+#include "vantor/dataset/WyxModelImpl.h"
+
+#include <functional>
 
 namespace vantor::dataset
 {
@@ -25,6 +29,11 @@ public:
     WyxBankCollection* getBankCollection() const override { return collection.get(); }
     Clipboard* getClipboard() const override { return clipboard.get(); }
 
+    ErrorKind restore (const juce::File& zipFile, JobProgress* progress) override;
+    ErrorKind backup (const juce::File& zipFile, JobProgress* progress) override;
+    ErrorKind importFromDevice (const juce::File& volumeRoot, JobProgress* progress) override;
+    ErrorKind exportToDevice (const juce::File& volumeRoot, JobProgress* progress) override;
+
     /** Creates the data folder when missing and loads the model and the collection from it. */
     void load();
 
@@ -32,9 +41,18 @@ public:
         this; the message is dropped when the data set is gone by the time it arrives. */
     void postReload();
 
+    /** Saves the model and the collection, stops their autosave and then runs snapshot, all on the
+        message thread; the worker waits for it. False when the job was cancelled first (nothing
+        was stopped then). */
+    bool beginWholeSetOperation (JobProgress* progress, const std::function<void()>& snapshot = {});
+    /** Posts the reload (when asked) and then the resumption of the autosave. */
+    void endWholeSetOperation (bool reload);
+
 private:
-    std::unique_ptr<WyxModel> model;
-    std::unique_ptr<WyxBankCollection> collection;
+    void setAutosaveSuspended (bool suspended);
+
+    std::unique_ptr<WyxModelImpl> model;
+    std::unique_ptr<WyxBankCollectionImpl> collection;
     std::unique_ptr<Clipboard> clipboard;
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (WyxDataSetImpl)

@@ -63,7 +63,20 @@ int WyxModelImpl::limitFavorite (int index)
 void WyxModelImpl::markDirty()
 {
     dirty = true;
-    startTimer (saveDelayMs);
+
+    if (!autosaveSuspended)
+        startTimer (saveDelayMs);
+}
+
+void WyxModelImpl::setAutosaveSuspended (bool suspended)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    autosaveSuspended = suspended;
+
+    if (suspended)
+        stopTimer();
+    else if (dirty)
+        startTimer (saveDelayMs);
 }
 
 void WyxModelImpl::changeListenerCallback (juce::ChangeBroadcaster*)
@@ -175,7 +188,7 @@ void WyxModelImpl::save()
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!dirty || writingBlocked)
+    if (!dirty || writingBlocked || autosaveSuspended)
         return;
 
     // Dirty stays set on failure: the next change or the destructor tries again, and the clean-up

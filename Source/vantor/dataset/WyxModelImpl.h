@@ -27,6 +27,10 @@ public:
     void save() override;
 
     bool isDirty() const noexcept { return dirty; }
+
+    /** While suspended nothing is written (not even by save or the destructor) and no save is
+        scheduled; changes still mark the model dirty, and resuming schedules the save. */
+    void setAutosaveSuspended (bool suspended);
     /** Where load put a model file it could not understand; empty when it did not. */
     juce::File getKeptAsideFolder() const { return keptAsideFolder; }
 
@@ -46,6 +50,7 @@ private:
     int favorite = 0;
     WyxBankList bankList;
     bool dirty = false;
+    bool autosaveSuspended = false;
 
     // Set when the file could neither be read nor moved aside: writing would destroy it.
     bool writingBlocked = false;

@@ -3,8 +3,10 @@
 #include "common/UsageLogger.h"
 #include "vantor/bank/BankViewModel.h"
 #include "vantor/browse/BrowseViewModel.h"
+#include "vantor/dataset/MessageThreadCall.h"
 #include "vantor/service/BpmMath.h"
 #include "vantor/service/MessageCode.h"
+#include "vantor/service/ProgressWindowJobProgress.h"
 #include "vantor/service/SlotRange.h"
 #include "vantor/slot/SlotPadViewModel.h"
 #include "vantor/slot/SlotViewModel.h"
@@ -1253,26 +1255,152 @@ bool VantorService::renameSlot (const int& slotIndex, const juce::String& name)
 //==============================================================================
 // The whole set
 
-// Backup, restore, import and export arrive with the archive and unit-folder work of the data
-// set; until then they report failure without touching anything.
-bool VantorService::backup (const juce::File&, juce::ThreadWithProgressWindow*)
+// These four run on the worker thread of a progress window. What they need of the model they
+// read through a call on the message thread; messages may be sent from any thread.
+
+bool VantorService::finishWholeSetOperation (const dataset::ErrorKind& kind, ScopedErrorMessage& message)
 {
-    return false;
+    if (kind.isEmpty())
+        return true;
+
+    if (kind == dataset::errorkind::cancelled)
+        return false;
+
+    return message.fail (toMessageCode (kind));
 }
 
-bool VantorService::restore (const juce::File&, juce::ThreadWithProgressWindow*)
+void VantorService::postRefreshAll (bool includeCollection)
 {
-    return false;
+    juce::MessageManager::callAsync (
+        [weakThis = juce::WeakReference<VantorService> (this), includeCollection]
+        {
+            if (auto* service = weakThis.get())
+                service->refreshAll (includeCollection);
+        });
 }
 
-bool VantorService::importFromDevice (const juce::File&, juce::ThreadWithProgressWindow*)
+bool VantorService::backup (const juce::File& zipFile, juce::ThreadWithProgressWindow* progress)
 {
-    return false;
+    if (dataSet == nullptr)
+        return false;
+
+    ScopedErrorMessage message (*this);
+    ProgressWindowJobProgress jobProgress (progress);
+    return finishWholeSetOperation (dataSet->backup (zipFile, jobProgress.get()), message);
 }
 
-bool VantorService::exportToDevice (const juce::File&, juce::ThreadWithProgressWindow*)
+bool VantorService::restore (const juce::File& zipFile, juce::ThreadWithProgressWindow* progress)
 {
-    return false;
+    if (dataSet == nullptr)
+        return false;
+
+    ScopedErrorMessage message (*this);
+    ProgressWindowJobProgress jobProgress (progress);
+
+    // The data set has posted its reload already: the refresh posted now runs after it.
+    if (!finishWholeSetOperation (dataSet->restore (zipFile, jobProgress.get()), message))
+        return false;
+
+    postRefreshAll (true);
+    return true;
+}
+
+bool VantorService::importFromDevice (const juce::File& volumeRoot, juce::ThreadWithProgressWindow* progress)
+{
+    if (dataSet == nullptr)
+        return false;
+
+    ScopedErrorMessage message (*this);
+    ProgressWindowJobProgress jobProgress (progress);
+
+    if (!finishWholeSetOperation (dataSet->importFromDevice (volumeRoot, jobProgress.get()), message))
+        return false;
+
+    postRefreshAll (false);
+    return true;
+}
+
+VantorService::ExportFacts VantorService::gatherExportFacts (const dataset::WyxModel& model)
+{
+    ExportFacts facts;
+    facts.favoriteBank = model.getFavoriteBank();
+    const auto& banks = model.getBankList();
+
+    for (int b = 0; b < juce::jmin (banks.size(), banksInModel); ++b)
+    {
+        const auto& slots = banks[b]->getSlotList();
+        facts.longestBank = juce::jmax (facts.longestBank, getBankLength (slots));
+
+        for (int s = 0; s < juce::jmin (slots.size(), slotsPerBank); ++s)
+        {
+            const auto* slot = slots[s];
+
+            if (slot == nullptr || slot->getFile() == juce::File() || !slot->getFile().exists())
+                continue;
+
+            const auto& info = slot->getFileInfo();
+            facts.slots.push_back ({b + 1, s + 1, slot->isLoop(),
+                                    info.sampleRate > 0.0 ? (double)info.sampleCount / info.sampleRate : 0.0,
+                                    slot->getTimeLength(), slot->getGainDb(), slot->getBpm() / 100.0,
+                                    slot->getBeatLength()});
+        }
+    }
+
+    return facts;
+}
+
+void VantorService::logExport (const ExportFacts& facts)
+{
+    int usedBanks = 0;
+
+    for (int bankNumber = 1; bankNumber <= banksInModel; ++bankNumber)
+    {
+        int count = 0;
+        double seconds = 0.0;
+
+        for (const auto& slot : facts.slots)
+        {
+            if (slot.bankNumber != bankNumber)
+                continue;
+
+            common::UsageLogger::logSlotInfo (bankNumber, slot.slotNumber, slot.loop, slot.fileSeconds,
+                                              slot.gainDb, slot.bpm, slot.beats);
+            ++count;
+            seconds += slot.playSeconds;
+        }
+
+        common::UsageLogger::logBankInfo (bankNumber, seconds, count);
+
+        if (count > 0)
+            ++usedBanks;
+    }
+
+    common::UsageLogger::logBankGeneral (usedBanks, facts.favoriteBank + 1);
+}
+
+bool VantorService::exportToDevice (const juce::File& volumeRoot, juce::ThreadWithProgressWindow* progress)
+{
+    if (dataSet == nullptr || model == nullptr)
+        return false;
+
+    ScopedErrorMessage message (*this);
+    ProgressWindowJobProgress jobProgress (progress);
+
+    // The model lives on the message thread; its values are read there, once.
+    ExportFacts facts;
+
+    if (!dataset::MessageThreadCall::run (jobProgress.get(),
+                                          [this, &facts] { facts = gatherExportFacts (*model); }))
+        return false;
+
+    if (facts.longestBank > maxBankSeconds)
+        return message.fail (MessageCode::bankTooLong);
+
+    if (!finishWholeSetOperation (dataSet->exportToDevice (volumeRoot, jobProgress.get()), message))
+        return false;
+
+    logExport (facts);
+    return true;
 }
 
 bool VantorService::showExportDialog()

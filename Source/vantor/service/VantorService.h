@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vantor::bank
 {
@@ -145,6 +146,32 @@ public:
     static constexpr double minAudioSeconds = 0.01;
     static constexpr double maxAudioSeconds = 1800.0;
 
+    /** What the export tells the usage statistics of one SLOT. */
+    struct ExportedSlot
+    {
+        int bankNumber = 0;
+        int slotNumber = 0;
+        bool loop = false;
+        double fileSeconds = 0.0;
+        double playSeconds = 0.0;
+        double gainDb = 0.0;
+        double bpm = 0.0;
+        double beats = 0.0;
+    };
+
+    /** The BANK lengths and the usage records of an export, read from the model on the message
+        thread before the export starts. */
+    struct ExportFacts
+    {
+        double longestBank = 0.0;
+        int favoriteBank = 0;
+        std::vector<ExportedSlot> slots; // SLOTs whose file exists, in BANK and SLOT order
+    };
+
+    static ExportFacts gatherExportFacts (const dataset::WyxModel& model);
+    /** logSlotInfo for each SLOT, logBankInfo for each of the 15 BANKs, then logBankGeneral. */
+    static void logExport (const ExportFacts& facts);
+
 private:
     /** What leaving the BPM-calculation mode restores. */
     struct SavedBpmState
@@ -185,6 +212,8 @@ private:
     void reloadSlotViews (dataset::WyxBank& bank, bool audioFileChanged);
     bool storeClip (juce::ReferenceCountedObject* clip, int kind, const juce::String& name);
     static bool slotFilesPresent (const dataset::WyxBank& bank);
+    bool finishWholeSetOperation (const dataset::ErrorKind& kind, ScopedErrorMessage& message);
+    void postRefreshAll (bool includeCollection);
 
     SavedBpmState savedBpmState;
     bool calcBpmMode = false;
@@ -203,6 +232,7 @@ private:
     juce::ListenerList<ClipboardObserver> clipboardObservers;
     ClipboardInfo clipboardInfo;
 
+    JUCE_DECLARE_WEAK_REFERENCEABLE (VantorService)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorService)
 };
 } // namespace vantor::service

@@ -506,18 +506,6 @@ TEST (VantorServiceWholeSet, ResultKindsBecomeMessageCodes)
     for (const auto& [kind, code] : cases)
         EXPECT_EQ (vantor::service::VantorService::toMessageCode (kind), code) << kind;
 }
-
-TEST_F (VantorServiceBanks, WholeSetOperationsAreNotYetAvailable)
-{
-    const auto target = sources.child ("backup.zip");
-
-    EXPECT_FALSE (service->backup (target, nullptr));
-    EXPECT_FALSE (service->restore (target, nullptr));
-    EXPECT_FALSE (service->importFromDevice (sources.get(), nullptr));
-    EXPECT_FALSE (service->exportToDevice (sources.get(), nullptr));
-    EXPECT_FALSE (target.exists());
-    expectNoMessage();
-}
 } // namespace
 
 namespace
