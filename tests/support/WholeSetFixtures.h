@@ -47,7 +47,7 @@ private:
 };
 
 // One SLOT with a sample, as a test wants it stored.
-struct SlotSpec
+struct SlotFixture
 {
     int bank = 0;
     int slot = 0;
@@ -77,27 +77,27 @@ inline juce::File writeSeededWav (const juce::File& file, int frames, int seed)
     return file;
 }
 
-inline juce::var makeSlotObject (const juce::File& folder, const SlotSpec& spec, int seed)
+inline juce::var makeSlotObject (const juce::File& folder, const SlotFixture& fixture, int seed)
 {
-    writeSeededWav (vantor::dataset::getSamplesFolder (folder).getChildFile (spec.wav), spec.frames, seed);
+    writeSeededWav (vantor::dataset::getSamplesFolder (folder).getChildFile (fixture.wav), fixture.frames, seed);
     using namespace vantor::dataset;
     auto* object = new juce::DynamicObject();
-    object->setProperty (slotkeys::fileName, spec.wav);
-    object->setProperty (slotkeys::startSample, spec.start);
-    object->setProperty (slotkeys::endSample, spec.end < 0 ? (juce::int64)spec.frames : spec.end);
-    object->setProperty (slotkeys::bpm, spec.bpm);
-    object->setProperty (slotkeys::gain, spec.gain);
-    object->setProperty (slotkeys::isLoop, spec.loop ? 1 : 0);
-    object->setProperty (slotkeys::isDubkickMode, spec.dubkick ? 1 : 0);
-    object->setProperty (slotkeys::displayFileName, spec.wav);
-    object->setProperty (slotkeys::originalFileName, spec.wav);
-    object->setProperty (slotkeys::slotName, spec.name);
+    object->setProperty (slotkeys::fileName, fixture.wav);
+    object->setProperty (slotkeys::startSample, fixture.start);
+    object->setProperty (slotkeys::endSample, fixture.end < 0 ? (juce::int64)fixture.frames : fixture.end);
+    object->setProperty (slotkeys::bpm, fixture.bpm);
+    object->setProperty (slotkeys::gain, fixture.gain);
+    object->setProperty (slotkeys::isLoop, fixture.loop ? 1 : 0);
+    object->setProperty (slotkeys::isDubkickMode, fixture.dubkick ? 1 : 0);
+    object->setProperty (slotkeys::displayFileName, fixture.wav);
+    object->setProperty (slotkeys::originalFileName, fixture.wav);
+    object->setProperty (slotkeys::slotName, fixture.name);
     return juce::var (object);
 }
 
-// BANKs of four slot objects (empty ones where no spec names them).
+// BANKs of four slot objects (empty ones where no fixture names them).
 inline juce::Array<juce::var> makeBankObjects (const juce::File& folder, int bankCount,
-                                               const std::vector<SlotSpec>& slots, int firstSeed)
+                                               const std::vector<SlotFixture>& slots, int firstSeed)
 {
     using namespace vantor::dataset;
     juce::Array<juce::var> banks;
@@ -110,9 +110,9 @@ inline juce::Array<juce::var> makeBankObjects (const juce::File& folder, int ban
         {
             juce::var object (new juce::DynamicObject());
 
-            for (const auto& spec : slots)
-                if (spec.bank == b && spec.slot == s)
-                    object = makeSlotObject (folder, spec, firstSeed + b * 4 + s);
+            for (const auto& fixture : slots)
+                if (fixture.bank == b && fixture.slot == s)
+                    object = makeSlotObject (folder, fixture, firstSeed + b * 4 + s);
 
             slotObjects.add (object);
         }
@@ -134,7 +134,7 @@ inline void writeJson (const juce::File& file, const juce::var& json)
 }
 
 // "model/model.json" with its samples below the data folder.
-inline juce::File writeModelFolder (const juce::File& dataFolder, const std::vector<SlotSpec>& slots,
+inline juce::File writeModelFolder (const juce::File& dataFolder, const std::vector<SlotFixture>& slots,
                                     int favorite = 0, int seed = 1)
 {
     using namespace vantor::dataset;
@@ -149,7 +149,7 @@ inline juce::File writeModelFolder (const juce::File& dataFolder, const std::vec
 
 // "bankcollection/bankcollection.json" with its samples below the data folder.
 inline juce::File writeCollectionFolder (const juce::File& dataFolder, int bankCount,
-                                         const std::vector<SlotSpec>& slots, int seed = 500)
+                                         const std::vector<SlotFixture>& slots, int seed = 500)
 {
     using namespace vantor::dataset;
     const auto folder = dataFolder.getChildFile (collectionkeys::folderName);

@@ -14,7 +14,7 @@ constexpr int longFrames = 300000;
 
 // A model with a whole file, a trimmed one whose name carries a counter, and a third one of the
 // same base name in another BANK.
-const std::vector<SlotSpec> modelSlots = {
+const std::vector<SlotFixture> modelSlots = {
     {0, 0, "Kick.wav", 4000, 0, -1, "Kick", 12000, -3.5, false, true},
     {0, 2, "Kick(2).wav", longFrames, 96000, 192000, "Long", 9000, 2.0, true},
     {2, 3, "Kick(3).wav", 1000, 0, -1, "Other", 0, 0.0, true},

@@ -22,7 +22,7 @@ using service::VantorService;
 // The service over the user data folder, with the messages it sends collected as codes.
 struct ServiceFixture
 {
-    explicit ServiceFixture (const std::vector<SlotSpec>& modelSlots)
+    explicit ServiceFixture (const std::vector<SlotFixture>& modelSlots)
     {
         dataFolder.deleteRecursively();
         writeModelFolder (dataFolder, modelSlots, 2);
