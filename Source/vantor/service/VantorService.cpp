@@ -208,6 +208,11 @@ WyxSlot* VantorService::getCurrentBankSlot (int slotIndex) const
     return isBelow (slotIndex, juce::jmin (slots.size(), slotsPerBank)) ? slots[slotIndex] : nullptr;
 }
 
+WyxSlot* VantorService::getEditableSlot (int slotIndex) const
+{
+    return editingViewModelsAttached() ? getCurrentBankSlot (slotIndex) : nullptr;
+}
+
 double VantorService::getBankLength (const dataset::WyxSlotList& slots)
 {
     double seconds = 0.0;
@@ -255,6 +260,10 @@ void VantorService::pushCurrentBankTotal()
 
 void VantorService::reloadSlotViews (WyxBank& bank, bool audioFileChanged)
 {
+    // The SLOT views get another BANK or new content: a BPM and range saved for what they showed
+    // must not come back.
+    clearSavedBpmState();
+
     const auto& slots = bank.getSlotList();
     slotViewModel->updateFromSlotList (slots, true);
     slotPadViewModel->updateFromSlotList (slots, true);
@@ -420,7 +429,6 @@ bool VantorService::assignCollectionBank (const int& collectionIndex, const int&
 
     bankViewModel->updateBank (bank, bankIndex);
     bankViewModel->setCurrentBank (bankIndex, true);
-    clearSavedBpmState();
     reloadSlotViews (*bank, true);
     return true;
 }
@@ -450,7 +458,6 @@ bool VantorService::selectBank (const int& bankIndex)
         return false;
 
     bankViewModel->setCurrentBank (bankIndex, true);
-    clearSavedBpmState();
     reloadSlotViews (*bank, false);
     return true;
 }
@@ -485,10 +492,7 @@ bool VantorService::swapBanks (const int& a, const int& b)
     auto* currentAfter = getCurrentBank();
 
     if (currentAfter != currentBefore && currentAfter != nullptr && editingViewModelsAttached())
-    {
-        clearSavedBpmState();
         reloadSlotViews (*currentAfter, false);
-    }
 
     return true;
 }
@@ -510,10 +514,7 @@ bool VantorService::clearBank (const int& bankIndex)
 
     // The SLOT views show the current BANK only; another BANK's SLOTs must not replace them.
     if (bankIndex == getCurrentBankIndex())
-    {
-        clearSavedBpmState();
         reloadSlotViews (*bank, false);
-    }
 
     return true;
 }
@@ -552,10 +553,7 @@ bool VantorService::pasteBank (const int& bankIndex, const juce::String& name)
     bankViewModel->updateBank (bank, bankIndex);
 
     if (bankIndex == getCurrentBankIndex())
-    {
-        clearSavedBpmState();
         reloadSlotViews (*bank, false);
-    }
 
     return true;
 }
@@ -586,10 +584,7 @@ bool VantorService::assignAudio (const int& slotIndex, const juce::File& file)
     JUCE_ASSERT_MESSAGE_THREAD
     ScopedErrorMessage message (*this);
 
-    if (!editingViewModelsAttached())
-        return false;
-
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -642,10 +637,7 @@ bool VantorService::setSlotBpm (const int& slotIndex, const int& bpmX100)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!editingViewModelsAttached())
-        return false;
-
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -682,11 +674,8 @@ bool VantorService::setBeats (const int& beatsX100, const bool& requireBeats)
     JUCE_ASSERT_MESSAGE_THREAD
     ScopedErrorMessage message (*this);
 
-    if (!editingViewModelsAttached())
-        return false;
-
     const auto slotIndex = getSelectedSlot();
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -838,6 +827,12 @@ bool VantorService::calculateBpm (const int& beatsX100)
     return true;
 }
 
+void VantorService::pushBeatsAtStoredBpm (const WyxSlot& slot)
+{
+    slotDetailViewModel->setBeats (
+        BpmMath::toHundredths (BpmMath::calcBeatsFromBpm (slot.getBpm() / 100.0, slot.getTimeLength())));
+}
+
 void VantorService::pushSlotRange (int slotIndex, WyxSlot& slot, bool startMoved, bool endMoved)
 {
     const auto rate = slot.getFileInfo().sampleRate;
@@ -859,10 +854,7 @@ bool VantorService::setSlotStartTime (const int& slotIndex, const double& second
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!editingViewModelsAttached())
-        return false;
-
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -899,8 +891,7 @@ bool VantorService::setSlotStartTime (const int& slotIndex, const double& second
         slotDetailViewModel->setEndTime ((double)stored.getEnd() / rate);
 
     if (!calcBpmMode)
-        slotDetailViewModel->setBeats (BpmMath::toHundredths (
-            BpmMath::calcBeatsFromBpm (slot->getBpm() / 100.0, slot->getTimeLength())));
+        pushBeatsAtStoredBpm (*slot);
 
     pushSlotRange (slotIndex, *slot, true, endMoved);
     return true;
@@ -915,10 +906,7 @@ bool VantorService::setSlotEndTime (const int& slotIndex, const double& seconds)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!editingViewModelsAttached())
-        return false;
-
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -956,8 +944,7 @@ bool VantorService::setSlotEndTime (const int& slotIndex, const double& seconds)
     slotDetailViewModel->setEndTime ((double)stored.getEnd() / rate);
 
     if (!calcBpmMode)
-        slotDetailViewModel->setBeats (BpmMath::toHundredths (
-            BpmMath::calcBeatsFromBpm (slot->getBpm() / 100.0, slot->getTimeLength())));
+        pushBeatsAtStoredBpm (*slot);
 
     pushSlotRange (slotIndex, *slot, startMoved, true);
     return true;
@@ -972,10 +959,7 @@ bool VantorService::setSlotTimeRange (const int& slotIndex, const double& start,
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!editingViewModelsAttached())
-        return false;
-
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -1040,10 +1024,10 @@ bool VantorService::setSlotGainDb (const int& slotIndex, const float& db)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!editingViewModelsAttached() || std::isnan (db))
+    if (std::isnan (db))
         return false;
 
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -1161,10 +1145,7 @@ bool VantorService::clearSlot (const int& slotIndex)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!editingViewModelsAttached())
-        return false;
-
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -1179,10 +1160,10 @@ bool VantorService::cutSlot (const int& slotIndex)
     JUCE_ASSERT_MESSAGE_THREAD
     ScopedErrorMessage message (*this);
 
-    if (!editingViewModelsAttached() || clipboard == nullptr)
+    if (clipboard == nullptr)
         return false;
 
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (slot == nullptr)
         return false;
@@ -1218,11 +1199,11 @@ bool VantorService::pasteSlot (const int& slotIndex)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!editingViewModelsAttached() || clipboard == nullptr)
+    if (clipboard == nullptr)
         return false;
 
     auto* clip = dynamic_cast<WyxSlot*> (clipboard->content.get());
-    auto* slot = getCurrentBankSlot (slotIndex);
+    auto* slot = getEditableSlot (slotIndex);
 
     if (clip == nullptr || slot == nullptr || !slot->copyFrom (clip))
         return false;

@@ -204,11 +204,16 @@ private:
     int getCurrentBankIndex() const noexcept;
     dataset::WyxBank* getModelBank (int bankIndex) const;
     dataset::WyxBank* getCurrentBank() const;
+    /** SLOT slotIndex of the current BANK when every editing view model is attached, else null. */
+    dataset::WyxSlot* getEditableSlot (int slotIndex) const;
     juce::String cutName (const juce::String& name);
     void clearSavedBpmState() noexcept { savedBpmState = {}; }
     void pushCurrentBankTotal();
+    /** The beats the detail shows for the SLOT's range at its stored BPM. */
+    void pushBeatsAtStoredBpm (const dataset::WyxSlot& slot);
     void pushSlotRange (int slotIndex, dataset::WyxSlot& slot, bool startMoved, bool endMoved);
     void pushSlotReplaced (int slotIndex, dataset::WyxSlot& slot, bool alwaysReloadDetail);
+    /** Shows the BANK in the SLOT views and drops the saved BPM state. */
     void reloadSlotViews (dataset::WyxBank& bank, bool audioFileChanged);
     bool storeClip (juce::ReferenceCountedObject* clip, int kind, const juce::String& name);
     static bool slotFilesPresent (const dataset::WyxBank& bank);
