@@ -1,6 +1,7 @@
 #include "vantor/bank/BankViewModel.h"
 
 #include "vantor/RunCommand.h"
+#include "vantor/ViewModelTools.h"
 #include "vantor/bank/AssignBankCmd.h"
 #include "vantor/bank/ChangeBankNameCmd.h"
 #include "vantor/bank/CopyBankCmd.h"
@@ -11,6 +12,7 @@
 #include "vantor/bank/ShowExportDialogCmd.h"
 #include "vantor/bank/SwapBankCmd.h"
 #include "vantor/dataset/WyxBankList.h"
+#include "vantor/service/VantorService.h"
 
 namespace vantor::bank
 {
@@ -18,7 +20,7 @@ namespace
 {
 bool isRow (int index)
 {
-    return (unsigned int)index < (unsigned int)BankViewModel::rowCount;
+    return isRowIndex (index, BankViewModel::rowCount);
 }
 } // namespace
 
@@ -31,13 +33,7 @@ BankViewModel::~BankViewModel() = default;
 
 void BankViewModel::addListener (BankObserver* observer)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (observer == nullptr || listeners.contains (observer))
-        return;
-
-    listeners.add (observer);
-    observer->bankListChanged (makeSnapshot());
+    addObserverOnce (listeners, observer, [this] (BankObserver& o) { o.bankListChanged (makeSnapshot()); });
 }
 
 void BankViewModel::removeListener (BankObserver* observer)
@@ -49,13 +45,7 @@ BankRowInfo BankViewModel::makeRow (const dataset::WyxBank& bank)
 {
     BankRowInfo row;
     row.name = bank.getName();
-
-    const auto& slots = bank.getSlotList();
-
-    for (int i = 0; i < slots.size(); ++i)
-        if (const auto* slot = slots[i])
-            row.totalSeconds += slot->getTimeLength();
-
+    row.totalSeconds = service::VantorService::getBankLength (bank.getSlotList());
     return row;
 }
 
@@ -72,15 +62,7 @@ void BankViewModel::updateFromBankList (const dataset::WyxBankList& list, bool n
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    for (int i = 0; i < rowCount; ++i)
-    {
-        if (i >= list.size() || list[i] == nullptr)
-            return;
-
-        rows[(size_t)i] = makeRow (*list[i]);
-    }
-
-    if (notify)
+    if (refillRows (rows, list, makeRow) && notify)
     {
         const auto snapshot = makeSnapshot();
         listeners.call ([&snapshot] (BankObserver& o) { o.bankListChanged (snapshot); });

@@ -1,11 +1,13 @@
 #include "vantor/browse/BrowseViewModel.h"
 
 #include "vantor/RunCommand.h"
+#include "vantor/ViewModelTools.h"
 #include "vantor/browse/AddBankCmd.h"
 #include "vantor/browse/ChangeBankNameCmd.h"
 #include "vantor/browse/DeleteBankCmd.h"
 #include "vantor/browse/InsertBankCmd.h"
 #include "vantor/dataset/WyxBankCollection.h"
+#include "vantor/service/VantorService.h"
 
 namespace vantor::browse
 {
@@ -18,13 +20,7 @@ BrowseViewModel::~BrowseViewModel() = default;
 
 void BrowseViewModel::addObserver (BrowseObserver* observer)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (observer == nullptr || listeners.contains (observer))
-        return;
-
-    listeners.add (observer);
-    observer->bankCollectionChanged (items);
+    addObserverOnce (listeners, observer, [this] (BrowseObserver& o) { o.bankCollectionChanged (items); });
 }
 
 void BrowseViewModel::removeObserver (BrowseObserver* observer)
@@ -40,13 +36,7 @@ BankCollectionItem BrowseViewModel::makeItem (const dataset::WyxBank* bank)
         return item;
 
     item.name = bank->getName();
-
-    const auto& slots = bank->getSlotList();
-
-    for (int i = 0; i < slots.size(); ++i)
-        if (const auto* slot = slots[i])
-            item.seconds += slot->getTimeLength();
-
+    item.seconds = service::VantorService::getBankLength (bank->getSlotList());
     return item;
 }
 
@@ -72,7 +62,7 @@ void BrowseViewModel::updateBankCollectionItem (dataset::WyxBank* bank, const in
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if ((unsigned int)index >= (unsigned int)maxItems)
+    if (!isRowIndex (index, maxItems))
         return;
 
     const auto count = items.size();
@@ -115,7 +105,7 @@ void BrowseViewModel::selectBankCollectionItem (const int& index)
 
 void BrowseViewModel::renameBankCollectionItem (const juce::String& name, const int& index)
 {
-    if ((unsigned int)index >= (unsigned int)items.size())
+    if (!isRowIndex (index, (int)items.size()))
         return;
 
     const juce::String stored = items[(size_t)index].name = name;

@@ -1,6 +1,7 @@
 #include "vantor/slot/SlotPadViewModel.h"
 
 #include "vantor/RunCommand.h"
+#include "vantor/ViewModelTools.h"
 #include "vantor/dataset/WyxSlotList.h"
 #include "vantor/slot/AssignAudioCmd.h"
 #include "vantor/slot/ChangeGainDbCmd.h"
@@ -16,16 +17,12 @@ SlotPadViewModel::~SlotPadViewModel() = default;
 
 void SlotPadViewModel::addListener (SlotPadObserver* observer)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (observer == nullptr || listeners.contains (observer))
-        return;
-
-    listeners.add (observer);
-
-    // Only the new pad hears of the current states; the others already have them.
-    for (int i = 0; i < padCount; ++i)
-        observer->padChanged (i, SlotPadState (pads[(size_t)i]));
+    addObserverOnce (listeners, observer,
+                     [this] (SlotPadObserver& o)
+                     {
+                         for (int i = 0; i < padCount; ++i)
+                             o.padChanged (i, SlotPadState (pads[(size_t)i]));
+                     });
 }
 
 void SlotPadViewModel::removeListener (SlotPadObserver* observer)
@@ -52,25 +49,14 @@ SlotPadState SlotPadViewModel::makePad (const dataset::WyxSlot& slot)
 
 SlotPadState* SlotPadViewModel::findPad (SlotIndex slotIndex)
 {
-    if ((unsigned int)slotIndex.value >= (unsigned int)padCount)
-        return nullptr;
-
-    return &pads[(size_t)slotIndex.value];
+    return isRowIndex (slotIndex.value, padCount) ? &pads[(size_t)slotIndex.value] : nullptr;
 }
 
 void SlotPadViewModel::updateFromSlotList (const dataset::WyxSlotList& slots, bool notify)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    for (int i = 0; i < padCount; ++i)
-    {
-        if (i >= slots.size() || slots[i] == nullptr)
-            return;
-
-        pads[(size_t)i] = makePad (*slots[i]);
-    }
-
-    if (notify)
+    if (refillRows (pads, slots, makePad) && notify)
         for (int i = 0; i < padCount; ++i)
         {
             const auto pad = pads[(size_t)i];

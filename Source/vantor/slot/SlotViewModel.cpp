@@ -1,6 +1,7 @@
 #include "vantor/slot/SlotViewModel.h"
 
 #include "vantor/RunCommand.h"
+#include "vantor/ViewModelTools.h"
 #include "vantor/dataset/WyxSlotList.h"
 #include "vantor/slot/AssignAudioCmd.h"
 #include "vantor/slot/ChangeSlotNameCmd.h"
@@ -17,7 +18,7 @@ namespace
 {
 bool isRow (int index)
 {
-    return (unsigned int)index < (unsigned int)SlotViewModel::rowCount;
+    return isRowIndex (index, SlotViewModel::rowCount);
 }
 } // namespace
 
@@ -30,13 +31,7 @@ SlotViewModel::~SlotViewModel() = default;
 
 void SlotViewModel::addListener (SlotObserver* observer)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (observer == nullptr || listeners.contains (observer))
-        return;
-
-    listeners.add (observer);
-    observer->slotListChanged (makeSnapshot());
+    addObserverOnce (listeners, observer, [this] (SlotObserver& o) { o.slotListChanged (makeSnapshot()); });
 }
 
 void SlotViewModel::removeListener (SlotObserver* observer)
@@ -69,15 +64,7 @@ void SlotViewModel::updateFromSlotList (const dataset::WyxSlotList& list, bool n
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    for (int i = 0; i < rowCount; ++i)
-    {
-        if (i >= list.size() || list[i] == nullptr)
-            return;
-
-        rows[(size_t)i] = makeRow (*list[i]);
-    }
-
-    if (notify)
+    if (refillRows (rows, list, makeRow) && notify)
     {
         const auto snapshot = makeSnapshot();
         listeners.call ([&snapshot] (SlotObserver& o) { o.slotListChanged (snapshot); });

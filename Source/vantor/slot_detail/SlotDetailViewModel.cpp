@@ -1,6 +1,7 @@
 #include "vantor/slot_detail/SlotDetailViewModel.h"
 
 #include "vantor/RunCommand.h"
+#include "vantor/ViewModelTools.h"
 #include "vantor/dataset/WyxSlot.h"
 #include "vantor/slot_detail/CalcBpmCmd.h"
 #include "vantor/slot_detail/ChangeBeatCmd.h"
@@ -23,13 +24,8 @@ SlotDetailViewModel::~SlotDetailViewModel() = default;
 
 void SlotDetailViewModel::addListener (SlotDetailObserver* observer)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (observer == nullptr || listeners.contains (observer))
-        return;
-
-    listeners.add (observer);
-    observer->slotDetailChanged (state, false);
+    addObserverOnce (listeners, observer,
+                     [this] (SlotDetailObserver& o) { o.slotDetailChanged (state, false); });
 }
 
 void SlotDetailViewModel::removeListener (SlotDetailObserver* observer)
