@@ -1,5 +1,7 @@
 #include "common/reader/AlacDecoder.h"
 
+#include "common/reader/Mp4AtomParser.h"
+
 extern "C"
 {
 #include <libavcodec/avcodec.h>
@@ -11,12 +13,6 @@ namespace quelbix
 {
 namespace
 {
-constexpr juce::uint32 fourCC (const char (&code)[5]) noexcept
-{
-    return ((juce::uint32) (juce::uint8)code[0] << 24) | ((juce::uint32) (juce::uint8)code[1] << 16) |
-           ((juce::uint32) (juce::uint8)code[2] << 8) | (juce::uint32) (juce::uint8)code[3];
-}
-
 // Size of the "alac" atom libavcodec wants as extradata: size, type, version and flags, config.
 constexpr int extradataSize = 12 + AlacDecoder::SpecificConfig::size;
 } // namespace
@@ -67,7 +63,7 @@ juce::int32 AlacDecoder::init (const void* magicCookie, juce::uint32 magicCookie
 
     // A cookie taken whole from a QuickTime sound description may still carry the headers of its
     // "frma" atom and of the "alac" atom around the config.
-    for (auto leading : {fourCC ("frma"), fourCC ("alac")})
+    for (auto leading : {Mp4AtomParser::fourCC ("frma"), Mp4AtomParser::fourCC ("alac")})
         if (remaining >= 12 && juce::ByteOrder::bigEndianInt (bytes + 4) == leading)
         {
             bytes += 12;
@@ -102,7 +98,7 @@ juce::int32 AlacDecoder::init (const void* magicCookie, juce::uint32 magicCookie
     for (int i = 0; i < 4; ++i)
     {
         extradata[i] = (juce::uint8) ((juce::uint32)extradataSize >> (24 - 8 * i));
-        extradata[4 + i] = (juce::uint8) (fourCC ("alac") >> (24 - 8 * i));
+        extradata[4 + i] = (juce::uint8) (Mp4AtomParser::fourCC ("alac") >> (24 - 8 * i));
     }
 
     std::memcpy (extradata + 12, bytes, (size_t)SpecificConfig::size);

@@ -106,36 +106,39 @@ bool Mp4AtomParser::readFully (int64 position, void* dest, int numBytes)
     return true;
 }
 
+template <typename UInt>
+UInt Mp4AtomParser::readBigEndian (int64& position)
+{
+    juce::uint8 bytes[sizeof (UInt)];
+    const bool ok = readFully (position, bytes, (int)sizeof (UInt));
+    position += (int64)sizeof (UInt);
+    UInt value = 0;
+
+    if (ok)
+        for (auto byte : bytes)
+            value = (UInt)((value << 8) | byte);
+
+    return value;
+}
+
 juce::uint8 Mp4AtomParser::readU8 (int64& position)
 {
-    juce::uint8 value = 0;
-    const bool ok = readFully (position, &value, 1);
-    position += 1;
-    return ok ? value : 0;
+    return readBigEndian<juce::uint8> (position);
 }
 
 juce::uint16 Mp4AtomParser::readU16 (int64& position)
 {
-    juce::uint8 bytes[2];
-    const bool ok = readFully (position, bytes, 2);
-    position += 2;
-    return ok ? juce::ByteOrder::bigEndianShort (bytes) : 0;
+    return readBigEndian<juce::uint16> (position);
 }
 
 uint32 Mp4AtomParser::readU32 (int64& position)
 {
-    juce::uint8 bytes[4];
-    const bool ok = readFully (position, bytes, 4);
-    position += 4;
-    return ok ? juce::ByteOrder::bigEndianInt (bytes) : 0;
+    return readBigEndian<uint32> (position);
 }
 
 juce::uint64 Mp4AtomParser::readU64 (int64& position)
 {
-    juce::uint8 bytes[8];
-    const bool ok = readFully (position, bytes, 8);
-    position += 8;
-    return ok ? juce::ByteOrder::bigEndianInt64 (bytes) : 0;
+    return readBigEndian<juce::uint64> (position);
 }
 
 uint32 Mp4AtomParser::readDescriptorLength (int64& position)

@@ -97,6 +97,8 @@ private:
     juce::uint16 readU16 (juce::int64& position);
     juce::uint32 readU32 (juce::int64& position);
     juce::uint64 readU64 (juce::int64& position);
+    template <typename UInt>
+    UInt readBigEndian (juce::int64& position);
     juce::uint32 readDescriptorLength (juce::int64& position);
     bool readFully (juce::int64 position, void* dest, int numBytes);
     // Reads numBytes at position into config; nothing is allocated unless they lie in the file.

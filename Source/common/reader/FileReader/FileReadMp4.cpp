@@ -1,14 +1,13 @@
 #include "common/reader/FileReader/FileReadMp4.h"
 
+#include "common/reader/Mp4AtomParser.h"
+
 namespace quelbix
 {
 namespace
 {
-constexpr juce::uint32 fourcc (const char (&name)[5]) noexcept
-{
-    return (juce::uint32) (juce::uint8)name[0] << 24 | (juce::uint32) (juce::uint8)name[1] << 16 |
-           (juce::uint32) (juce::uint8)name[2] << 8 | (juce::uint32) (juce::uint8)name[3];
-}
+// A short name for the table below.
+constexpr auto fourcc = &Mp4AtomParser::fourCC;
 
 constexpr juce::uint32 anyParent = 0;
 constexpr int leaf = -1;
