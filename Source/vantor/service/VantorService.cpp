@@ -3,10 +3,8 @@
 #include "common/UsageLogger.h"
 #include "vantor/bank/BankViewModel.h"
 #include "vantor/browse/BrowseViewModel.h"
-#include "vantor/dataset/MessageThreadCall.h"
 #include "vantor/service/BpmMath.h"
 #include "vantor/service/MessageCode.h"
-#include "vantor/service/ProgressWindowJobProgress.h"
 #include "vantor/service/SlotRange.h"
 #include "vantor/slot/SlotPadViewModel.h"
 #include "vantor/slot/SlotViewModel.h"
@@ -102,11 +100,7 @@ void VantorService::setBankViewModel (bank::BankViewModel* viewModel)
 
     if (bankViewModel != nullptr && model != nullptr)
     {
-        bankViewModel->updateFromBankList (model->getBankList(), false);
-
-        if (isBelow (model->getFavoriteBank(), banksInModel))
-            bankViewModel->setFavoriteBank (model->getFavoriteBank(), false);
-
+        pushBankList (false);
         bankViewModel->setCurrentBank (0, false);
     }
 }
@@ -230,20 +224,6 @@ double VantorService::getCurrentBankLength() const
     return bank != nullptr ? getBankLength (bank->getSlotList()) : 0.0;
 }
 
-int VantorService::toMessageCode (const juce::String& errorKind)
-{
-    if (errorKind == dataset::errorkind::copy)
-        return MessageCode::copyFailed;
-
-    if (errorKind == dataset::errorkind::notFound)
-        return MessageCode::fileMissing;
-
-    if (errorKind == dataset::errorkind::invalidFormat)
-        return MessageCode::unsupportedFormat;
-
-    return MessageCode::generalError;
-}
-
 juce::String VantorService::cutName (const juce::String& name)
 {
     if (name.length() <= maxNameLength)
@@ -251,6 +231,14 @@ juce::String VantorService::cutName (const juce::String& name)
 
     sendErrorMessage (MessageCode::textTruncated, ISendErrorMessage::notice);
     return name.substring (0, maxNameLength);
+}
+
+void VantorService::pushBankList (bool notify)
+{
+    bankViewModel->updateFromBankList (model->getBankList(), notify);
+
+    if (isBelow (model->getFavoriteBank(), banksInModel))
+        bankViewModel->setFavoriteBank (model->getFavoriteBank(), notify);
 }
 
 void VantorService::pushCurrentBankTotal()
@@ -1234,166 +1222,7 @@ bool VantorService::renameSlot (const int& slotIndex, const juce::String& name)
 }
 
 //==============================================================================
-// The whole set
-
-// These four run on the worker thread of a progress window. What they need of the model they
-// read through a call on the message thread; messages may be sent from any thread.
-
-bool VantorService::finishWholeSetOperation (const dataset::ErrorKind& kind, ScopedErrorMessage& message)
-{
-    if (kind.isEmpty())
-        return true;
-
-    if (kind == dataset::errorkind::cancelled)
-        return false;
-
-    return message.fail (toMessageCode (kind));
-}
-
-void VantorService::postRefreshAll (bool includeCollection)
-{
-    juce::MessageManager::callAsync (
-        [weakThis = juce::WeakReference<VantorService> (this), includeCollection]
-        {
-            if (auto* service = weakThis.get())
-                service->refreshAll (includeCollection);
-        });
-}
-
-bool VantorService::backup (const juce::File& zipFile, juce::ThreadWithProgressWindow* progress)
-{
-    if (dataSet == nullptr)
-        return false;
-
-    ScopedErrorMessage message (*this);
-    ProgressWindowJobProgress jobProgress (progress);
-    return finishWholeSetOperation (dataSet->backup (zipFile, jobProgress.get()), message);
-}
-
-bool VantorService::restore (const juce::File& zipFile, juce::ThreadWithProgressWindow* progress)
-{
-    if (dataSet == nullptr)
-        return false;
-
-    ScopedErrorMessage message (*this);
-    ProgressWindowJobProgress jobProgress (progress);
-
-    // The data set has posted its reload already: the refresh posted now runs after it.
-    if (!finishWholeSetOperation (dataSet->restore (zipFile, jobProgress.get()), message))
-        return false;
-
-    postRefreshAll (true);
-    return true;
-}
-
-bool VantorService::importFromDevice (const juce::File& volumeRoot, juce::ThreadWithProgressWindow* progress)
-{
-    if (dataSet == nullptr)
-        return false;
-
-    ScopedErrorMessage message (*this);
-    ProgressWindowJobProgress jobProgress (progress);
-
-    if (!finishWholeSetOperation (dataSet->importFromDevice (volumeRoot, jobProgress.get()), message))
-        return false;
-
-    postRefreshAll (false);
-    return true;
-}
-
-VantorService::ExportFacts VantorService::gatherExportFacts (const dataset::WyxModel& model)
-{
-    ExportFacts facts;
-    facts.favoriteBank = model.getFavoriteBank();
-    const auto& banks = model.getBankList();
-
-    for (int b = 0; b < juce::jmin (banks.size(), banksInModel); ++b)
-    {
-        const auto& slots = banks[b]->getSlotList();
-        facts.longestBank = juce::jmax (facts.longestBank, getBankLength (slots));
-
-        for (int s = 0; s < juce::jmin (slots.size(), slotsPerBank); ++s)
-        {
-            const auto* slot = slots[s];
-
-            if (slot == nullptr || slot->getFile() == juce::File() || !slot->getFile().exists())
-                continue;
-
-            const auto& info = slot->getFileInfo();
-            facts.slots.push_back ({b + 1, s + 1, slot->isLoop(),
-                                    info.sampleRate > 0.0 ? (double)info.sampleCount / info.sampleRate : 0.0,
-                                    slot->getTimeLength(), slot->getGainDb(), slot->getBpm() / 100.0,
-                                    slot->getBeatLength()});
-        }
-    }
-
-    return facts;
-}
-
-void VantorService::logExport (const ExportFacts& facts)
-{
-    int usedBanks = 0;
-
-    for (int bankNumber = 1; bankNumber <= banksInModel; ++bankNumber)
-    {
-        int count = 0;
-        double seconds = 0.0;
-
-        for (const auto& slot : facts.slots)
-        {
-            if (slot.bankNumber != bankNumber)
-                continue;
-
-            common::UsageLogger::logSlotInfo (bankNumber, slot.slotNumber, slot.loop, slot.fileSeconds,
-                                              slot.gainDb, slot.bpm, slot.beats);
-            ++count;
-            seconds += slot.playSeconds;
-        }
-
-        common::UsageLogger::logBankInfo (bankNumber, seconds, count);
-
-        if (count > 0)
-            ++usedBanks;
-    }
-
-    common::UsageLogger::logBankGeneral (usedBanks, facts.favoriteBank + 1);
-}
-
-bool VantorService::exportToDevice (const juce::File& volumeRoot, juce::ThreadWithProgressWindow* progress)
-{
-    if (dataSet == nullptr || model == nullptr)
-        return false;
-
-    ScopedErrorMessage message (*this);
-    ProgressWindowJobProgress jobProgress (progress);
-
-    // The model lives on the message thread; its values are read there, once.
-    ExportFacts facts;
-
-    if (!dataset::MessageThreadCall::run (jobProgress.get(),
-                                          [this, &facts] { facts = gatherExportFacts (*model); }))
-        return false;
-
-    if (facts.longestBank > maxBankSeconds)
-        return message.fail (MessageCode::bankTooLong);
-
-    if (!finishWholeSetOperation (dataSet->exportToDevice (volumeRoot, jobProgress.get()), message))
-        return false;
-
-    logExport (facts);
-    return true;
-}
-
-bool VantorService::showExportDialog()
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (exportDriveDialog == nullptr)
-        return false;
-
-    exportDriveDialog (this);
-    return true;
-}
+// After a restore or an import (the whole-set operations are in VantorServiceWholeSet.cpp)
 
 void VantorService::refreshAll (bool includeCollection)
 {
@@ -1410,10 +1239,7 @@ void VantorService::refreshAll (bool includeCollection)
         browseViewModel->setBankCollection (bankCollection, true);
     }
 
-    bankViewModel->updateFromBankList (model->getBankList(), true);
-
-    if (isBelow (model->getFavoriteBank(), banksInModel))
-        bankViewModel->setFavoriteBank (model->getFavoriteBank(), true);
+    pushBankList (true);
 
     // Every SLOT may hold new content now.
     clearSavedBpmState();

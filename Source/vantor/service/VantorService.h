@@ -208,6 +208,7 @@ private:
     dataset::WyxSlot* getEditableSlot (int slotIndex) const;
     juce::String cutName (const juce::String& name);
     void clearSavedBpmState() noexcept { savedBpmState = {}; }
+    void pushBankList (bool notify);
     void pushCurrentBankTotal();
     /** The beats the detail shows for the SLOT's range at its stored BPM. */
     void pushBeatsAtStoredBpm (const dataset::WyxSlot& slot);
