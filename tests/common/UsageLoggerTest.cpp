@@ -236,7 +236,7 @@ TEST_F (UsageLoggerTest, RecordsWrittenWhileTheUploadRunsStay)
     endRun();
 
     auto held = answer (200);
-    held.holdUntilReleased = true;
+    held.hold = LoopbackHttpServer::Response::Hold::beforeAnswer;
     LoopbackHttpServer server (held);
     startRun (server.getBaseUrl());
     ASSERT_TRUE (pumpMessagesUntil ([&] { return server.getNumRequests() == 1; }));
@@ -272,7 +272,7 @@ TEST_F (UsageLoggerTest, TheSessionFileIsCappedOldestFirstAlsoWhileAnUploadRuns)
     // Run N+1: the cap drops records from the front while the upload of the older ones is pending;
     // accepting it must not cut into what came after.
     auto held = answer (200);
-    held.holdUntilReleased = true;
+    held.hold = LoopbackHttpServer::Response::Hold::beforeAnswer;
     LoopbackHttpServer server (held);
     startRun (server.getBaseUrl(), cap);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return server.getNumRequests() == 1; }));

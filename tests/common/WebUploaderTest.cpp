@@ -152,7 +152,7 @@ TEST (WebUploader, ARefusedConnectionIsAConnectionError)
 TEST (WebUploader, RefusesASecondUploadWhileTheFirstRuns)
 {
     auto held = answer (200);
-    held.holdUntilReleased = true;
+    held.hold = LoopbackHttpServer::Response::Hold::beforeAnswer;
     LoopbackHttpServer server (held);
     common::WebUploader uploader;
     Outcome first, second;
@@ -175,7 +175,7 @@ TEST (WebUploader, RefusesASecondUploadWhileTheFirstRuns)
 TEST (WebUploader, DeletingItWhileARequestIsPendingReportsNothing)
 {
     auto held = answer (200);
-    held.holdUntilReleased = true;
+    held.hold = LoopbackHttpServer::Response::Hold::beforeAnswer;
     LoopbackHttpServer server (held);
     Outcome outcome;
 

@@ -1,5 +1,7 @@
 #include "support/LoopbackHttpServer.h"
 
+#include <algorithm>
+
 namespace glorvak::test
 {
 namespace
@@ -72,16 +74,54 @@ bool decodeChunked (const juce::MemoryBlock& raw, int start, juce::MemoryBlock& 
         pos += size + 2;
     }
 }
+// A socket may take less than it is given; the rest waits until it can take more.
+void writeAll (juce::StreamingSocket& connection, const void* data, size_t size)
+{
+    auto* bytes = static_cast<const char*> (data);
+
+    while (size > 0)
+    {
+        const auto written = connection.write (bytes, (int)juce::jmin (size, (size_t)65536));
+
+        if (written < 0)
+            return;
+
+        bytes += written;
+        size -= (size_t)written;
+
+        if (size > 0 && connection.waitUntilReady (false, 1000) < 0)
+            return;
+    }
+}
 } // namespace
 
+LoopbackHttpServer::Response LoopbackHttpServer::Response::text (int status, const juce::String& body)
+{
+    Response response;
+    response.status = status;
+    response.body.append (body.toRawUTF8(), body.getNumBytesAsUTF8());
+    return response;
+}
+
+juce::String LoopbackHttpServer::Request::getPath() const
+{
+    return target.upToFirstOccurrenceOf ("?", false, false);
+}
+
 LoopbackHttpServer::LoopbackHttpServer()
-    : LoopbackHttpServer (Response{})
+    : LoopbackHttpServer (
+          []
+          {
+              auto notFound = Response::text (404, "not found");
+              notFound.reason = "Not Found";
+              return notFound;
+          }())
 {
 }
 
-LoopbackHttpServer::LoopbackHttpServer (Response firstResponse)
+LoopbackHttpServer::LoopbackHttpServer (Response otherPaths)
     : juce::Thread ("LoopbackHttpServer")
-    , script (std::move (firstResponse))
+    , fallback (std::move (otherPaths))
 {
     listening = listener.createListener (0, "127.0.0.1");
 
@@ -94,6 +134,7 @@ LoopbackHttpServer::~LoopbackHttpServer()
     signalThreadShouldExit();
     release();
     stopThread (requestTimeoutMs);
+    pool.removeAllJobs (true, requestTimeoutMs);
     listener.close();
 }
 
@@ -107,15 +148,39 @@ juce::String LoopbackHttpServer::getBaseUrl() const
     return "http://127.0.0.1:" + juce::String (getPort());
 }
 
-void LoopbackHttpServer::setResponse (Response response)
+juce::String LoopbackHttpServer::url (const juce::String& path) const
+{
+    return getBaseUrl() + path;
+}
+
+void LoopbackHttpServer::setResponse (Response otherPaths)
 {
     const juce::ScopedLock sl (lock);
-    script = std::move (response);
+    fallback = std::move (otherPaths);
+}
+
+void LoopbackHttpServer::setRoute (const juce::String& path, Response response)
+{
+    const juce::ScopedLock sl (lock);
+    routes[path] = std::move (response);
 }
 
 void LoopbackHttpServer::release()
 {
     released = true;
+}
+
+int LoopbackHttpServer::getNumRequests() const
+{
+    const juce::ScopedLock sl (lock);
+    return (int)requests.size();
+}
+
+int LoopbackHttpServer::getNumRequests (const juce::String& path) const
+{
+    const juce::ScopedLock sl (lock);
+    return (int)std::count_if (requests.begin(), requests.end(),
+                               [&] (const Request& r) { return r.getPath() == path; });
 }
 
 std::vector<LoopbackHttpServer::Request> LoopbackHttpServer::getRequests() const
@@ -143,16 +208,16 @@ void LoopbackHttpServer::run()
         if (listener.waitUntilReady (true, pollMs) != 1)
             continue;
 
-        std::unique_ptr<juce::StreamingSocket> connection (listener.waitForNextConnection());
+        std::shared_ptr<juce::StreamingSocket> connection (listener.waitForNextConnection());
 
         if (connection != nullptr)
-            serve (*connection);
+            pool.addJob ([this, connection] { serve (*connection); });
     }
 }
 
-void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
+// False when the connection broke or the time ran out before the whole request was in.
+bool LoopbackHttpServer::readRequest (juce::StreamingSocket& connection, Request& request)
 {
-    Request request;
     auto& raw = request.raw;
     int headEnd = -1;
     int bodyStart = -1;
@@ -181,12 +246,12 @@ void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
     for (;;)
     {
         if (threadShouldExit() || juce::Time::getMillisecondCounter() > deadline)
-            return;
+            return false;
 
         const auto ready = connection.waitUntilReady (true, pollMs);
 
         if (ready < 0)
-            return;
+            return false;
 
         if (ready == 1)
         {
@@ -194,7 +259,7 @@ void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
             const auto got = connection.read (buffer, (int)sizeof (buffer), false);
 
             if (got <= 0)
-                return;
+                return false;
 
             raw.append (buffer, (size_t)got);
         }
@@ -219,25 +284,19 @@ void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
         if (!interimSent && request.headers["Expect"].equalsIgnoreCase ("100-continue"))
         {
             const juce::String interim ("HTTP/1.1 100 Continue\r\n\r\n");
-            connection.write (interim.toRawUTF8(), (int)interim.getNumBytesAsUTF8());
+            writeAll (connection, interim.toRawUTF8(), interim.getNumBytesAsUTF8());
             interimSent = true;
         }
 
         if (bodyComplete())
-            break;
+            return true;
     }
+}
 
-    Response response;
-
-    {
-        const juce::ScopedLock sl (lock);
-        requests.push_back (request);
-        response = script;
-    }
-
-    ++numRequests;
-
-    while (response.holdUntilReleased && !released && !threadShouldExit())
+// False when the client closed the connection first.
+bool LoopbackHttpServer::waitForRelease (juce::StreamingSocket& connection)
+{
+    while (!released && !threadShouldExit())
     {
         const auto ready = connection.waitUntilReady (true, pollMs);
         char probe;
@@ -245,18 +304,51 @@ void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
         if (ready < 0 || (ready == 1 && connection.read (&probe, 1, false) <= 0))
         {
             gaveUp = true;
-            return;
+            return false;
         }
     }
 
-    juce::MemoryOutputStream out;
-    out << "HTTP/1.1 " << response.status << " " << response.reason << "\r\n"
-        << "Content-Length: " << (int)response.body.getSize() << "\r\n"
-        << "Connection: close\r\n"
-        << response.extraHeaders << "\r\n";
-    out << response.body;
+    return true;
+}
 
-    connection.write (out.getData(), (int)out.getDataSize());
+void LoopbackHttpServer::serve (juce::StreamingSocket& connection)
+{
+    Request request;
+
+    if (!readRequest (connection, request))
+        return;
+
+    Response response;
+
+    {
+        const juce::ScopedLock sl (lock);
+        const auto route = routes.find (request.getPath());
+        response = route != routes.end() ? route->second : fallback;
+        requests.push_back (std::move (request));
+    }
+
+    using Hold = Response::Hold;
+
+    if (response.hold == Hold::beforeAnswer && !waitForRelease (connection))
+        return;
+
+    const auto bodySize = response.body.getSize();
+    const auto length = response.announcedLength >= 0 ? response.announcedLength : (juce::int64)bodySize;
+    juce::MemoryOutputStream out;
+    out << "HTTP/1.1 " << response.status << " " << response.reason << "\r\n";
+
+    if (response.sendContentLength)
+        out << "Content-Length: " << juce::String (length) << "\r\n";
+
+    out << "Connection: close\r\n" << response.extraHeaders << "\r\n";
+
+    const auto firstPart = response.hold == Hold::midBody ? bodySize / 2 : bodySize;
+    out.write (response.body.getData(), firstPart);
+    writeAll (connection, out.getData(), out.getDataSize());
+
+    if (firstPart < bodySize && waitForRelease (connection))
+        writeAll (connection, static_cast<const char*> (response.body.getData()) + firstPart,
+                  bodySize - firstPart);
 }
 
 std::vector<LoopbackHttpServer::FormPart> LoopbackHttpServer::parseMultipart (const Request& request)

@@ -1,7 +1,7 @@
 #include "common/AppSettings.h"
 #include "common/updater/Updater.h"
 
-#include "support/UpdateServer.h"
+#include "support/LoopbackHttpServer.h"
 
 #include "support/MessagePump.h"
 
@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 using common::updater::Updater;
-using glorvak::test::UpdateServer;
+using glorvak::test::LoopbackHttpServer;
 
 namespace
 {
@@ -66,7 +66,8 @@ protected:
         settings = std::make_unique<common::AppSettings> (settingsFile.getFile(), juce::File());
         serveDocument (documentOffering ("1.0.1.0001", server.url ("/files/glorvak-updater.run")));
 
-        UpdateServer::Response program = UpdateServer::Response::text (200, "#!/bin/sh\nexit 0\n");
+        LoopbackHttpServer::Response program =
+            LoopbackHttpServer::Response::text (200, "#!/bin/sh\nexit 0\n");
         server.setRoute ("/files/glorvak-updater.run", program);
     }
 
@@ -74,7 +75,7 @@ protected:
 
     void serveDocument (const juce::String& text, int status = 200)
     {
-        server.setRoute ("/update-info.json", UpdateServer::Response::text (status, text));
+        server.setRoute ("/update-info.json", LoopbackHttpServer::Response::text (status, text));
     }
 
     std::unique_ptr<Updater> makeUpdater (const juce::String& infoPath = "/update-info.json")
@@ -121,7 +122,7 @@ protected:
         return dialog != nullptr && dialog->isShowing();
     }
 
-    UpdateServer server;
+    LoopbackHttpServer server;
     juce::TemporaryFile settingsFile{".json"};
     std::unique_ptr<common::AppSettings> settings;
     juce::File downloads;
@@ -268,9 +269,9 @@ TEST_F (UpdaterGui, ManualCheckAlwaysEndsWithADialog)
     ASSERT_TRUE (pumpMessagesUntil ([&] { return !cannotCheck->isShowing(); }));
 
     // A slow server: the progress window stays until the answer is in.
-    auto slow =
-        UpdateServer::Response::text (200, documentOffering ("1.0.0.0336", server.url ("/files/u.run")));
-    slow.holdUntilReleased = true;
+    auto slow = LoopbackHttpServer::Response::text (
+        200, documentOffering ("1.0.0.0336", server.url ("/files/u.run")));
+    slow.hold = LoopbackHttpServer::Response::Hold::midBody;
     server.setRoute ("/slow.json", slow);
     auto patient = makeUpdater ("/slow.json");
     patient->checkNow();
@@ -309,7 +310,7 @@ TEST_F (UpdaterGui, FailedDownloadsAreReportedAndLeaveNothingBehind)
 
     // An old download of the same name is replaced, never started instead.
     downloads.getChildFile ("glorvak-updater.run").create();
-    server.setRoute ("/files/glorvak-updater.run", UpdateServer::Response::text (404, "no such file"));
+    server.setRoute ("/files/glorvak-updater.run", LoopbackHttpServer::Response::text (404, "no such file"));
     ASSERT_TRUE (updater->startDownload (server.url ("/files/glorvak-updater.run")));
     auto* error = waitForDialog (*updater, "Download Error");
     ASSERT_NE (error, nullptr);
@@ -333,7 +334,7 @@ TEST_F (UpdaterGui, FailedDownloadsAreReportedAndLeaveNothingBehind)
     Updater::Options productOptions = updater->getOptions();
     productOptions.allowLoopbackHttp = false;
     Updater product (productOptions);
-    server.setRoute ("/files/plain.run", UpdateServer::Response::text (200, "x"));
+    server.setRoute ("/files/plain.run", LoopbackHttpServer::Response::text (200, "x"));
     product.startDownload (server.url ("/files/plain.run"));
     EXPECT_NE (waitForDialog (product, "Download Error"), nullptr);
     EXPECT_EQ (server.getNumRequests ("/files/plain.run"), 0);
@@ -344,8 +345,8 @@ TEST_F (UpdaterGui, FailedDownloadsAreReportedAndLeaveNothingBehind)
 
 TEST_F (UpdaterGui, CancelDeletesThePartialDownload)
 {
-    auto held = UpdateServer::Response::text (200, juce::String::repeatedString ("x", 200000));
-    held.holdUntilReleased = true;
+    auto held = LoopbackHttpServer::Response::text (200, juce::String::repeatedString ("x", 200000));
+    held.hold = LoopbackHttpServer::Response::Hold::midBody;
     server.setRoute ("/files/big-updater.run", held);
 
     auto updater = makeUpdater();

@@ -3,14 +3,14 @@
 #include "common/updater/UpdaterDownloader.h"
 #include "common/updater/WebRequest.h"
 
-#include "support/UpdateServer.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <gmock/gmock.h>
 
 using common::updater::UpdateInfo;
 using common::updater::Updater;
 using common::updater::WebRequest;
-using glorvak::test::UpdateServer;
+using glorvak::test::LoopbackHttpServer;
 
 namespace
 {
@@ -186,17 +186,17 @@ TEST (Updater, UpdateMessageShowsNotesOnlyWhenThereAreSome)
 //==============================================================================
 TEST (Updater, FetchesTheDocumentOnlyFromAWorkingServer)
 {
-    UpdateServer server;
-    server.setRoute ("/ok.json", UpdateServer::Response::text (200, goodDocument));
-    server.setRoute ("/missing.json", UpdateServer::Response::text (404, goodDocument));
-    server.setRoute ("/broken.json", UpdateServer::Response::text (500, goodDocument));
+    LoopbackHttpServer server;
+    server.setRoute ("/ok.json", LoopbackHttpServer::Response::text (200, goodDocument));
+    server.setRoute ("/missing.json", LoopbackHttpServer::Response::text (404, goodDocument));
+    server.setRoute ("/broken.json", LoopbackHttpServer::Response::text (500, goodDocument));
     server.setRoute ("/malformed.json",
-                     UpdateServer::Response::text (200, "{ \"version\": \"1.0.1.0001\", "));
-    server.setRoute ("/array.json", UpdateServer::Response::text (200, "[]"));
-    auto redirect = UpdateServer::Response::text (302, "");
+                     LoopbackHttpServer::Response::text (200, "{ \"version\": \"1.0.1.0001\", "));
+    server.setRoute ("/array.json", LoopbackHttpServer::Response::text (200, "[]"));
+    auto redirect = LoopbackHttpServer::Response::text (302, "");
     redirect.extraHeaders = "Location: " + server.url ("/ok.json") + "\r\n";
     server.setRoute ("/moved.json", redirect);
-    auto huge = UpdateServer::Response::text (200, goodDocument);
+    auto huge = LoopbackHttpServer::Response::text (200, goodDocument);
     huge.sendContentLength = false;
     huge.body.setSize (2 * 1024 * 1024, true);
     server.setRoute ("/huge.json", huge);
@@ -246,8 +246,8 @@ TEST (Updater, ReadsALocalDocument)
 
 TEST (WebRequest, TransfersOnlyWholeAnswersWithinTheLimit)
 {
-    UpdateServer server;
-    auto body = UpdateServer::Response::text (200, juce::String::repeatedString ("0123456789", 10000));
+    LoopbackHttpServer server;
+    auto body = LoopbackHttpServer::Response::text (200, juce::String::repeatedString ("0123456789", 10000));
     server.setRoute ("/file", body);
     auto truncated = body;
     truncated.announcedLength = 200000;
@@ -295,9 +295,9 @@ TEST (WebRequest, TransfersOnlyWholeAnswersWithinTheLimit)
 
 TEST (WebRequest, EndsAtOnceWhenItsThreadIsAskedToExit)
 {
-    UpdateServer server;
-    auto slow = UpdateServer::Response::text (200, juce::String::repeatedString ("x", 100000));
-    slow.holdUntilReleased = true;
+    LoopbackHttpServer server;
+    auto slow = LoopbackHttpServer::Response::text (200, juce::String::repeatedString ("x", 100000));
+    slow.hold = LoopbackHttpServer::Response::Hold::midBody;
     server.setRoute ("/slow", slow);
 
     struct Worker : juce::Thread
