@@ -29,6 +29,19 @@ struct BitWriter
     }
 };
 
+// AAC-LC at 22050 Hz, stereo, signalling SBR at 44100 Hz the backward-compatible way, and PS as
+// well when asked.
+std::vector<juce::uint8> backwardCompatibleSbrConfig (bool withPs)
+{
+    BitWriter writer;
+    writer.put (2, 5).put (7, 4).put (2, 4).put (0, 3).put (0x2B7, 11).put (5, 5).put (1, 1).put (4, 4);
+
+    if (withPs)
+        writer.put (0x548, 11).put (1, 1);
+
+    return writer.bytes;
+}
+
 TEST (FileReadMp4Config, ParsesAudioSpecificConfigs)
 {
     struct Case
@@ -46,20 +59,8 @@ TEST (FileReadMp4Config, ParsesAudioSpecificConfigs)
          5, 22050, 2, 44100, true, false},
         {"explicit PS", BitWriter().put (29, 5).put (6, 4).put (1, 4).put (3, 4).put (2, 5).put (0, 3).bytes,
          29, 24000, 1, 48000, true, true},
-        {"backward-compatible SBR and PS",
-         BitWriter()
-             .put (2, 5)
-             .put (7, 4)
-             .put (2, 4)
-             .put (0, 3)
-             .put (0x2B7, 11)
-             .put (5, 5)
-             .put (1, 1)
-             .put (4, 4)
-             .put (0x548, 11)
-             .put (1, 1)
-             .bytes,
-         2, 22050, 2, 44100, true, true},
+        {"backward-compatible SBR and PS", backwardCompatibleSbrConfig (true), 2, 22050, 2, 44100, true,
+         true},
         {"escaped frequency", BitWriter().put (2, 5).put (15, 4).put (12345, 24).put (1, 4).bytes, 2, 12345,
          1, 0, false, false},
         {"one byte", {0x12}, 2, 0, 0, 0, false, false},
@@ -167,16 +168,7 @@ TEST (FileReadMp4, AVideoTrackFirstIsSkipped)
 TEST (FileReadMp4, ExplicitSbrDoublesTheRateAndDurations)
 {
     auto options = track (22050, 2, 22050);
-    options.audioSpecificConfig = BitWriter()
-                                      .put (2, 5)
-                                      .put (7, 4)
-                                      .put (2, 4)
-                                      .put (0, 3)
-                                      .put (0x2B7, 11)
-                                      .put (5, 5)
-                                      .put (1, 1)
-                                      .put (4, 4)
-                                      .bytes;
+    options.audioSpecificConfig = backwardCompatibleSbrConfig (false);
     FileReadMp4 sbr;
     ASSERT_TRUE (sbr.open (writeM4a ({options}).getFullPathName()));
     EXPECT_EQ (sbr.getSampleRate(), 44100);
