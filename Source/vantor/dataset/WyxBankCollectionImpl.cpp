@@ -40,7 +40,6 @@ WyxBankCollectionImpl::WyxBankCollectionImpl() = default;
 WyxBankCollectionImpl::~WyxBankCollectionImpl()
 {
     save();
-    stopTimer();
     releaseAll();
 }
 
@@ -64,37 +63,13 @@ int WyxBankCollectionImpl::indexOf (const WyxBank* bank) const
 
 void WyxBankCollectionImpl::changed()
 {
-    dirty = true;
-    scheduleSave();
+    autosave.markDirty();
     sendChangeMessage();
-}
-
-void WyxBankCollectionImpl::scheduleSave()
-{
-    if (!autosaveSuspended)
-        startTimer (saveDelayMs);
-}
-
-void WyxBankCollectionImpl::setAutosaveSuspended (bool suspended)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    autosaveSuspended = suspended;
-
-    if (suspended)
-        stopTimer();
-    else if (dirty)
-        startTimer (saveDelayMs);
 }
 
 void WyxBankCollectionImpl::changeListenerCallback (juce::ChangeBroadcaster*)
 {
     changed();
-}
-
-void WyxBankCollectionImpl::timerCallback()
-{
-    stopTimer();
-    save();
 }
 
 void WyxBankCollectionImpl::swap (int a, int b)
@@ -181,64 +156,39 @@ void WyxBankCollectionImpl::clear()
 juce::String WyxBankCollectionImpl::load (const juce::File& newCollectionFile)
 {
     JUCE_ASSERT_MESSAGE_THREAD
-    collectionFile = juce::File();
+    autosave.close();
     releaseAll();
-    dirty = false;
-    writingBlocked = false;
-    keptAsideFolder = juce::File();
     sendChangeMessage();
 
-    collectionFile = newCollectionFile;
+    // A damaged file has gone aside and the collection starts empty.
+    const auto stored = autosave.open (newCollectionFile, collectionkeys::bankCollection);
     const auto folder = getFolder();
 
-    if (collectionFile != juce::File() && !folder.isDirectory())
-        folder.createDirectory();
-
-    const auto stored = JsonFileStore::read (collectionFile, collectionkeys::bankCollection);
-
-    switch (stored.status)
+    if (stored.status == JsonFileStore::ReadStatus::ok)
     {
-        case JsonFileStore::ReadStatus::ok:
+        const auto* bankObjects = stored.root[collectionkeys::bankCollection].getArray();
+
+        for (const auto& bankObject : *bankObjects)
         {
-            const auto* bankObjects = stored.root[collectionkeys::bankCollection].getArray();
+            if (banks.size() >= maxBanks)
+                break;
 
-            for (const auto& bankObject : *bankObjects)
-            {
-                if (banks.size() >= maxBanks)
-                    break;
-
-                // Nobody listens while the new BANK fills, so loading leaves the collection clean.
-                auto bank = createBank();
-                bank->fromVar (bankObject, folder);
-                banks.add (bank);
-                bank->addChangeListener (this);
-            }
-
-            // Once the surplus is kept, the file is written with the hundred so that the next start
-            // does not keep it again; a surplus that could not be kept blocks writing instead.
-            if (bankObjects->size() > maxBanks)
-            {
-                writingBlocked = !keepOverflowAside (*bankObjects);
-                dirty = !writingBlocked;
-                scheduleSave();
-            }
-
-            break;
+            // Nobody listens while the new BANK fills, so loading leaves the collection clean.
+            auto bank = createBank();
+            bank->fromVar (bankObject, folder);
+            banks.add (bank);
+            bank->addChangeListener (this);
         }
 
-        case JsonFileStore::ReadStatus::damaged:
-            // Saving the empty collection over it would lose the stored BANKs, and the clean-up
-            // their samples: both go aside, and the collection starts afresh.
-            keptAsideFolder = JsonFileStore::keepAside (collectionFile, getSamplesFolder (folder));
-            writingBlocked = keptAsideFolder == juce::File();
-            dirty = true;
-            scheduleSave();
-            break;
-
-        case JsonFileStore::ReadStatus::missing:
-            dirty = true;
-            scheduleSave();
-            break;
+        // Once the surplus is kept, the file is written with the hundred so that the next start
+        // does not keep it again; a surplus that could not be kept blocks writing instead.
+        if (bankObjects->size() > maxBanks)
+        {
+            if (keepOverflowAside (*bankObjects))
+                autosave.markDirty();
+            else
+                autosave.blockWriting();
+        }
     }
 
     sendChangeMessage();
@@ -255,6 +205,7 @@ bool WyxBankCollectionImpl::keepOverflowAside (const juce::Array<juce::var>& ban
     if (aside == juce::File())
         return false;
 
+    const auto& collectionFile = autosave.getFile();
     const auto samplesFolder = getSamplesFolder (getFolder());
     const auto asideSamples = getSamplesFolder (aside);
 
@@ -279,17 +230,12 @@ bool WyxBankCollectionImpl::keepOverflowAside (const juce::Array<juce::var>& ban
         }
     }
 
-    keptAsideFolder = aside;
+    autosave.setKeptAsideFolder (aside);
     return true;
 }
 
-void WyxBankCollectionImpl::save()
+juce::var WyxBankCollectionImpl::toVar() const
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (!dirty || writingBlocked || autosaveSuspended)
-        return;
-
     juce::Array<juce::var> bankObjects;
 
     for (int i = 0; i < std::min (banks.size(), maxBanks); ++i)
@@ -297,25 +243,11 @@ void WyxBankCollectionImpl::save()
 
     auto* object = new juce::DynamicObject();
     object->setProperty (collectionkeys::bankCollection, bankObjects);
-
-    // Dirty stays set on failure, and the clean-up never runs against a file that does not hold
-    // the present collection.
-    if (!JsonFileStore::write (collectionFile, juce::var (object)))
-        return;
-
-    deleteUnusedSamples();
-    dirty = false;
+    return juce::var (object);
 }
 
-void WyxBankCollectionImpl::deleteUnusedSamples()
+void WyxBankCollectionImpl::save()
 {
-    juce::StringArray referenced;
-
-    for (auto* bank : banks)
-        for (auto* slot : bank->getSlotList().slots)
-            if (slot->getFile() != juce::File())
-                referenced.add (slot->getFile().getFileName());
-
-    dataset::deleteUnusedSamples (collectionFile, getSamplesFolder (getFolder()), referenced);
+    autosave.save();
 }
 } // namespace vantor::dataset

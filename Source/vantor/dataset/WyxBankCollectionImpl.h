@@ -1,12 +1,13 @@
 #pragma once
 
+#include "vantor/dataset/AutosavedJsonFile.h"
 #include "vantor/dataset/WyxBankCollection.h"
 
 namespace vantor::dataset
 {
 /** The one implementation of WyxBankCollection. It listens to each stored BANK (not to their
     SLOTs) while the BANK is stored. Threads as for WyxBankCollection. */
-class WyxBankCollectionImpl : public WyxBankCollection, private juce::ChangeListener, private juce::Timer
+class WyxBankCollectionImpl : public WyxBankCollection, private juce::ChangeListener
 {
 public:
     WyxBankCollectionImpl();
@@ -32,35 +33,28 @@ public:
     juce::String load (const juce::File& newCollectionFile) override;
     void save() override;
 
-    bool isDirty() const noexcept { return dirty; }
+    bool isDirty() const noexcept { return autosave.isDirty(); }
 
     /** While suspended nothing is written (not even by save or the destructor) and no save is
         scheduled; changes still mark the collection dirty, and resuming schedules the save. */
-    void setAutosaveSuspended (bool suspended);
+    void setAutosaveSuspended (bool suspended) { autosave.setSuspended (suspended); }
     /** Where load put a collection file it could not understand, or the entries beyond the
         hundredth; empty when it did neither. */
-    juce::File getKeptAsideFolder() const { return keptAsideFolder; }
+    juce::File getKeptAsideFolder() const { return autosave.getKeptAsideFolder(); }
 
     /** Deletes the WAVs of the samples folder that no stored BANK names. Runs only after a save. */
-    void deleteUnusedSamples();
+    void deleteUnusedSamples() { autosave.deleteUnusedSamples(); }
 
 private:
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
-    void timerCallback() override;
     void changed();
-    void scheduleSave();
     void releaseAll();
     bool keepOverflowAside (const juce::Array<juce::var>& bankObjects);
-    juce::File getFolder() const { return collectionFile.getParentDirectory(); }
+    juce::var toVar() const;
+    juce::File getFolder() const { return autosave.getFolder(); }
 
-    juce::File collectionFile;
     juce::ReferenceCountedArray<WyxBank> banks;
-    bool dirty = false;
-    bool autosaveSuspended = false;
-
-    // Set when the file could neither be read nor moved aside: writing would destroy it.
-    bool writingBlocked = false;
-    juce::File keptAsideFolder;
+    AutosavedJsonFile autosave{banks, [this] { return toVar(); }, saveDelayMs};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WyxBankCollectionImpl)
 };

@@ -1,7 +1,6 @@
 #include "vantor/dataset/WyxModelImpl.h"
 
 #include "common/AppInfo.h"
-#include "vantor/dataset/JsonFileStore.h"
 #include "vantor/dataset/ModelJsonKeys.h"
 
 namespace vantor::dataset
@@ -29,7 +28,6 @@ WyxModelImpl::WyxModelImpl()
 WyxModelImpl::~WyxModelImpl()
 {
     save();
-    stopTimer();
     listenToEverything (false);
 }
 
@@ -60,54 +58,28 @@ int WyxModelImpl::limitFavorite (int index)
     return juce::jlimit (0, bankCount - 1, index);
 }
 
-void WyxModelImpl::markDirty()
-{
-    dirty = true;
-
-    if (!autosaveSuspended)
-        startTimer (saveDelayMs);
-}
-
-void WyxModelImpl::setAutosaveSuspended (bool suspended)
-{
-    JUCE_ASSERT_MESSAGE_THREAD
-    autosaveSuspended = suspended;
-
-    if (suspended)
-        stopTimer();
-    else if (dirty)
-        startTimer (saveDelayMs);
-}
-
 void WyxModelImpl::changeListenerCallback (juce::ChangeBroadcaster*)
 {
-    markDirty();
-}
-
-void WyxModelImpl::timerCallback()
-{
-    stopTimer();
-    save();
+    autosave.markDirty();
 }
 
 void WyxModelImpl::setFavoriteBank (int index)
 {
     JUCE_ASSERT_MESSAGE_THREAD
     favorite = limitFavorite (index);
-    markDirty();
+    autosave.markDirty();
     sendChangeMessage();
 }
 
 void WyxModelImpl::reset()
 {
     JUCE_ASSERT_MESSAGE_THREAD
-    modelFile = juce::File();
+    autosave.close();
     favorite = 0;
 
     for (auto* bank : bankList.banks)
         bank->reset();
 
-    dirty = false;
     sendChangeMessage();
 }
 
@@ -119,7 +91,7 @@ void WyxModelImpl::clearAll()
     for (auto* bank : bankList.banks)
         bank->clear();
 
-    markDirty();
+    autosave.markDirty();
     sendChangeMessage();
 }
 
@@ -127,36 +99,16 @@ juce::String WyxModelImpl::load (const juce::File& newModelFile)
 {
     JUCE_ASSERT_MESSAGE_THREAD
     reset();
-    writingBlocked = false;
-    keptAsideFolder = juce::File();
 
-    modelFile = newModelFile;
-    const auto folder = getFolder();
-
-    if (modelFile != juce::File() && !folder.isDirectory())
-        folder.createDirectory();
-
-    const auto stored = JsonFileStore::read (modelFile, modelkeys::bank);
+    // A damaged file has gone aside and the model starts empty.
+    const auto stored = autosave.open (newModelFile, modelkeys::bank);
+    const auto folder = autosave.getFolder();
     const juce::Array<juce::var>* bankObjects = nullptr;
 
-    switch (stored.status)
+    if (stored.status == JsonFileStore::ReadStatus::ok)
     {
-        case JsonFileStore::ReadStatus::ok:
-            favorite = limitFavorite ((int)stored.root.getProperty (modelkeys::favorite, 0));
-            bankObjects = stored.root[modelkeys::bank].getArray();
-            break;
-
-        case JsonFileStore::ReadStatus::damaged:
-            // Saving the empty model over it would lose the user's model, and the clean-up its
-            // samples: both go aside, and the model starts afresh.
-            keptAsideFolder = JsonFileStore::keepAside (modelFile, getSamplesFolder (folder));
-            writingBlocked = keptAsideFolder == juce::File();
-            markDirty();
-            break;
-
-        case JsonFileStore::ReadStatus::missing:
-            markDirty();
-            break;
+        favorite = limitFavorite ((int)stored.root.getProperty (modelkeys::favorite, 0));
+        bankObjects = stored.root[modelkeys::bank].getArray();
     }
 
     for (int i = 0; i < bankList.banks.size(); ++i)
@@ -186,29 +138,6 @@ juce::var WyxModelImpl::toVar() const
 
 void WyxModelImpl::save()
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (!dirty || writingBlocked || autosaveSuspended)
-        return;
-
-    // Dirty stays set on failure: the next change or the destructor tries again, and the clean-up
-    // never runs against a file that does not hold the present model.
-    if (!JsonFileStore::write (modelFile, toVar()))
-        return;
-
-    deleteUnusedSamples();
-    dirty = false;
-}
-
-void WyxModelImpl::deleteUnusedSamples()
-{
-    juce::StringArray referenced;
-
-    for (auto* bank : bankList.banks)
-        for (auto* slot : bank->getSlotList().slots)
-            if (slot->getFile() != juce::File())
-                referenced.add (slot->getFile().getFileName());
-
-    dataset::deleteUnusedSamples (modelFile, getSamplesFolder (getFolder()), referenced);
+    autosave.save();
 }
 } // namespace vantor::dataset
