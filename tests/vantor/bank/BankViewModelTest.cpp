@@ -13,6 +13,7 @@
 #include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubBanks.h"
+#include "support/ViewModelFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -126,20 +127,16 @@ TEST (BankCommands, ExecuteReturnsTheServiceResult)
     }
 }
 
-class BankUpdates : public ::testing::Test
+class BankUpdates : public glorvak::test::ViewModelFixture<BankViewModel, MockBankObserver>
 {
-protected:
-    StrictMock<MockVantorDataMediator> service;
-    BankViewModel viewModel{&service};
-    StrictMock<MockBankObserver> observer;
-
-    void listen()
+    void expectJoiningState (StrictMock<MockBankObserver>& o) override
     {
-        EXPECT_CALL (observer, bankListChanged (_));
-        viewModel.addListener (&observer);
-        testing::Mock::VerifyAndClearExpectations (&observer);
+        EXPECT_CALL (o, bankListChanged (_));
     }
 
+    void join (MockBankObserver& o) override { viewModel.addListener (&o); }
+
+protected:
     static void fill (vantor::dataset::WyxBankList& list, const juce::String& prefix)
     {
         for (int i = 0; i < 15; ++i)

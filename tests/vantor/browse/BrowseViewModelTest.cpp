@@ -7,6 +7,7 @@
 #include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubBanks.h"
+#include "support/ViewModelFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -86,20 +87,16 @@ TEST (BrowseCommands, ExecuteReturnsTheServiceResult)
     }
 }
 
-class BrowseUpdates : public ::testing::Test
+class BrowseUpdates : public glorvak::test::ViewModelFixture<BrowseViewModel, MockBrowseObserver>
 {
-protected:
-    StrictMock<MockVantorDataMediator> service;
-    BrowseViewModel viewModel{&service};
-    StrictMock<MockBrowseObserver> observer;
-
-    void listen()
+    void expectJoiningState (StrictMock<MockBrowseObserver>& o) override
     {
-        EXPECT_CALL (observer, bankCollectionChanged (_));
-        viewModel.addObserver (&observer);
-        testing::Mock::VerifyAndClearExpectations (&observer);
+        EXPECT_CALL (o, bankCollectionChanged (_));
     }
 
+    void join (MockBrowseObserver& o) override { viewModel.addObserver (&o); }
+
+protected:
     void load (std::initializer_list<const char*> names)
     {
         StubBankCollection collection;

@@ -3,6 +3,7 @@
 
 #include "support/MockVantorDataMediator.h"
 #include "support/StubWyxSlot.h"
+#include "support/ViewModelFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -49,19 +50,14 @@ TEST (SlotPadViewModel, PadActionsRunOneServiceOperationEach)
     dispatcher.changeGainDb (0, 0.0f);
 }
 
-class SlotPadUpdates : public ::testing::Test
+class SlotPadUpdates : public glorvak::test::ViewModelFixture<SlotPadViewModel, MockSlotPadObserver>
 {
-protected:
-    StrictMock<MockVantorDataMediator> service;
-    SlotPadViewModel viewModel{&service};
-    StrictMock<MockSlotPadObserver> pad;
-
-    void listen()
+    void expectJoiningState (StrictMock<MockSlotPadObserver>& o) override
     {
-        EXPECT_CALL (pad, padChanged (_, _)).Times (4);
-        viewModel.addListener (&pad);
-        testing::Mock::VerifyAndClearExpectations (&pad);
+        EXPECT_CALL (o, padChanged (_, _)).Times (4);
     }
+
+    void join (MockSlotPadObserver& o) override { viewModel.addListener (&o); }
 };
 
 TEST_F (SlotPadUpdates, NewPadHearsAllFourStatesInOrder)
@@ -82,12 +78,13 @@ TEST_F (SlotPadUpdates, NewPadHearsAllFourStatesInOrder)
     InSequence order;
 
     for (int i = 0; i < 4; ++i)
-        EXPECT_CALL (pad, padChanged (i, testing::AllOf (Field (&SlotPadState::startSeconds, 0.5 * i),
-                                                         Field (&SlotPadState::endSeconds, 1.0 + 0.5 * i),
-                                                         Field (&SlotPadState::gainDb, (float)i),
-                                                         Field (&SlotPadState::loop, i >= 2))));
+        EXPECT_CALL (observer,
+                     padChanged (i, testing::AllOf (Field (&SlotPadState::startSeconds, 0.5 * i),
+                                                    Field (&SlotPadState::endSeconds, 1.0 + 0.5 * i),
+                                                    Field (&SlotPadState::gainDb, (float)i),
+                                                    Field (&SlotPadState::loop, i >= 2))));
 
-    viewModel.addListener (&pad);
+    viewModel.addListener (&observer);
 
     // Registered pads get nothing when another joins.
     StrictMock<MockSlotPadObserver> second;
@@ -103,7 +100,7 @@ TEST_F (SlotPadUpdates, ListRefillNotifiesEachPadAndStopsAtAGap)
     for (int i = 0; i < 4; ++i)
         list.slots.set (i, StubWyxSlot::withAudio ("S", 96000, 96000.0, 0, 96000).get());
 
-    EXPECT_CALL (pad, padChanged (_, Field (&SlotPadState::endSeconds, 1.0))).Times (4);
+    EXPECT_CALL (observer, padChanged (_, Field (&SlotPadState::endSeconds, 1.0))).Times (4);
     viewModel.updateFromSlotList (list, true);
 
     list.slots.set (1, nullptr);
@@ -118,9 +115,9 @@ TEST_F (SlotPadUpdates, UpdateSlotRefillsOnePad)
 
     auto slot = StubWyxSlot::withAudio ("Hit", 96000, 0.0, 100, 200); // no rate: no times
     slot->gainDb = 2.5f;
-    EXPECT_CALL (pad, padChanged (2, testing::AllOf (Field (&SlotPadState::endSeconds, 0.0),
-                                                     Field (&SlotPadState::gainDb, 2.5f),
-                                                     Field (&SlotPadState::audioFile, slot->file))));
+    EXPECT_CALL (observer, padChanged (2, testing::AllOf (Field (&SlotPadState::endSeconds, 0.0),
+                                                          Field (&SlotPadState::gainDb, 2.5f),
+                                                          Field (&SlotPadState::audioFile, slot->file))));
     viewModel.updateSlot (slot.get(), 2);
 
     viewModel.updateSlot (slot.get(), 4);
@@ -132,19 +129,19 @@ TEST_F (SlotPadUpdates, EdgesDragEachOtherButNotifyAlone)
     listen();
     InSequence order;
 
-    EXPECT_CALL (pad, padEndTimeChanged (1, 2.0));
+    EXPECT_CALL (observer, padEndTimeChanged (1, 2.0));
     viewModel.setEndTime (2.0, SlotIndex (1));
-    EXPECT_CALL (pad, padStartTimeChanged (1, 3.0));
+    EXPECT_CALL (observer, padStartTimeChanged (1, 3.0));
     viewModel.setStartTime (3.0, SlotIndex (1));
     EXPECT_DOUBLE_EQ (viewModel.getPad (1).endSeconds, 3.0);
 
-    EXPECT_CALL (pad, padEndTimeChanged (1, 0.5));
+    EXPECT_CALL (observer, padEndTimeChanged (1, 0.5));
     viewModel.setEndTime (0.5, SlotIndex (1));
     EXPECT_DOUBLE_EQ (viewModel.getPad (1).startSeconds, 0.5);
 
-    EXPECT_CALL (pad, padLoopModeChanged (3, true));
+    EXPECT_CALL (observer, padLoopModeChanged (3, true));
     viewModel.setLoopMode (true, SlotIndex (3));
-    EXPECT_CALL (pad, padGainDbChanged (0, -17.5f));
+    EXPECT_CALL (observer, padGainDbChanged (0, -17.5f));
     viewModel.setGainDb (-17.5f, SlotIndex (0));
 
     viewModel.setStartTime (1.0, SlotIndex (4));

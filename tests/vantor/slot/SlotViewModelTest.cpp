@@ -13,6 +13,7 @@
 #include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubWyxSlot.h"
+#include "support/ViewModelFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -137,20 +138,16 @@ TEST (SlotCommands, ExecuteReturnsTheServiceResult)
     }
 }
 
-class SlotUpdates : public ::testing::Test
+class SlotUpdates : public glorvak::test::ViewModelFixture<SlotViewModel, MockSlotObserver>
 {
-protected:
-    StrictMock<MockVantorDataMediator> service;
-    SlotViewModel viewModel{&service};
-    StrictMock<MockSlotObserver> observer;
-
-    void listen()
+    void expectJoiningState (StrictMock<MockSlotObserver>& o) override
     {
-        EXPECT_CALL (observer, slotListChanged (_));
-        viewModel.addListener (&observer);
-        testing::Mock::VerifyAndClearExpectations (&observer);
+        EXPECT_CALL (o, slotListChanged (_));
     }
 
+    void join (MockSlotObserver& o) override { viewModel.addListener (&o); }
+
+protected:
     // Four SLOTs named A..D, each a second longer than the one before, the last one looping.
     static void fill (vantor::dataset::WyxSlotList& list, const juce::String& prefix)
     {

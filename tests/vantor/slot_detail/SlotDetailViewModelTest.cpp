@@ -13,6 +13,7 @@
 #include "support/DispatchCases.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubWyxSlot.h"
+#include "support/ViewModelFixture.h"
 
 #include <gmock/gmock.h>
 
@@ -129,19 +130,14 @@ TEST (SlotDetailViewModel, ExceptionOfTheServicePassesThrough)
     EXPECT_THROW (dispatcher.changeBpm (12000), std::runtime_error);
 }
 
-class SlotDetailUpdates : public ::testing::Test
+class SlotDetailUpdates : public glorvak::test::ViewModelFixture<SlotDetailViewModel, MockSlotDetailObserver>
 {
-protected:
-    StrictMock<MockVantorDataMediator> service;
-    SlotDetailViewModel viewModel{&service};
-    StrictMock<MockSlotDetailObserver> observer;
-
-    void listen()
+    void expectJoiningState (StrictMock<MockSlotDetailObserver>& o) override
     {
-        EXPECT_CALL (observer, slotDetailChanged (_, false));
-        viewModel.addListener (&observer);
-        testing::Mock::VerifyAndClearExpectations (&observer);
+        EXPECT_CALL (o, slotDetailChanged (_, false));
     }
+
+    void join (MockSlotDetailObserver& o) override { viewModel.addListener (&o); }
 };
 
 TEST_F (SlotDetailUpdates, UpdateFromSlotCopiesTheSlotsValues)
