@@ -1,4 +1,6 @@
 #include "vantor/slot_detail/SlotDetailViewModel.h"
+#include "common/CryptoFile.h"
+#include "common/UsageLogger.h"
 #include "vantor/service/BpmMath.h"
 #include "vantor/slot_detail/CalcBpmCmd.h"
 #include "vantor/slot_detail/ChangeBeatCmd.h"
@@ -11,6 +13,7 @@
 #include "vantor/slot_detail/ChangeStartTimeCmd.h"
 
 #include "support/DispatchCases.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/MockVantorDataMediator.h"
 #include "support/StubWyxSlot.h"
 #include "support/ViewModelFixture.h"
@@ -18,6 +21,7 @@
 #include <gmock/gmock.h>
 
 #include <functional>
+#include <map>
 #include <stdexcept>
 
 using glorvak::test::MockVantorDataMediator;
@@ -115,6 +119,64 @@ TEST (SlotDetailCommands, ExecuteReturnsTheServiceResult)
         EXPECT_EQ (ChangeGainDbCmd (&service, 2.0f).execute(), result);
         EXPECT_EQ (ChangeLoopModeCmd (&service, false).execute(), result);
     }
+}
+
+// Only a calculation or a range change the service carried out counts as used; the counters reach
+// the usage records when the statistics stop.
+TEST (SlotDetailCommands, SuccessfulCommandsAddToTheUsageCounters)
+{
+    using namespace vantor::slot_detail;
+    using common::UsageLogger;
+
+    const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                            .getNonexistentChildFile ("usage", "", false);
+    ASSERT_TRUE (folder.createDirectory().wasOk());
+
+    UsageLogger::Environment environment;
+    environment.logFolder = folder;
+    // Records are kept only with an upload address; nothing listens there, and a first run has
+    // nothing to send.
+    environment.uploadUrl =
+        "http://127.0.0.1:" + juce::String (glorvak::test::LoopbackHttpServer::findRefusingPort());
+    environment.productName = "GLORVAK Sample Manager";
+    environment.productVersion = "1.0.0.0";
+    environment.now = [] { return 1002.0; };
+    environment.processStart = [] { return 1000.0; };
+    UsageLogger::setEnvironment (environment);
+    UsageLogger::start();
+
+    StrictMock<MockVantorDataMediator> service;
+    EXPECT_CALL (service, calculateBpm (_)).WillOnce (Return (true)).WillOnce (Return (false));
+    EXPECT_CALL (service, setStartTime (_)).WillOnce (Return (true)).WillOnce (Return (false));
+    EXPECT_CALL (service, setEndTime (_)).WillOnce (Return (true)).WillOnce (Return (false));
+    EXPECT_CALL (service, setTimeRange (_, _)).WillOnce (Return (true)).WillOnce (Return (false));
+
+    for (int i = 0; i < 2; ++i)
+    {
+        CalcBpmCmd (&service, 400).execute();
+        ChangeStartTimeCmd (&service, 0.5).execute();
+        ChangeEndTimeCmd (&service, 1.5).execute();
+        ChangeSlotTimeRangeCmd (&service, 0.5, 1.5).execute();
+    }
+
+    UsageLogger::stop (1, "en");
+
+    std::map<juce::String, juce::var> counts;
+    const auto session =
+        common::CryptoFile::getInstance()->readJsonRecords (folder.getChildFile ("$session"));
+    ASSERT_NE (session, nullptr);
+
+    for (const auto& line : juce::StringArray::fromLines (juce::String::fromUTF8 (
+             static_cast<const char*> (session->text.getData()), (int)session->text.getSize())))
+        if (const auto record = juce::JSON::parse (line); record.isObject())
+            counts[record["name"].toString()] = record["value1"];
+
+    EXPECT_EQ (counts["BPM Calc"], juce::var (1));
+    EXPECT_EQ (counts["Adjust Length"], juce::var (3));
+
+    UsageLogger::endProcess();
+    UsageLogger::setEnvironment (std::nullopt);
+    folder.deleteRecursively();
 }
 
 // A failing service call passes its exception on; the command is gone all the same (the leak
