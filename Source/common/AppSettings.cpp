@@ -1,13 +1,13 @@
 #include "common/AppSettings.h"
 
 #include "common/AppInfo.h"
+#include "common/FileReplacer.h"
 
 namespace common
 {
 namespace
 {
 constexpr int saveDelayMs = 3000;
-constexpr int writeBufferSize = 16384;
 
 // A settings file is a handful of keys; anything far larger, or nested deeper than any real
 // settings file, is not ours and is set aside rather than parsed (JUCE's parser recurses).
@@ -113,32 +113,6 @@ FileState readSettingsFile (const juce::File& file, juce::DynamicObject::Ptr& re
     return FileState::usable;
 }
 
-// Temporary file beside the target, flushed (JUCE syncs on flush) and checked, then renamed over
-// the target: a crash or a full disk leaves the former file whole.
-bool replaceFileWithText (const juce::File& target, const juce::String& text)
-{
-    juce::TemporaryFile temporary (target, juce::TemporaryFile::useHiddenFile);
-
-    {
-        juce::FileOutputStream out (temporary.getFile(), writeBufferSize);
-
-        if (!out.openedOk())
-            return false;
-
-        out.setPosition (0);
-        out.truncate();
-
-        if (!out.writeText (text, false, false, nullptr))
-            return false;
-
-        out.flush();
-
-        if (out.getStatus().failed())
-            return false;
-    }
-
-    return temporary.overwriteTargetFileWithTemporary();
-}
 } // namespace
 
 //==============================================================================
@@ -277,7 +251,8 @@ private:
         }
 
         // On failure the flag stays set, so the next change or the destructor tries again.
-        if (replaceFileWithText (settingsFile, text))
+        if (FileReplacer::replace (settingsFile, [&] (juce::OutputStream& out)
+                                   { return out.writeText (text, false, false, nullptr); }))
         {
             dirty = false;
             ++numberOfSaves;

@@ -1,5 +1,7 @@
 #include "common/CryptoFile.h"
 
+#include "common/FileReplacer.h"
+
 #include <BuildInfo.h>
 
 namespace common
@@ -42,14 +44,6 @@ void applyToBlocks (const juce::BlowFish& cipher,
 void writeLength (juce::uint8* bytes, juce::int32 length) noexcept
 {
     writeWord (bytes, (juce::uint32)length);
-}
-
-// JUCE's stream status misses a short write (a disk that fills up part-way through a buffer), so
-// the size that reached the file is checked as well.
-bool flushedInFull (juce::FileOutputStream& out, const juce::File& file, juce::int64 expectedSize)
-{
-    out.flush();
-    return out.getStatus().wasOk() && file.getSize() == expectedSize;
 }
 
 juce::String toJsonText (const juce::var& value)
@@ -103,21 +97,8 @@ bool CryptoFile::writeJsonFile (juce::File file, const juce::var& value)
 {
     const auto encrypted = encipherText (toJsonText (value));
 
-    // Written beside the target and renamed over it, so a failed write keeps the previous file.
-    juce::TemporaryFile temp (file);
-
-    {
-        juce::FileOutputStream out (temp.getFile(), outputBufferSize);
-
-        if (out.failedToOpen())
-            return false;
-
-        if (!out.write (encrypted.getData(), encrypted.getSize()) ||
-            !flushedInFull (out, temp.getFile(), (juce::int64)encrypted.getSize()))
-            return false;
-    }
-
-    return temp.overwriteTargetFileWithTemporary();
+    return FileReplacer::replace (file, [&] (juce::OutputStream& out)
+                                  { return out.write (encrypted.getData(), encrypted.getSize()); });
 }
 
 juce::var CryptoFile::readJsonFile (juce::File file)
@@ -156,7 +137,7 @@ bool CryptoFile::appendJsonRecord (juce::File file, const juce::var& value)
     const auto end = start + (juce::int64)sizeof (lengthBytes) + (juce::int64)encrypted.getSize();
 
     if (out.write (lengthBytes, sizeof (lengthBytes)) &&
-        out.write (encrypted.getData(), encrypted.getSize()) && flushedInFull (out, file, end))
+        out.write (encrypted.getData(), encrypted.getSize()) && FileReplacer::flushedInFull (out, end))
         return true;
 
     // A torn record would make the reader take the next record's bytes as its own: cut it off.
@@ -255,37 +236,11 @@ bool CryptoFile::replaceWithTail (const juce::File& file, juce::int64 offset)
     if (in.failedToOpen() || !in.setPosition (offset))
         return false;
 
-    const auto scratch =
-        file.getParentDirectory().getNonexistentChildFile (file.getFileNameWithoutExtension(), ".tmp", true);
+    const auto remaining = in.getTotalLength() - offset;
 
-    bool copied = false;
-
-    {
-        juce::FileOutputStream out (scratch, outputBufferSize);
-
-        if (out.failedToOpen())
-            return false;
-
-        out.setPosition (0);
-        out.truncate();
-
-        const auto remaining = in.getTotalLength() - offset;
-        copied = (remaining <= 0 || out.writeFromInputStream (in, remaining) == remaining) &&
-                 flushedInFull (out, scratch, juce::jmax ((juce::int64)0, remaining));
-    }
-
-    if (!copied)
-    {
-        scratch.deleteFile();
-        return false;
-    }
-
-    // rename() replaces the target in one step: there is never a moment without the file.
-    if (scratch.replaceFileIn (file))
-        return true;
-
-    scratch.deleteFile();
-    return false;
+    return FileReplacer::replace (
+        file, [&] (juce::OutputStream& out)
+        { return remaining <= 0 || out.writeFromInputStream (in, remaining) == remaining; });
 }
 
 juce::String makeUploadCredential()

@@ -1,6 +1,7 @@
 #include "common/updater/UpdaterDownloader.h"
 
 #include "common/AppInfo.h"
+#include "common/FileReplacer.h"
 #include "common/updater/WebRequest.h"
 
 namespace common::updater
@@ -54,24 +55,15 @@ void Updater::Downloader::run()
     setProgress (0, 0);
 
     const auto& options = owner.getOptions();
-    juce::TemporaryFile temporary (target);
-    bool ok = false;
-
-    {
-        juce::FileOutputStream out (temporary.getFile());
-
-        if (out.openedOk())
+    succeeded = FileReplacer::replace (
+        target,
+        [&] (juce::OutputStream& out)
         {
             WebRequest request (address, options.downloadTimeoutMs, options.maxDownloadBytes, this);
             const auto outcome = request.readInto (out, [this] (juce::int64 done, juce::int64 total)
                                                    { setProgress (done, total); });
-
-            out.flush();
-            ok = outcome == WebRequest::Outcome::ok && out.getStatus().wasOk();
-        }
-    }
-
-    succeeded = ok && !threadShouldExit() && temporary.overwriteTargetFileWithTemporary();
+            return outcome == WebRequest::Outcome::ok && !threadShouldExit();
+        });
 }
 
 void Updater::Downloader::threadComplete (bool userPressedCancel)
