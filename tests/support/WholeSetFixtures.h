@@ -4,6 +4,7 @@
 // Header-only: the helpers use the data set, which the shared support library does not link.
 
 #include "support/PcmFileBuilder.h"
+#include "support/ScratchFolder.h"
 #include "vantor/dataset/BankCollectionJsonKeys.h"
 #include "vantor/dataset/BankJsonKeys.h"
 #include "vantor/dataset/JobProgress.h"
@@ -23,29 +24,6 @@
 
 namespace glorvak::test
 {
-// A fresh folder in the test program's private home, removed with everything in it. (The shared
-// temporary folder is also used by the test programs of others running at the same time.)
-class ScratchFolder
-{
-public:
-    ScratchFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                      .getNonexistentChildFile ("scratch", {}, false))
-    {
-        folder.createDirectory();
-    }
-
-    ~ScratchFolder() { folder.deleteRecursively(); }
-
-    const juce::File& get() const { return folder; }
-    juce::File child (const juce::String& path) const { return folder.getChildFile (path); }
-
-private:
-    juce::File folder;
-
-    JUCE_DECLARE_NON_COPYABLE (ScratchFolder)
-};
-
 // One SLOT with a sample, as a test wants it stored.
 struct SlotFixture
 {
@@ -79,7 +57,8 @@ inline juce::File writeSeededWav (const juce::File& file, int frames, int seed)
 
 inline juce::var makeSlotObject (const juce::File& folder, const SlotFixture& fixture, int seed)
 {
-    writeSeededWav (vantor::dataset::getSamplesFolder (folder).getChildFile (fixture.wav), fixture.frames, seed);
+    writeSeededWav (vantor::dataset::getSamplesFolder (folder).getChildFile (fixture.wav), fixture.frames,
+                    seed);
     using namespace vantor::dataset;
     auto* object = new juce::DynamicObject();
     object->setProperty (slotkeys::fileName, fixture.wav);

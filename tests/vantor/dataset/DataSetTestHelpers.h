@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/MessagePump.h"
+#include "support/ScratchFolder.h"
 #include "vantor/dataset/SampleFiles.h"
 
 #include <gmock/gmock.h>
@@ -8,27 +9,8 @@
 
 namespace glorvak::test
 {
-// A fresh folder in the test program's private home, removed with everything in it.
-class ScopedFolder
-{
-public:
-    ScopedFolder()
-        : folder (juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                      .getNonexistentChildFile ("dataset-test", {}, false))
-    {
-        folder.createDirectory();
-    }
-
-    ~ScopedFolder() { folder.deleteRecursively(); }
-
-    const juce::File& get() const { return folder; }
-    juce::File child (const juce::String& path) const { return folder.getChildFile (path); }
-
-private:
-    juce::File folder;
-
-    JUCE_DECLARE_NON_COPYABLE (ScopedFolder)
-};
+// The service tests know the scratch folder by this name.
+using ScopedFolder = ScratchFolder;
 
 // A data file's folder as the program lays it out: "<folder>/<file>" with "<folder>/samples".
 struct DataFileFolder
@@ -39,7 +21,7 @@ struct DataFileFolder
     {
     }
 
-    ScopedFolder root;
+    ScratchFolder root;
     juce::File file;
     juce::File samples;
 };

@@ -5,7 +5,7 @@
 namespace
 {
 using namespace vantor::dataset;
-using glorvak::test::ScopedFolder;
+using glorvak::test::ScratchFolder;
 
 juce::var smallObject()
 {
@@ -19,7 +19,7 @@ int countFilesIn (const juce::File& folder)
 
 TEST (JsonFileStoreWrite, ReplacesTheTargetWithMultiLineJson)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto target = folder.child ("data/model.json");
     target.getParentDirectory().createDirectory();
     target.replaceWithText ("old");
@@ -35,7 +35,7 @@ TEST (JsonFileStoreWrite, ReplacesTheTargetWithMultiLineJson)
 // Real failures, not injected: a folder that cannot be made, a target that cannot be replaced.
 TEST (JsonFileStoreWrite, FailuresLeaveTheTargetAsItWasAndNoTemporaryFile)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto blocker = folder.child ("blocker");
     blocker.replaceWithText ("a file where a folder should be");
     EXPECT_FALSE (JsonFileStore::write (blocker.getChildFile ("model.json"), smallObject()));
@@ -52,7 +52,7 @@ TEST (JsonFileStoreWrite, FailuresLeaveTheTargetAsItWasAndNoTemporaryFile)
 
 TEST (JsonFileStoreRead, TellsMissingGoodAndDamagedFilesApart)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto file = folder.child ("f.json");
     EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::missing);
     EXPECT_EQ (JsonFileStore::read (juce::File(), "bank").status, JsonFileStore::ReadStatus::missing);

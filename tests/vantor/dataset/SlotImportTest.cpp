@@ -9,7 +9,7 @@ namespace
 using namespace vantor::dataset;
 using common::AudioFileTools::AudioFileInfo;
 using common::AudioFileTools::OpenedAudioFile;
-using glorvak::test::ScopedFolder;
+using glorvak::test::ScratchFolder;
 using glorvak::test::SyntheticAudioReader;
 using glorvak::test::wavNamesIn;
 using glorvak::test::writeWav;
@@ -66,7 +66,7 @@ TEST (SlotImport, NamesTheSampleAfterTheSourceWithoutItsNumber)
     for (const auto& c : namingCases)
     {
         SCOPED_TRACE (c.sourceName);
-        ScopedFolder folder;
+        ScratchFolder folder;
         auto slot = slotIn (folder.get());
 
         ASSERT_TRUE (importSynthetic (*slot, folder.child ("in").getChildFile (c.sourceName)));
@@ -80,7 +80,7 @@ TEST (SlotImport, NamesTheSampleAfterTheSourceWithoutItsNumber)
 
 TEST (SlotImport, ConvertsTo96kStereoAndTakesTheWholeRange)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = slotIn (folder.get());
     slot->setDubkickMode (true);
     slot->setBpm (12000);
@@ -105,7 +105,7 @@ TEST (SlotImport, ConvertsTo96kStereoAndTakesTheWholeRange)
 
 TEST (SlotImport, SameNameTwiceInOneFolderIsNumbered)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto first = slotIn (folder.get());
     auto second = slotIn (folder.get());
 
@@ -120,7 +120,7 @@ TEST (SlotImport, SameNameTwiceInOneFolderIsNumbered)
 
 TEST (SlotImport, ImportingAgainIntoTheSameSlotReusesTheFreedName)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = slotIn (folder.get());
 
     ASSERT_TRUE (importSynthetic (*slot, folder.child ("Kick.wav")));
@@ -133,7 +133,7 @@ TEST (SlotImport, ImportingAgainIntoTheSameSlotReusesTheFreedName)
 // The old sample stays until the new one is complete: a failed conversion changes nothing.
 TEST (SlotImport, FailedConversionKeepsTheOldSample)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = slotIn (folder.get());
     ASSERT_TRUE (importSynthetic (*slot, folder.child ("Old.wav")));
     slot->setName ("old");
@@ -162,7 +162,7 @@ TEST (SlotImport, FailedConversionKeepsTheOldSample)
 
 TEST (SlotImport, UnreadableFileIsRefusedAndLeavesInfoAlone)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = slotIn (folder.get());
     const auto junk = folder.child ("junk.wav");
     junk.replaceWithText ("this is no audio");
@@ -176,7 +176,7 @@ TEST (SlotImport, UnreadableFileIsRefusedAndLeavesInfoAlone)
 
 TEST (SlotImport, RealWavFileIsConvertedThroughTheReaders)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto source = writeWav (folder.child ("in/Snare (4).wav"), 4800, 48000);
     auto slot = slotIn (folder.get());
 
@@ -191,7 +191,7 @@ TEST (SlotImport, RealWavFileIsConvertedThroughTheReaders)
 
 TEST (SlotImport, CopyOnlyCopiesTheWavUnchangedAndReleasesTheReader)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto source = writeWav (folder.child ("a/samples/Kick(2).wav"), 4800, 48000);
     auto slot = slotIn (folder.child ("b"));
 
@@ -204,7 +204,7 @@ TEST (SlotImport, CopyOnlyCopiesTheWavUnchangedAndReleasesTheReader)
 
 TEST (SlotImport, DecomposedNamesBecomeComposedAndStillCopy)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto decomposed = juce::String::fromUTF8 ("Cafe\xcc\x81.wav");
     const auto composed = juce::String::fromUTF8 ("Caf\xc3\xa9");
     const auto source = writeWav (folder.child ("in").getChildFile (decomposed), 4800, 48000);
@@ -231,7 +231,7 @@ TEST (SlotImport, DecomposedNamesBecomeComposedAndStillCopy)
 TEST (SlotImport, SlotWithoutFolderRefusesAndChangesNothing)
 {
     auto slot = createSlot();
-    ScopedFolder folder;
+    ScratchFolder folder;
     EXPECT_FALSE (importSynthetic (*slot, folder.child ("Kick.wav")));
     EXPECT_EQ (slot->getFile(), juce::File());
 }

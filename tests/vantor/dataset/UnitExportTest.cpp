@@ -20,11 +20,6 @@ const std::vector<SlotFixture> modelSlots = {
     {2, 3, "Kick(3).wav", 1000, 0, -1, "Other", 0, 0.0, true},
 };
 
-juce::File volumeIn (const ScratchFolder& scratch)
-{
-    return scratch.child ("volume");
-}
-
 juce::var modelJsonOf (const juce::File& dataFolder)
 {
     WyxModelImpl model;

@@ -10,7 +10,7 @@ namespace
 {
 using namespace vantor::dataset;
 using glorvak::test::deliverPendingMessages;
-using glorvak::test::ScopedFolder;
+using glorvak::test::ScratchFolder;
 using glorvak::test::wavNamesIn;
 using glorvak::test::writeWav;
 
@@ -158,7 +158,7 @@ TEST (WyxBankCollectionEdits, StoredCopiesOwnTheirSamplesAndRemovingDeletesThem)
     WyxBankCollectionImpl collection;
     collection.load (folder.file);
 
-    ScopedFolder model;
+    ScratchFolder model;
     auto modelBank = createBank();
     modelBank->fromVar (bankObject ("Kick", getSamplesFolder (model.get()), true), model.get());
 

@@ -8,7 +8,7 @@
 namespace
 {
 using namespace vantor::dataset;
-using glorvak::test::ScopedFolder;
+using glorvak::test::ScratchFolder;
 using glorvak::test::wavNamesIn;
 using glorvak::test::writeWav;
 
@@ -53,7 +53,7 @@ TEST (WyxBankJson, NewBankWritesItsNumberNameAndFourNumberedSlots)
 
 TEST (WyxBankJson, ReadsAsManySlotsAsThereAreUpToFour)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
 
     for (const auto& [count, expectedNamed] : {std::pair{-1, 0}, std::pair{2, 2}, std::pair{6, 4}})
     {
@@ -86,7 +86,7 @@ TEST (WyxBankJson, ReadsAsManySlotsAsThereAreUpToFour)
 
 TEST (WyxBankJson, SwappedSlotsAreWrittenInTheirNewOrder)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto bank = bankWithSamples (folder.get(), "s", "B");
     bank->getSlotList().slots.swap (0, 3);
     bank->getSlotList().sendChangeMessage();
@@ -98,7 +98,7 @@ TEST (WyxBankJson, SwappedSlotsAreWrittenInTheirNewOrder)
 
 TEST (WyxBankFiles, ClearDeletesTheWavsResetKeepsThem)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto bank = bankWithSamples (folder.get(), "s", "B");
     const auto samples = getSamplesFolder (folder.get());
 
@@ -118,7 +118,7 @@ TEST (WyxBankFiles, ClearDeletesTheWavsResetKeepsThem)
 
 TEST (WyxBankCopy, CopiesNameAndAllFourSamplesIntoItsOwnFolder)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto source = bankWithSamples (folder.child ("collection"), "s", "Source");
     auto target = bankWithSamples (folder.child ("model"), "t", "Target");
 
@@ -140,7 +140,7 @@ TEST (WyxBankCopy, CopiesNameAndAllFourSamplesIntoItsOwnFolder)
 // The copy is staged: a SLOT whose WAV is gone stops it before the target changes at all.
 TEST (WyxBankCopy, FailedCopyLeavesTheTargetAsItWas)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto source = bankWithSamples (folder.child ("collection"), "s", "Source");
     source->getSlotList().slots[2]->getFile().deleteFile();
     auto target = bankWithSamples (folder.child ("model"), "t", "Target");
@@ -157,7 +157,7 @@ TEST (WyxBankCopy, FailedCopyLeavesTheTargetAsItWas)
 
 TEST (WyxBankCopy, CopyWithinOneFolderGetsNewFilesBesideTheOld)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto first = bankWithSamples (folder.get(), "s", "First");
     auto second = createBank();
     second->setFolder (folder.get());
@@ -170,7 +170,7 @@ TEST (WyxBankCopy, CopyWithinOneFolderGetsNewFilesBesideTheOld)
 
 TEST (WyxBankCopy, TemporaryCopyHoldsFourWavsUntilReleased)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto bank = bankWithSamples (folder.get(), "s", "B");
 
     auto temporary = bank->cloneToTemp();

@@ -11,7 +11,7 @@ namespace
 using namespace vantor::dataset;
 using glorvak::test::deliverPendingMessages;
 using glorvak::test::pumpMessagesUntil;
-using glorvak::test::ScopedFolder;
+using glorvak::test::ScratchFolder;
 using glorvak::test::wavNamesIn;
 using glorvak::test::writeWav;
 

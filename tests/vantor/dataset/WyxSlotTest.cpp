@@ -7,7 +7,7 @@
 namespace
 {
 using namespace vantor::dataset;
-using glorvak::test::ScopedFolder;
+using glorvak::test::ScratchFolder;
 using glorvak::test::writeWav;
 
 // A slot object naming a WAV of the given length in the folder's samples folder.
@@ -50,7 +50,7 @@ const LimitCase limitCases[] = {
 
 TEST (WyxSlotLimits, SettersAndFileReadingApplyTheSameLimits)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto withWav = slotObjectWithWav (folder.get(), "Take.wav", 1000);
 
     for (const auto& c : limitCases)
@@ -100,7 +100,7 @@ TEST (WyxSlotLimits, NamesAreStoredWhole)
 
 TEST (WyxSlotLengths, BeatLengthFollowsRangeRateAndBpm)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = createSlot();
     slot->fromVar (slotObjectWithWav (folder.get(), "Beat.wav", 192000), folder.get());
     slot->setRange ({0, 192000});
@@ -126,7 +126,7 @@ TEST (WyxSlotJson, EmptySlotWritesSixteenKeysInOrder)
     EXPECT_EQ ((int)object[slotkeys::fileSize], 0);
     EXPECT_EQ (object[slotkeys::fileName].toString(), "");
 
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto read = createSlot();
     read->fromVar (juce::JSON::parse (juce::JSON::toString (object)), folder.get());
     EXPECT_EQ (read->getFile(), juce::File());
@@ -135,7 +135,7 @@ TEST (WyxSlotJson, EmptySlotWritesSixteenKeysInOrder)
 
 TEST (WyxSlotJson, FullSlotSurvivesTheTextRoundTrip)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = createSlot();
     slot->fromVar (slotObjectWithWav (folder.get(), "Loop.wav", 48000), folder.get());
     slot->setName (juce::String::fromUTF8 ("Caf\xc3\xa9 loop"));
@@ -165,7 +165,7 @@ TEST (WyxSlotJson, FullSlotSurvivesTheTextRoundTrip)
 
 TEST (WyxSlotJson, ReadsValuesOfOtherTypesAsJuceConvertsThem)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto object = juce::JSON::parse (R"({"bpm": "12000", "is_loop": true, "is_dubkick_mode": "0",
                                               "file_name": "Gone.wav", "slot_name": 5})");
     auto slot = createSlot();
@@ -181,7 +181,7 @@ TEST (WyxSlotJson, ReadsValuesOfOtherTypesAsJuceConvertsThem)
 
 TEST (WyxSlotJson, MissingWavKeepsItsNameWithZeroInformation)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = createSlot();
     slot->fromVar (juce::JSON::parse (R"({"file_name": "Gone.wav", "sample_num": 500, "file_size": 9})"),
                    folder.get());
@@ -196,7 +196,7 @@ TEST (WyxSlotJson, MissingWavKeepsItsNameWithZeroInformation)
 
 TEST (WyxSlotJson, ObjectsOfTheWrongTypeGiveAnEmptySlotWithItsFolder)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
 
     for (const auto& value :
          {juce::var(), juce::var (3), juce::var ("text"), juce::var (juce::Array<juce::var>())})
@@ -214,7 +214,7 @@ TEST (WyxSlotJson, ObjectsOfTheWrongTypeGiveAnEmptySlotWithItsFolder)
 // deleted or copied because a file said so.
 TEST (WyxSlotJson, NamesThatLeaveTheSamplesFolderAreRefused)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     const auto victim = writeWav (folder.child ("victim.wav"), 100);
     const auto homeVictim = writeWav (
         juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("victim.wav"), 100);
@@ -249,7 +249,7 @@ TEST (WyxSlotJson, NamesThatLeaveTheSamplesFolderAreRefused)
 
 TEST (WyxSlotJson, UnusualButBareNamesAreAccepted)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
 
     for (const auto* name : {"~tilde.wav", "~root", "~", "..dots.wav", "a b (2).wav"})
     {
@@ -265,7 +265,7 @@ TEST (WyxSlotJson, UnusualButBareNamesAreAccepted)
 //==============================================================================
 TEST (WyxSlotCopy, SlotWithoutFileDeletesTheTargetsWavAndTakesTheValues)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto target = createSlot();
     target->fromVar (slotObjectWithWav (folder.get(), "Old.wav", 100), folder.get());
     const auto oldWav = target->getFile();
@@ -289,7 +289,7 @@ TEST (WyxSlotCopy, SlotWithoutFileDeletesTheTargetsWavAndTakesTheValues)
 
 TEST (WyxSlotCopy, CopiesTheWavUnderAUniqueNameAndDerivesTheDisplayName)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto source = createSlot();
     source->fromVar (slotObjectWithWav (folder.child ("a"), "Kick(2).wav", 300), folder.child ("a"));
     source->setRange ({10, 200});
@@ -310,7 +310,7 @@ TEST (WyxSlotCopy, CopiesTheWavUnderAUniqueNameAndDerivesTheDisplayName)
 
 TEST (WyxSlotCopy, FailedCopyLeavesTheTargetAsItWas)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto target = createSlot();
     target->fromVar (slotObjectWithWav (folder.get(), "Mine.wav", 100), folder.get());
     target->setName ("mine");
@@ -328,7 +328,7 @@ TEST (WyxSlotCopy, FailedCopyLeavesTheTargetAsItWas)
 
 TEST (WyxSlotCopy, CopyOfItselfKeepsOneWav)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = createSlot();
     slot->fromVar (slotObjectWithWav (folder.get(), "Self.wav", 100), folder.get());
 
@@ -339,7 +339,7 @@ TEST (WyxSlotCopy, CopyOfItselfKeepsOneWav)
 
 TEST (WyxSlotCopy, TemporaryCopyTakesItsWavWithItAndModelSlotsDoNot)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = createSlot();
     slot->fromVar (slotObjectWithWav (folder.get(), "Clip.wav", 100), folder.get());
 
@@ -359,7 +359,7 @@ TEST (WyxSlotCopy, TemporaryCopyTakesItsWavWithItAndModelSlotsDoNot)
 
 TEST (WyxSlotFiles, ClearDeletesTheWavAndKeepsTheFolderResetKeepsTheWav)
 {
-    ScopedFolder folder;
+    ScratchFolder folder;
     auto slot = createSlot();
     slot->fromVar (slotObjectWithWav (folder.get(), "A.wav", 100), folder.get());
     const auto wav = slot->getFile();
