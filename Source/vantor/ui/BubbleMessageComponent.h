@@ -38,7 +38,6 @@ private:
     juce::uint32 expiryTime = 0; // 0: no expiry
     std::unique_ptr<juce::Drawable> warningIcon;
     int displayMs = 0;
-    std::atomic<bool> shown{false};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BubbleMessageComponent)
 };
