@@ -1,6 +1,7 @@
 #include "common/AppSettings.h"
 #include "common/AppInfo.h"
 #include "common/AppSettingsSingleton.h"
+#include "support/MessagePump.h"
 #include "support/TestEnvironment.h"
 
 #include <gmock/gmock.h>
@@ -14,31 +15,17 @@
 #include <vector>
 
 using common::AppSettings;
+using glorvak::test::pumpMessagesUntil;
 namespace Key = common::SettingsKey;
 
 namespace
 {
-bool pumpUntil (const std::function<bool()>& done, int timeoutMs = 10000)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
-
-    while (!done())
-    {
-        if (juce::Time::getMillisecondCounter() > end)
-            return false;
-
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-    }
-
-    return true;
-}
-
 // Runs the message loop until every notification posted so far has been delivered.
 void deliverPending()
 {
     bool reached = false;
     juce::MessageManager::callAsync ([&reached] { reached = true; });
-    ASSERT_TRUE (pumpUntil ([&reached] { return reached; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&reached] { return reached; }));
 }
 
 // Sets LANG alone of the locale variables for the life of the object, then puts them back.
@@ -177,7 +164,7 @@ TEST_F (AppSettingsTest, FirstRunWritesTheDefaultsAboutThreeSecondsLater)
     EXPECT_FALSE (settingsFile.exists());
     EXPECT_TRUE (listener.calls.empty()) << "notifications are asynchronous";
 
-    ASSERT_TRUE (pumpUntil ([this] { return settingsFile.existsAsFile(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return settingsFile.existsAsFile(); }));
     EXPECT_GE (juce::Time::getMillisecondCounter() - start, 2900u);
 
     const auto json = readJson (settingsFile);
@@ -242,7 +229,8 @@ TEST_F (AppSettingsTest, TenSetterCallsGiveTenNotificationsAndOneWrite)
     EXPECT_TRUE (listener.calls.empty());
     EXPECT_TRUE (store->hasUnsavedChanges());
 
-    ASSERT_TRUE (pumpUntil ([&] { return store->getNumberOfSaves() > 0 && listener.calls.size() >= 13; }));
+    ASSERT_TRUE (
+        pumpMessagesUntil ([&] { return store->getNumberOfSaves() > 0 && listener.calls.size() >= 13; }));
     EXPECT_EQ (store->getNumberOfSaves(), 1);
     EXPECT_FALSE (store->hasUnsavedChanges()) << "nothing is left that could cause a second write";
 
