@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <memory>
 
 namespace vantor::dataset
@@ -205,8 +204,8 @@ ErrorKind BackupArchive::write (const juce::Array<Entry>& entries, const juce::F
 
     JobProgress::report (progress, 1.0);
 
-    // One rename replaces the old archive: there is no moment without a complete one.
-    if (std::rename (temp.get().getFullPathName().toRawUTF8(), zipFile.getFullPathName().toRawUTF8()) != 0)
+    // There is no moment without a complete archive.
+    if (!FileSwap::replaceInOneStep (temp.get(), zipFile))
         return errorkind::copy;
 
     return {};

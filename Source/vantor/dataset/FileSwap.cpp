@@ -1,5 +1,7 @@
 #include "vantor/dataset/FileSwap.h"
 
+#include <cstdio>
+
 namespace vantor::dataset
 {
 FileSwap::FileSwap (Mover moverToUse)
@@ -19,6 +21,13 @@ bool FileSwap::moveWithoutOverwriting (const juce::File& from, const juce::File&
         return false;
 
     return from.moveFileTo (to);
+}
+
+bool FileSwap::replaceInOneStep (const juce::File& replacement, const juce::File& target)
+{
+    // juce::File::moveFileTo deletes the target first, which would leave no file at all if the
+    // program died between the two steps.
+    return std::rename (replacement.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) == 0;
 }
 
 void FileSwap::setAside (const juce::File& live, const juce::File& asidePlace)

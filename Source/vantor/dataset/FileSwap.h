@@ -32,6 +32,9 @@ public:
     /** Creates the target's parent folder and renames; refuses a target that exists. */
     static bool moveWithoutOverwriting (const juce::File& from, const juce::File& to);
 
+    /** Renames a complete new file over the target, replacing it in one step. */
+    static bool replaceInOneStep (const juce::File& replacement, const juce::File& target);
+
 private:
     struct Move
     {

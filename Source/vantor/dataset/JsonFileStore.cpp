@@ -1,6 +1,6 @@
 #include "vantor/dataset/JsonFileStore.h"
 
-#include <cstdio>
+#include "vantor/dataset/FileSwap.h"
 
 namespace vantor::dataset
 {
@@ -64,10 +64,7 @@ bool JsonFileStore::write (const juce::File& target, const juce::var& json)
         return stream.getStatus().wasOk() && failingWrites.load() == 0;
     }();
 
-    // rename() replaces the target in one step; juce::File::moveFileTo deletes it first, which
-    // would leave no file at all if the program died between the two.
-    if (!written ||
-        std::rename (temporary.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) != 0)
+    if (!written || !FileSwap::replaceInOneStep (temporary, target))
     {
         temporary.deleteFile();
         return false;
