@@ -149,11 +149,18 @@ public:
         return settings->hasProperty (key);
     }
 
-    // Every setter ends here: store, mark dirty, restart the countdown, announce.
+    // Every setter ends here.
     void set (const juce::Identifier& key, const juce::var& value)
     {
         JUCE_ASSERT_MESSAGE_THREAD
+        store (key, value);
+    }
 
+    // Store, mark dirty, restart the countdown, announce. Also safe on the thread that makes the
+    // store, before anything else can reach it: starting a timer and posting the announcements
+    // may be done from any thread, and both are then served on the message thread.
+    void store (const juce::Identifier& key, const juce::var& value)
+    {
         {
             const juce::ScopedLock sl (lock);
             settings->setProperty (key, value);
@@ -308,12 +315,17 @@ AppSettings::AppSettings (const juce::File& settingsFile, const juce::File& tran
 
 AppSettings::~AppSettings() = default;
 
-// Runs once impl exists: the setters below go through it.
+// Runs once impl exists, on the thread that makes the store, which need not be the message
+// thread (the settings singleton may first be asked for on the updater's thread): so it stores
+// the values directly rather than through the setters, which check for the message thread.
 void AppSettings::applyStartupValues()
 {
-    setWarnOverwriting (getWarnOverwriting());
-    setWarnDeleting (getWarnDeleting());
-    setGuiLangId (getGuiLangId());
+    impl->store (SettingsKey::WarnOverwriting, getWarnOverwriting());
+    impl->store (SettingsKey::WarnDeleting, getWarnDeleting());
+
+    const auto languageId = getGuiLangId();
+    impl->loadTranslation (languageId);
+    impl->store (SettingsKey::GuiLangId, languageId);
 }
 
 bool AppSettings::getWarnOverwriting() const

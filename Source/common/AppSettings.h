@@ -15,8 +15,9 @@ namespace common
     settingChanged per setter call. It also holds the nine GUI languages and installs the chosen
     language's translation file as JUCE's current translation mappings.
 
-    Threads: the message thread constructs and destroys the store, calls every setter, registers
-    listeners and receives their calls; the timer and the save run there too. The getters (getValue
+    Threads: the message thread destroys the store, calls every setter, registers listeners and
+    receives their calls; the timer and the save run there too. Any thread may construct it (the
+    settings singleton may first be asked for on the updater's thread). The getters (getValue
     and the typed ones) may also run on other threads (the updater reads SkipThisVersion and
     GuiLangId on its own thread): the settings object is guarded by a lock, taken by every read and
     every change. TRANS may be used anywhere; JUCE guards the translation mappings itself.

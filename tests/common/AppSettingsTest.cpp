@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <thread>
 #include <vector>
 
 using common::AppSettings;
@@ -149,7 +150,6 @@ protected:
 
     juce::File folder, settingsFile;
 };
-} // namespace
 
 //==============================================================================
 TEST_F (AppSettingsTest, FirstRunWritesTheDefaultsAboutThreeSecondsLater)
@@ -542,3 +542,38 @@ TEST (AppSettingsSingletonTest, OneStoreForTheProcessSavedWhenDeleted)
     deliverPending(); // the dropped announcements reach nobody
     juce::LocalisedStrings::setCurrentMappings (nullptr);
 }
+
+// The updater reads the store on its own thread, so that may be the first use.
+TEST (AppSettingsSingletonTest, FirstUseOnAWorkerThreadIsSafe)
+{
+    using common::AppSettingsSingleton;
+    ASSERT_EQ (AppSettingsSingleton::getInstanceWithoutCreating(), nullptr);
+
+    AppSettingsSingleton* made = nullptr;
+    bool warnsOnDelete = false;
+    testing::internal::CaptureStderr();
+    std::thread worker (
+        [&]
+        {
+            made = AppSettingsSingleton::getInstance();
+            warnsOnDelete = made->getWarnDeleting();
+        });
+    worker.join();
+    const auto complaints = testing::internal::GetCapturedStderr();
+
+    EXPECT_THAT (complaints, testing::Not (testing::HasSubstr ("JUCE Assertion failure")));
+    ASSERT_NE (made, nullptr);
+    EXPECT_EQ (AppSettingsSingleton::getInstance(), made);
+    EXPECT_TRUE (warnsOnDelete);
+
+    // The start-up values reach the file from the message thread, as with a store made there.
+    const auto file = common::AppInfo::getSettingsFolder().getChildFile ("settings.json");
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return made->getNumberOfSaves() > 0; }));
+    EXPECT_TRUE ((bool)readJson (file)["WarnDeleting"]);
+    EXPECT_EQ (readJson (file)["GuiLangId"].toString(), made->getGuiLangId());
+
+    AppSettingsSingleton::deleteInstance();
+    deliverPending();
+    juce::LocalisedStrings::setCurrentMappings (nullptr);
+}
+} // namespace
