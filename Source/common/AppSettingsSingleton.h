@@ -7,9 +7,9 @@
 namespace common
 {
 /** The process's settings store, created on first use on whichever thread that is (under the
-    singleton's lock, double-checked; a call made while it is being built gets null) and deleted with JUCE's
-   other singletons at shut-down, which saves unsaved changes. getInstanceWithoutCreating reads it without
-   making one. */
+    singleton's lock, double-checked; a call made while it is being built gets null) and deleted
+    with JUCE's other singletons at shut-down, which saves unsaved changes.
+    getInstanceWithoutCreating reads it without making one. */
 class AppSettingsSingleton : public AppSettings, public juce::DeletedAtShutdown
 {
 public:
