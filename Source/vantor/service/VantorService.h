@@ -38,8 +38,10 @@ namespace vantor::service
     composition root hands over after construction and destroys before the service.
     Threads: everything on the message thread, except backup, restore, importFromDevice and
     exportToDevice, which run on a worker thread while a modal progress window blocks the user
-    interface; from there only sendErrorMessage is used (the resolver guards its map and the
-    message poster accepts any thread). The service takes no lock of its own. */
+    interface; from there they run the data set's job, call sendErrorMessage (the resolver guards
+    its map and the message poster accepts any thread) and reach the model and the view models only
+    through calls handed to the message thread (the export's facts, the refresh after a restore or
+    an import). The service takes no lock of its own. */
 class VantorService : public IVantorDataMediator, public ISendErrorMessage
 {
 public:
@@ -219,7 +221,9 @@ private:
     bool storeClip (juce::ReferenceCountedObject* clip, int kind, const juce::String& name);
     static bool slotFilesPresent (const dataset::WyxBank& bank);
     bool finishWholeSetOperation (const dataset::ErrorKind& kind, ScopedErrorMessage& message);
-    void postRefreshAll (bool includeCollection);
+    /** After a restore or an import: on success also posts refreshAll to the message thread. */
+    bool finishReplacingOperation (const dataset::ErrorKind& kind, ScopedErrorMessage& message,
+                                   bool includeCollection);
 
     SavedBpmState savedBpmState;
     bool calcBpmMode = false;

@@ -43,14 +43,21 @@ bool VantorService::finishWholeSetOperation (const dataset::ErrorKind& kind, Sco
     return message.fail (toMessageCode (kind));
 }
 
-void VantorService::postRefreshAll (bool includeCollection)
+bool VantorService::finishReplacingOperation (const dataset::ErrorKind& kind, ScopedErrorMessage& message,
+                                              bool includeCollection)
 {
+    if (!finishWholeSetOperation (kind, message))
+        return false;
+
+    // The data set has posted its reload already: the refresh posted now runs after it.
     juce::MessageManager::callAsync (
         [weakThis = juce::WeakReference<VantorService> (this), includeCollection]
         {
             if (auto* service = weakThis.get())
                 service->refreshAll (includeCollection);
         });
+
+    return true;
 }
 
 bool VantorService::backup (const juce::File& zipFile, juce::ThreadWithProgressWindow* progress)
@@ -70,13 +77,7 @@ bool VantorService::restore (const juce::File& zipFile, juce::ThreadWithProgress
 
     ScopedErrorMessage message (*this);
     ProgressWindowJobProgress jobProgress (progress);
-
-    // The data set has posted its reload already: the refresh posted now runs after it.
-    if (!finishWholeSetOperation (dataSet->restore (zipFile, jobProgress.get()), message))
-        return false;
-
-    postRefreshAll (true);
-    return true;
+    return finishReplacingOperation (dataSet->restore (zipFile, jobProgress.get()), message, true);
 }
 
 bool VantorService::importFromDevice (const juce::File& volumeRoot, juce::ThreadWithProgressWindow* progress)
@@ -86,12 +87,8 @@ bool VantorService::importFromDevice (const juce::File& volumeRoot, juce::Thread
 
     ScopedErrorMessage message (*this);
     ProgressWindowJobProgress jobProgress (progress);
-
-    if (!finishWholeSetOperation (dataSet->importFromDevice (volumeRoot, jobProgress.get()), message))
-        return false;
-
-    postRefreshAll (false);
-    return true;
+    return finishReplacingOperation (dataSet->importFromDevice (volumeRoot, jobProgress.get()), message,
+                                     false);
 }
 
 VantorService::ExportFacts VantorService::gatherExportFacts (const dataset::WyxModel& model)
