@@ -29,12 +29,14 @@ ErrorKind UnitImport::read (const juce::File& volumeRoot, const juce::File& data
     if (!settingsFile.existsAsFile())
         return errorkind::notFound;
 
-    const auto json = juce::JSON::parse (settingsFile.loadFileAsString());
+    const auto stored = JsonFileStore::read (settingsFile, modelkeys::bank);
+
+    if (stored.status != JsonFileStore::ReadStatus::ok)
+        return errorkind::invalidFormat;
+
+    const auto& json = stored.root;
     auto* root = json.getDynamicObject();
     auto* banks = json.getProperty (modelkeys::bank, {}).getArray();
-
-    if (root == nullptr || banks == nullptr)
-        return errorkind::invalidFormat;
 
     root->setProperty (modelkeys::favorite,
                        UnitFolder::limitFavorite (root->getProperty (modelkeys::favorite)));
