@@ -32,10 +32,11 @@ struct SetUpBeforeMain
 
         // Not touched here: the application-information record reads the user's folders from
         // the environment when first asked, after main (a test program's main points HOME at a
-        // private folder first); it is never destroyed, because
-        // the usage statistics' exit hook still writes "$shutdown" into its log folder. The
-        // usage-statistics state is built when the statistics start; its clean-up, run at exit,
-        // only writes that file, as stop has already deleted everything else it held.
+        // private folder first); it is never destroyed, because the usage statistics' exit hook
+        // still writes "$shutdown" into its log folder. The usage-statistics state is built when
+        // the statistics start; its clean-up, run at exit, only writes that file, as stop (or,
+        // without a stop, JUCE's shut-down) has already deleted everything else that JUCE's leak
+        // checks count.
 
         common::AppSettings::getLanguageTable();
 

@@ -156,6 +156,20 @@ TEST (ProgramStaticDataChild, TouchesEveryStaticAndExits)
     AudioPlayer::deleteInstance();
 }
 
+// In the child: a program that quits by a path that never stops the statistics.
+TEST (ProgramStaticDataChild, StartsTheStatisticsAndNeverStopsThem)
+{
+    if (!isChild())
+        GTEST_SKIP() << "runs in the child started by ProgramStaticData tests";
+
+    auto environment = common::UsageLogger::getSystemEnvironment();
+    environment.logFolder = juce::File (juce::SystemStats::getEnvironmentVariable (logFolderVariable, {}));
+    environment.uploadUrl = {};
+    common::UsageLogger::setEnvironment (environment);
+    common::UsageLogger::start();
+    common::UsageLogger::countBpmCalc();
+}
+
 // In the child: a leak on purpose, to show that the parent's check sees one.
 TEST (ProgramStaticDataChild, LeaksOnPurpose)
 {
@@ -227,6 +241,29 @@ TEST (ProgramStaticData, ChildTouchingEveryStaticExitsCleanly)
         EXPECT_FALSE (run.output.contains (complaint)) << run.output;
 
     EXPECT_EQ (logFolder.getChildFile ("$shutdown").getSize(), 8);
+}
+
+// What the statistics held goes at JUCE's shut-down, unsaved as in a killed process, before JUCE
+// checks for leaks; only a stopped run writes "$shutdown".
+TEST (ProgramStaticData, StatisticsNeverStoppedGoQuietlyAtShutDown)
+{
+    if (isChild())
+        GTEST_SKIP();
+
+    const auto logFolder =
+        juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("never-stopped-log");
+    const auto run = runChild ("StartsTheStatisticsAndNeverStopsThem", logFolder);
+    ASSERT_TRUE (run.started);
+
+    EXPECT_EQ (run.exitCode, 0u) << run.output;
+    EXPECT_TRUE (run.output.contains ("[  PASSED  ] 1 test.")) << run.output;
+
+    for (const auto* complaint : exitComplaints)
+        EXPECT_FALSE (run.output.contains (complaint)) << run.output;
+
+    EXPECT_TRUE (logFolder.isDirectory());
+    EXPECT_FALSE (logFolder.getChildFile ("$shutdown").exists());
+    EXPECT_FALSE (logFolder.getChildFile ("status").exists());
 }
 
 // The check above would see a leak: the child that leaks on purpose fails at exit.

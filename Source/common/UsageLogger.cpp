@@ -229,6 +229,34 @@ private:
 };
 
 //==============================================================================
+// What a run holds from start to stop that JUCE's leak checks count, on the message thread. stop
+// deletes it; when stop never runs (the program quit by another path), JUCE's shut-down does, ahead
+// of those checks: the module state, released at exit, would come after them.
+struct UsageLogger::Resources : public juce::DeletedAtShutdown
+{
+    Resources() = default;
+
+    ~Resources() override
+    {
+        // Without a stop the run leaves its status unsaved, as a killed one would.
+        if (status != nullptr)
+            status->discardChanges();
+
+        uploader.reset();
+        status.reset();
+        clearSingletonInstance();
+    }
+
+    std::unique_ptr<PersistentStatus> status;
+    std::unique_ptr<WebUploader> uploader;
+
+    JUCE_DECLARE_SINGLETON (Resources, false)
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Resources)
+};
+
+JUCE_IMPLEMENT_SINGLETON (UsageLogger::Resources)
+
+//==============================================================================
 struct UsageLogger::State
 {
     ~State() { endProcess(); }
@@ -240,8 +268,6 @@ struct UsageLogger::State
     Environment environment;
 
     juce::File shutdownFile;
-    std::unique_ptr<PersistentStatus> status;
-    std::unique_ptr<WebUploader> uploader;
     std::optional<juce::String> uid;
 
     std::mutex sessionLock;
@@ -302,7 +328,8 @@ void UsageLogger::initialise()
 
     AppInfo::createPrivateFolder (folder);
     s.shutdownFile = folder.getChildFile ("$shutdown");
-    s.status = std::make_unique<PersistentStatus> (folder);
+    auto& resources = *Resources::getInstance();
+    resources.status = std::make_unique<PersistentStatus> (folder);
 
     {
         const std::lock_guard<std::mutex> lock (s.sessionLock);
@@ -311,13 +338,14 @@ void UsageLogger::initialise()
                                        s.environment.maxSessionBytes);
     }
 
-    s.uploader = std::make_unique<WebUploader>();
+    resources.uploader = std::make_unique<WebUploader>();
 }
 
 void UsageLogger::uploadPending()
 {
     auto& s = state();
-    const auto record = s.status->take (startQuitKey);
+    auto& resources = *Resources::getInstance();
+    const auto record = resources.status->take (startQuitKey);
 
     {
         juce::FileInputStream in (s.shutdownFile);
@@ -357,32 +385,32 @@ void UsageLogger::uploadPending()
     if (data == nullptr || data->text.isEmpty())
         return;
 
-    s.uploader->upload (s.environment.uploadUrl, s.environment.productName, s.environment.productVersion,
-                        data->text,
-                        [data, trimmedAtRead] (const juce::Result& result)
-                        {
-                            if (result.failed())
-                                return;
+    resources.uploader->upload (s.environment.uploadUrl, s.environment.productName,
+                                s.environment.productVersion, data->text,
+                                [data, trimmedAtRead] (const juce::Result& result)
+                                {
+                                    if (result.failed())
+                                        return;
 
-                            auto& st = state();
-                            const std::lock_guard<std::mutex> lock (st.sessionLock);
+                                    auto& st = state();
+                                    const std::lock_guard<std::mutex> lock (st.sessionLock);
 
-                            if (st.session == nullptr)
-                                return;
+                                    if (st.session == nullptr)
+                                        return;
 
-                            // Records the cap removed since the reading were part of what was sent.
-                            auto sent = *data;
-                            sent.consumed -= st.session->getTrimmedBytes() - trimmedAtRead;
+                                    // Records the cap removed since the reading were part of what was sent.
+                                    auto sent = *data;
+                                    sent.consumed -= st.session->getTrimmedBytes() - trimmedAtRead;
 
-                            if (sent.consumed > 0)
-                                CryptoFile::getInstance()->dropRecords (st.session->getFile(), sent);
-                        });
+                                    if (sent.consumed > 0)
+                                        CryptoFile::getInstance()->dropRecords (st.session->getFile(), sent);
+                                });
 }
 
 void UsageLogger::startSession()
 {
     auto& s = state();
-    auto& status = *s.status;
+    auto& status = *Resources::getInstance()->status;
     bool newClient = false;
 
     if (status.getCid().isEmpty())
@@ -410,31 +438,33 @@ void UsageLogger::stop (int numberOfBanks, const juce::String& guiLangId)
     if (!s.enabled || s.stopped)
         return;
 
+    auto& resources = *Resources::getInstance();
     s.quitTime = s.environment.now();
     logCounters (numberOfBanks, guiLangId);
 
     {
         const std::lock_guard<std::mutex> lock (s.sessionLock);
-        s.status->set (startQuitKey, s.session->makeStartQuitRecord (s.startOffset));
+        resources.status->set (startQuitKey, s.session->makeStartQuitRecord (s.startOffset));
     }
 
     // The uploader first: a pending upload ends without its completion, so "$session" keeps
     // everything it was sending.
-    s.uploader.reset();
+    resources.uploader.reset();
 
     {
         const std::lock_guard<std::mutex> lock (s.sessionLock);
         s.session.reset();
     }
 
-    s.status.reset();
+    resources.status.reset(); // saves
+    Resources::deleteInstance();
     s.stopped = true;
 }
 
 void UsageLogger::logCounters (int numberOfBanks, const juce::String& guiLangId)
 {
     auto& s = state();
-    auto& status = *s.status;
+    auto& status = *Resources::getInstance()->status;
     const std::lock_guard<std::mutex> lock (s.sessionLock);
 
     for (int i = 0; i < numCounters; ++i)
@@ -456,7 +486,8 @@ void UsageLogger::endProcess()
 bool UsageLogger::isUploading()
 {
     JUCE_ASSERT_MESSAGE_THREAD
-    return state().uploader != nullptr && state().uploader->isBusy();
+    const auto* resources = Resources::getInstanceWithoutCreating();
+    return resources != nullptr && resources->uploader != nullptr && resources->uploader->isBusy();
 }
 
 void UsageLogger::State::endProcess()
@@ -464,18 +495,13 @@ void UsageLogger::State::endProcess()
     if (enabled && stopped)
         writeShutdownSeconds (shutdownFile, environment.now() - quitTime);
 
-    // A process that never stopped its statistics leaves what it had unsaved, as a killed one would.
-    if (status != nullptr)
-        status->discardChanges();
-
-    uploader.reset();
+    // Already gone at exit: JUCE's shut-down deleted it.
+    Resources::deleteInstance();
 
     {
         const std::lock_guard<std::mutex> lock (sessionLock);
         session.reset();
     }
-
-    status.reset();
 
     for (auto& counter : counters)
         counter = 0;

@@ -70,6 +70,7 @@ public:
     class Session;
 
 private:
+    struct Resources;
     struct State;
     static State& state();
 
