@@ -88,6 +88,35 @@ juce::String makeSafeFileStem (const juce::String& base)
     return stem;
 }
 
+namespace
+{
+const char* stagedWavPrefix (StagedWav kind)
+{
+    return kind == StagedWav::incoming ? ".import" : ".replaced";
+}
+} // namespace
+
+juce::File makeStagedWavFile (const juce::File& samplesFolder, StagedWav kind)
+{
+    // Numbered without brackets (".import2.wav"), the form isStagedWavName knows.
+    return samplesFolder.getNonexistentChildFile (stagedWavPrefix (kind), ".wav", false);
+}
+
+bool isStagedWavName (const juce::String& fileName)
+{
+    for (const auto kind : {StagedWav::incoming, StagedWav::replaced})
+    {
+        const juce::String prefix (stagedWavPrefix (kind));
+
+        if (fileName.startsWith (prefix) && fileName.endsWith (".wav") &&
+            fileName.length() >= prefix.length() + 4 &&
+            fileName.substring (prefix.length(), fileName.length() - 4).containsOnly ("0123456789"))
+            return true;
+    }
+
+    return false;
+}
+
 int deleteUnusedSamples (const juce::File& jsonFile, const juce::File& samplesFolder,
                          const juce::StringArray& referencedNames)
 {
@@ -105,8 +134,10 @@ int deleteUnusedSamples (const juce::File& jsonFile, const juce::File& samplesFo
 
         for (const auto& file : samplesFolder.findChildFiles (juce::File::findFiles, false, "*"))
         {
-            if (file.isHidden() || !file.getFileExtension().equalsIgnoreCase (".wav") ||
-                referenced.count (file.getFileName().toLowerCase()) != 0)
+            const auto name = file.getFileName();
+            const bool isSample = !file.isHidden() && file.getFileExtension().equalsIgnoreCase (".wav");
+
+            if (!(isSample || isStagedWavName (name)) || referenced.count (name.toLowerCase()) != 0)
                 continue;
 
             if (file.deleteFile())

@@ -43,8 +43,24 @@ juce::File getBareChildFile (const juce::File& folder, const juce::String& name)
     folder ("~"), nor carries a separator, nor is empty. */
 juce::String makeSafeFileStem (const juce::String& base);
 
+/** The two kinds of hidden WAV that stand in the samples folder while a SLOT's new WAV is put in
+    place: the new one while it is written, the SLOT's old one while the new one moves in. */
+enum class StagedWav
+{
+    incoming, // ".import.wav", ".import2.wav", ...
+    replaced  // ".replaced.wav", ".replaced2.wav", ...
+};
+
+/** A free name of that kind directly in the samples folder. */
+juce::File makeStagedWavFile (const juce::File& samplesFolder, StagedWav kind);
+
+/** True for a name that makeStagedWavFile gives. Such a file is only ever there for the length of
+    one import, so one found later is the leftover of a crash. */
+bool isStagedWavName (const juce::String& fileName);
+
 /** Deletes every non-hidden WAV directly inside samplesFolder whose name is not in
-    referencedNames, but only when jsonFile exists: the file is the record of what is in use.
+    referencedNames, and every leftover staged WAV there, but only when jsonFile exists: the file
+    is the record of what is in use.
 
     Names, and the ".wav" extension, are compared ignoring letter case. On Linux "Kick.wav" and "kick.wav" are
    two files, but data written on a case-insensitive system (a restored backup, a copied folder) may name a

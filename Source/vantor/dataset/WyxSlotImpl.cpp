@@ -8,16 +8,6 @@
 
 namespace vantor::dataset
 {
-namespace
-{
-// A new WAV is first written under a hidden name beside its final place, so that the SLOT's old
-// WAV stays untouched until the new one is complete.
-juce::File makeStagingFile (const juce::File& samplesFolder)
-{
-    return samplesFolder.getNonexistentChildFile (".import", ".wav", false);
-}
-} // namespace
-
 WyxSlot::Ptr createSlot()
 {
     return new WyxSlotImpl();
@@ -143,7 +133,9 @@ bool WyxSlotImpl::importFromReader (std::unique_ptr<common::AudioFileTools::Open
     const auto samplesFolder = getSamplesFolder (folder);
     samplesFolder.createDirectory();
 
-    const auto staging = makeStagingFile (samplesFolder);
+    // The new WAV is written under a hidden name beside its final place, so that the SLOT's old
+    // WAV stays untouched until the new one is complete.
+    const auto staging = makeStagedWavFile (samplesFolder, StagedWav::incoming);
     juce::int64 length = 0;
     double rate = 0.0;
     int channels = 0;
@@ -197,7 +189,7 @@ bool WyxSlotImpl::installStagedWav (const juce::File& staging, const juce::Strin
 
     if (file != juce::File() && file.existsAsFile())
     {
-        aside = samplesFolder.getNonexistentChildFile (".replaced", ".wav", false);
+        aside = makeStagedWavFile (samplesFolder, StagedWav::replaced);
 
         if (!file.moveFileTo (aside))
             aside = juce::File();
@@ -260,7 +252,7 @@ bool WyxSlotImpl::copyFrom (const WyxSlot* other)
 
         const auto samplesFolder = getSamplesFolder (folder);
         samplesFolder.createDirectory();
-        const auto staging = makeStagingFile (samplesFolder);
+        const auto staging = makeStagedWavFile (samplesFolder, StagedWav::incoming);
 
         if (!otherFile.copyFileTo (staging))
         {

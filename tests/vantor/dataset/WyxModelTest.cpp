@@ -335,6 +335,43 @@ TEST (WyxModelCleanup, DeletesOnlyUnreferencedVisibleWavsDirectlyInSamples)
     EXPECT_TRUE (folder.samples.getChildFile ("sub/Deep.wav").existsAsFile());
 }
 
+// An import that died half-way leaves its hidden staged WAVs behind; nothing else would ever
+// remove them. Only the program's own names go, and only directly in samples.
+TEST (WyxModelCleanup, DeletesStagedWavsLeftByACrashedImport)
+{
+    ModelFolder folder;
+    WyxModelImpl model;
+    model.load (folder.file);
+    fillSlot (model, folder.samples, 0, 0);
+
+    juce::Array<juce::File> leftovers;
+
+    for (const auto kind : {StagedWav::incoming, StagedWav::incoming, StagedWav::replaced})
+        leftovers.add (writeWav (makeStagedWavFile (folder.samples, kind), 10));
+
+    leftovers.add (writeWav (folder.samples.getChildFile (".replaced12.wav"), 10));
+
+    const juce::StringArray keptHidden{".important.wav", ".import(2).wav", ".import.WAV", ".imported2.wav",
+                                       ".replaced.wav.bak"};
+
+    for (const auto& name : keptHidden)
+        writeWav (folder.samples.getChildFile (name), 10);
+
+    writeWav (folder.samples.getChildFile ("sub/.import.wav"), 10);
+
+    deliverPendingMessages();
+    model.save();
+
+    for (const auto& file : leftovers)
+        EXPECT_FALSE (file.exists()) << file.getFileName();
+
+    for (const auto& name : keptHidden)
+        EXPECT_TRUE (folder.samples.getChildFile (name).existsAsFile()) << name;
+
+    EXPECT_TRUE (folder.samples.getChildFile ("sub/.import.wav").existsAsFile());
+    EXPECT_TRUE (folder.samples.getChildFile ("b0s0.wav").existsAsFile());
+}
+
 TEST (WyxModelCleanup, ResetKeepsWavsClearAllDeletesThemAtOnce)
 {
     ModelFolder folder;
