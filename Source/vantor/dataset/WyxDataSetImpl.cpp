@@ -86,7 +86,7 @@ bool WyxDataSetImpl::beginWholeSetOperation (JobProgress* progress, const std::f
 void WyxDataSetImpl::endWholeSetOperation (bool reload)
 {
     juce::MessageManager::callAsync (
-        [weakThis = juce::WeakReference<WyxDataSetImpl> (this), reload]
+        [weakThis = weakSelf, reload]
         {
             if (auto* dataSet = weakThis.get())
             {

@@ -10,9 +10,10 @@ namespace vantor::dataset
 {
 /** The one implementation of WyxDataSet.
 
-    Threads: everything on the message thread except postReload, which the whole-set jobs call from
-    their worker thread. It only copies a weak reference made in the constructor, so the message
-    it posts finds nothing to call once the data set is gone. */
+    Threads: as for WyxDataSet. The whole-set operations, with beginWholeSetOperation,
+    endWholeSetOperation and postReload, run on the worker thread of the progress window. What
+    they post to the message thread holds only a copy of the weak reference made in the
+    constructor, so it finds nothing to call once the data set is gone. */
 class WyxDataSetImpl : public WyxDataSet
 {
 public:
