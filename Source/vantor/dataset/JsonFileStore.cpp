@@ -1,6 +1,6 @@
 #include "vantor/dataset/JsonFileStore.h"
 
-#include "vantor/dataset/FileSwap.h"
+#include "common/FileReplacer.h"
 
 namespace vantor::dataset
 {
@@ -48,29 +48,11 @@ bool JsonFileStore::write (const juce::File& target, const juce::var& json)
     if (!folder.isDirectory() && !folder.createDirectory())
         return false;
 
-    // Hidden, so that nothing listing the folder mistakes it for data.
-    const auto temporary = folder.getNonexistentChildFile ("." + target.getFileName() + ".tmp", {}, false);
-
-    const auto written = [&]
+    return common::FileReplacer::replace (target, [&json] (juce::OutputStream& out)
     {
-        juce::FileOutputStream stream (temporary, 16384);
-
-        if (!stream.openedOk())
-            return false;
-
-        juce::JSON::writeToStream (stream, json, false, 15);
-        stream.flush(); // also syncs the file to disk
-
-        return stream.getStatus().wasOk() && failingWrites.load() == 0;
-    }();
-
-    if (!written || !FileSwap::replaceInOneStep (temporary, target))
-    {
-        temporary.deleteFile();
-        return false;
-    }
-
-    return true;
+        juce::JSON::writeToStream (out, json, false, 15);
+        return failingWrites.load() == 0;
+    });
 }
 
 juce::File JsonFileStore::createAsideFolder (const juce::File& folder, const juce::String& prefix)
