@@ -4,6 +4,7 @@
 // Header-only: the helpers use the data set, which the shared support library does not link.
 
 #include "support/PcmFileBuilder.h"
+#include "support/JsonKeys.h"
 #include "support/ScratchFolder.h"
 #include "vantor/dataset/BankCollectionJsonKeys.h"
 #include "vantor/dataset/BankJsonKeys.h"
@@ -178,17 +179,6 @@ inline juce::StringArray pathsOf (const FolderSnapshot& snapshot)
         paths.add (entry.first);
 
     return paths;
-}
-
-inline juce::StringArray keysOf (const juce::var& object)
-{
-    juce::StringArray keys;
-
-    if (auto* dynamicObject = object.getDynamicObject())
-        for (const auto& property : dynamicObject->getProperties())
-            keys.add (property.name.toString());
-
-    return keys;
 }
 
 inline juce::StringArray wavNames (const juce::File& folder)

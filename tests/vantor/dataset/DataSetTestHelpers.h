@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/MessagePump.h"
+#include "support/JsonKeys.h"
 #include "support/ScratchFolder.h"
 #include "vantor/dataset/SampleFiles.h"
 
@@ -9,9 +10,6 @@
 
 namespace glorvak::test
 {
-// The service tests know the scratch folder by this name.
-using ScopedFolder = ScratchFolder;
-
 // A data file's folder as the program lays it out: "<folder>/<file>" with "<folder>/samples".
 struct DataFileFolder
 {
@@ -50,17 +48,6 @@ inline juce::File writeWav (const juce::File& file, int frames, int rate = 96000
 inline juce::var readJson (const juce::File& file)
 {
     return juce::JSON::parse (file.loadFileAsString());
-}
-
-inline juce::StringArray keysOf (const juce::var& object)
-{
-    juce::StringArray keys;
-
-    if (auto* dynamicObject = object.getDynamicObject())
-        for (const auto& property : dynamicObject->getProperties())
-            keys.add (property.name.toString());
-
-    return keys;
 }
 
 inline juce::StringArray wavNamesIn (const juce::File& folder)

@@ -182,7 +182,7 @@ protected:
 
     void expectNoMessage() { EXPECT_EQ (takeMessages().size(), 0u); }
 
-    ScopedFolder sources;
+    ScratchFolder sources;
     std::vector<PostedMessage> messages;
     vantor::service::MessageResolver resolver;
     BrowseRecorder browseRecorder;
