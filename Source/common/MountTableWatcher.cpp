@@ -17,6 +17,10 @@ MountTableWatcher::MountTableWatcher (const juce::File& mountTableToWatch, int p
     , pollIntervalMs (juce::jmax (10, pollInterval))
     , onChange (std::move (onChangeToCall))
 {
+    // The first content is taken here, not on the thread: a change made between this constructor
+    // and the thread's start must still count as a change.
+    tableFd = ::open (mountTable.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC);
+    lastContent = RemovableVolumeListLinux::readSmallFile (mountTable);
     wakeFd = ::eventfd (0, EFD_CLOEXEC | EFD_NONBLOCK);
     startThread();
 }
@@ -36,14 +40,13 @@ MountTableWatcher::~MountTableWatcher()
 
     if (wakeFd >= 0)
         ::close (wakeFd);
+
+    if (tableFd >= 0)
+        ::close (tableFd);
 }
 
 void MountTableWatcher::run()
 {
-    const auto path = mountTable.getFullPathName();
-    const int tableFd = ::open (path.toRawUTF8(), O_RDONLY | O_CLOEXEC);
-    auto lastContent = RemovableVolumeListLinux::readSmallFile (mountTable);
-
     while (!threadShouldExit())
     {
         pollfd fds[2] = {{tableFd, POLLPRI, 0}, {wakeFd, POLLIN, 0}};
@@ -62,8 +65,5 @@ void MountTableWatcher::run()
             onChange();
         }
     }
-
-    if (tableFd >= 0)
-        ::close (tableFd);
 }
 } // namespace common

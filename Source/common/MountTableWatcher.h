@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <functional>
+#include <string>
 
 namespace common
 {
@@ -24,7 +25,9 @@ private:
     const juce::File mountTable;
     const int pollIntervalMs;
     const std::function<void()> onChange;
+    int tableFd = -1;
     int wakeFd = -1; // an eventfd that ends a poll() when the thread must stop
+    std::string lastContent; // written by the constructor, then only by the thread
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MountTableWatcher)
 };
