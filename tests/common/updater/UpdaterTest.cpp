@@ -327,8 +327,8 @@ TEST (WebRequest, EndsAtOnceWhenItsThreadIsAskedToExit)
     while (!worker.started && worker.isThreadRunning())
         juce::Thread::sleep (5);
 
-    const auto before = juce::Time::getMillisecondCounter();
-    EXPECT_TRUE (worker.stopThread (5000));
-    EXPECT_LT (juce::Time::getMillisecondCounter() - before, 3000u);
+    // The server holds the rest of the body until it is released, and the request's own time-out
+    // is 20 s: only the cancellation ends the thread sooner.
+    EXPECT_TRUE (worker.stopThread (15000));
     EXPECT_EQ (worker.outcome.load(), WebRequest::Outcome::cancelled);
 }

@@ -144,7 +144,7 @@ TEST (WholeSetOperations, AModelMadeDirtyDuringARestoreOrImportNeverSavesIntoThe
 
         // Saving is back.
         model->setFavoriteBank (11);
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return favoriteInFile (live.modelFile) == 11; }, 6000));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return favoriteInFile (live.modelFile) == 11; }, 15000));
     }
 }
 
@@ -190,6 +190,6 @@ TEST (WholeSetOperations, AFailedOrCancelledRestoreStillReloadsAndResumesSaving)
 
     deliverMessages(); // the reloads
     model->setFavoriteBank (12);
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return favoriteInFile (live.modelFile) == 12; }, 6000));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return favoriteInFile (live.modelFile) == 12; }, 15000));
 }
 } // namespace

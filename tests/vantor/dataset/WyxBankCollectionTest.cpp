@@ -190,7 +190,7 @@ TEST (WyxBankCollectionEdits, RenamingAStoredBankMarksTheCollectionChanged)
     abc.collection.addChangeListener (&counter);
 
     abc.collection.getBank (1)->setName ("Renamed");
-    EXPECT_TRUE (glorvak::test::pumpMessagesUntil ([&] { return broadcasts > 0; }, 2000));
+    EXPECT_TRUE (glorvak::test::pumpMessagesUntil ([&] { return broadcasts > 0; }));
     EXPECT_TRUE (abc.collection.isDirty());
 
     abc.collection.save();

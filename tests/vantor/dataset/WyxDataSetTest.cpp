@@ -37,7 +37,7 @@ TEST_F (WyxDataSetTest, FirstStartCreatesTheFoldersAtOnceAndBothFilesLater)
     EXPECT_FALSE (modelFile.exists());
 
     ASSERT_TRUE (
-        pumpMessagesUntil ([&] { return modelFile.existsAsFile() && collectionFile.existsAsFile(); }, 8000));
+        pumpMessagesUntil ([&] { return modelFile.existsAsFile() && collectionFile.existsAsFile(); }, 15000));
     EXPECT_EQ (glorvak::test::readJson (modelFile)[modelkeys::bank].size(), 15);
     EXPECT_EQ (countCollectionBanks(), 0);
 }
@@ -109,7 +109,7 @@ TEST_F (WyxDataSetTest, PostedReloadReadsTheFilesAgainAndIsDroppedWithTheDataSet
     modelFile.replaceWithText (R"({"favorite": 9, "bank": [{"bank_name": "from disk"}]})");
 
     dataSet->postReload();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return dataSet->getModel()->getFavoriteBank() == 9; }, 2000));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return dataSet->getModel()->getFavoriteBank() == 9; }));
     EXPECT_EQ (dataSet->getModel()->getBankList().banks[0]->getName(), "from disk");
 
     // A reload still in the queue when the data set goes must find nothing to call.
