@@ -78,6 +78,23 @@ juce::File getBareChildFile (const juce::File& folder, const juce::String& name)
     return juce::File (juce::File::addTrailingSeparator (folder.getFullPathName()) + name);
 }
 
+juce::File findSampleFile (const juce::File& folder, const juce::String& name)
+{
+    const auto exact = getBareChildFile (folder, name);
+
+    if (exact == juce::File() || exact.existsAsFile() || !folder.isDirectory())
+        return exact;
+
+    auto candidates = folder.findChildFiles (juce::File::findFiles, false, "*");
+    candidates.sort();
+
+    for (const auto& candidate : candidates)
+        if (candidate.getFileName().equalsIgnoreCase (name))
+            return candidate;
+
+    return exact;
+}
+
 juce::String makeSafeFileStem (const juce::String& base)
 {
     auto stem = base.replaceCharacters ("/\\", "__");

@@ -39,6 +39,14 @@ bool isBareFileName (const juce::String& name);
     juce::File::getChildFile this never expands "~" or follows "..". */
 juce::File getBareChildFile (const juce::File& folder, const juce::String& name);
 
+/** The sample file a stored bare name means: the file of that exact name when there is one, else
+    the one file directly inside the folder whose name differs only in letter case (the first in
+    sorted order if several do). Data written on a case-insensitive system may name its WAV in
+    another case than the disk holds; deleteUnusedSamples keeps such a file, so it is found here
+    too. Gives the exact-name file, which does not exist, when nothing matches, and an empty File
+    for a name that is not bare. */
+juce::File findSampleFile (const juce::File& folder, const juce::String& name);
+
 /** A name stem for a new WAV that neither hides the file (leading dot), nor reads as a home
     folder ("~"), nor carries a separator, nor is empty. */
 juce::String makeSafeFileStem (const juce::String& base);

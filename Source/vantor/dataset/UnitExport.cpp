@@ -105,7 +105,7 @@ ErrorKind UnitExport::write (const juce::var& modelJson, const juce::File& sampl
             PlannedCopy copy;
             copy.bankIndex = i;
             copy.slot = slot;
-            copy.source = getBareChildFile (samplesFolder, name);
+            copy.source = findSampleFile (samplesFolder, name);
 
             if (!copy.source.existsAsFile())
                 return errorkind::notFound;

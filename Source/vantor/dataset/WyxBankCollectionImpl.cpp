@@ -223,9 +223,10 @@ bool WyxBankCollectionImpl::keepOverflowAside (const juce::Array<juce::var>& ban
         for (const auto& slotObject : *slotObjects)
         {
             const auto name = slotObject.getProperty (slotkeys::fileName, {}).toString();
-            const auto source = getBareChildFile (samplesFolder, name);
+            const auto source = findSampleFile (samplesFolder, name);
 
-            if (source.existsAsFile() && !source.copyFileTo (getBareChildFile (asideSamples, name)))
+            if (source.existsAsFile() &&
+                !source.copyFileTo (getBareChildFile (asideSamples, source.getFileName())))
                 return false;
         }
     }

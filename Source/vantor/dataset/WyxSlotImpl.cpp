@@ -382,7 +382,7 @@ juce::String WyxSlotImpl::fromVar (const juce::var& slotObject, const juce::File
     // A stored name is trusted only as a bare name inside the samples folder: anything else would
     // let a damaged or hostile file make clear() delete, or a copy read, a file elsewhere.
     const auto storedFileName = get (slotkeys::fileName).toString();
-    const auto storedFile = getBareChildFile (getSamplesFolder (folder), storedFileName);
+    const auto storedFile = findSampleFile (getSamplesFolder (folder), storedFileName);
 
     if (storedFile != juce::File())
     {
