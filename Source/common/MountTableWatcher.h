@@ -26,7 +26,7 @@ private:
     const int pollIntervalMs;
     const std::function<void()> onChange;
     int tableFd = -1;
-    int wakeFd = -1; // an eventfd that ends a poll() when the thread must stop
+    int wakeFd = -1;         // an eventfd that ends a poll() when the thread must stop
     std::string lastContent; // written by the constructor, then only by the thread
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MountTableWatcher)
