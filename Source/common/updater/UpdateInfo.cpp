@@ -1,6 +1,7 @@
 #include "common/updater/UpdateInfo.h"
 
 #include "common/AppSettings.h"
+#include "common/SafeJson.h"
 
 namespace common::updater
 {
@@ -14,7 +15,7 @@ std::optional<UpdateInfo> UpdateInfo::parse (const juce::String& documentText)
 {
     juce::var document;
 
-    if (juce::JSON::parse (documentText, document).failed() || !document.isObject())
+    if (SafeJson::parse (documentText, document).failed() || !document.isObject())
         return std::nullopt;
 
     const auto version = document.getProperty ("version", {});

@@ -332,3 +332,13 @@ TEST (WebRequest, EndsAtOnceWhenItsThreadIsAskedToExit)
     EXPECT_TRUE (worker.stopThread (15000));
     EXPECT_EQ (worker.outcome.load(), WebRequest::Outcome::cancelled);
 }
+
+TEST (UpdateInfo, DeeplyNestedDocumentIsUnreadableNotACrash)
+{
+    // Within the size limit, but nested far deeper than any real document.
+    const auto depth = 500000;
+    const auto text = "{\"version\": \"2.0\", \"x\": " + juce::String::repeatedString ("[", depth) +
+                      juce::String::repeatedString ("]", depth) + "}";
+    ASSERT_LE (text.getNumBytesAsUTF8(), (size_t)1024 * 1024);
+    EXPECT_FALSE (UpdateInfo::parse (text).has_value());
+}
