@@ -197,6 +197,13 @@ bool WMAudioReader::readSamples (int* const* destChannels, int numDestChannels, 
         return true;
     }
 
+    // A decoder that could not be rebuilt after a failure is gone for good.
+    if (sourceReader == nullptr)
+    {
+        clearChannels (destChannels, numDestChannels, startOffsetInDestBuffer, numSamples);
+        return false;
+    }
+
     Call call;
     call.dest = destChannels;
     call.numDestChannels = destChannels != nullptr ? numDestChannels : 0;

@@ -35,6 +35,7 @@ struct Script
 {
     std::deque<Step> steps;
     bool alwaysCorrupt = false;
+    bool refuseNewReaders = false; // the decoder cannot be rebuilt any more
     int readersCreated = 0;
     std::vector<juce::int64> positions; // 100-ns times the readers were positioned at
 };
@@ -138,6 +139,9 @@ public:
 
     std::unique_ptr<ISourceReader> create (JuceIMFByteStream&, int) override
     {
+        if (script.refuseNewReaders)
+            return nullptr;
+
         ++script.readersCreated;
         return std::make_unique<ScriptedSourceReader> (script);
     }
@@ -287,6 +291,26 @@ TEST_F (WMAudioReaderTest, PersistentCorruptDataStopsWithinTheBound)
     EXPECT_TRUE (reader->isDecodingStopped());
     EXPECT_EQ (script.readersCreated, 1 + WMAudioReader::maxCorruptResetsPerCall);
     EXPECT_TRUE (log.lines.contains (" Stop decoding. \"" + file.getFileName() + "\" maybe corrupt?"));
+}
+
+TEST_F (WMAudioReaderTest, ADecoderThatCannotBeRebuiltFailsEveryLaterRead)
+{
+    script.steps = {Step::corrupt};
+    script.refuseNewReaders = true;
+
+    // Corrupt data asks for a new decoder, which is refused; the reader has none from then on,
+    // whether the next read goes on where the failed one began or jumps.
+    EXPECT_FALSE (readsStream (0, 100));
+
+    for (auto start : {0, 20000, 100})
+    {
+        SCOPED_TRACE (start);
+        std::vector<int> left (100, 7), right (100, 7);
+        int* channels[] = {left.data(), right.data()};
+        EXPECT_FALSE (reader->readSamples (channels, 2, 0, start, 100));
+        EXPECT_EQ (left, std::vector<int> (100));
+        EXPECT_EQ (right, std::vector<int> (100));
+    }
 }
 
 TEST_F (WMAudioReaderTest, AThreadAskedToExitGetsFalse)
