@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "common/FileReplacer.h"
+#include "common/SafeJson.h"
 
 namespace common
 {
@@ -29,35 +30,6 @@ int findLanguageRow (const juce::String& languageId)
             return i;
 
     return -1;
-}
-
-int deepestNesting (const juce::String& text)
-{
-    int depth = 0, deepest = 0;
-    bool inString = false, escaped = false;
-
-    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
-    {
-        const auto c = *p;
-
-        if (inString)
-        {
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == '"')
-                inString = false;
-        }
-        else if (c == '"')
-            inString = true;
-        else if (c == '{' || c == '[')
-            deepest = juce::jmax (deepest, ++depth);
-        else if (c == '}' || c == ']')
-            --depth;
-    }
-
-    return deepest;
 }
 
 enum class FileState
@@ -96,12 +68,9 @@ FileState readSettingsFile (const juce::File& file, juce::DynamicObject::Ptr& re
     if (text.trim().isEmpty())
         return FileState::usable;
 
-    if (deepestNesting (text) > maxNestingDepth)
-        return FileState::damaged;
-
     juce::var parsed;
 
-    if (juce::JSON::parse (text, parsed).failed())
+    if (SafeJson::parse (text, parsed, maxNestingDepth).failed())
         return FileState::damaged;
 
     auto* object = parsed.getDynamicObject();

@@ -293,6 +293,10 @@ TEST_F (AppSettingsTest, ADamagedFileIsKeptAsideAndTheStoreStartsFromDefaults)
         {"a number", text ("42")},
         {"invalid UTF-8", juce::MemoryBlock (badUtf8, sizeof (badUtf8))},
         {"nested far too deep", text (juce::String::repeatedString ("[", 100000))},
+        // JUCE also reads single-quoted strings, in which a '"' opens nothing
+        {"nested too deep behind a quote",
+         text ("{\"a\": '\"', \"b\": " + juce::String::repeatedString ("[", 100000) +
+               juce::String::repeatedString ("]", 100000) + "}")},
     };
 
     for (auto& c : cases)
