@@ -1,6 +1,7 @@
 #include "common/CryptoFile.h"
 
 #include "common/FileReplacer.h"
+#include "common/SafeJson.h"
 
 #include <BuildInfo.h>
 
@@ -118,7 +119,7 @@ juce::var CryptoFile::readJsonFile (juce::File file)
     if (kept == 0 || !juce::CharPointer_UTF8::isValidString (text, (int)kept))
         return {};
 
-    return juce::JSON::parse (juce::String::fromUTF8 (text, (int)kept));
+    return SafeJson::parse (juce::String::fromUTF8 (text, (int)kept));
 }
 
 bool CryptoFile::appendJsonRecord (juce::File file, const juce::var& value)

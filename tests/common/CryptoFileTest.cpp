@@ -181,6 +181,7 @@ TEST_F (CryptoFileTest, RoundTripsValuesAndRejectsWhatIsNotOurs)
         {"cut after one block", Bytes (glorvakCipher.begin(), glorvakCipher.begin() + 8)},
         {"plain text", {'"', 'a', '"'}},
         {"invalid UTF-8 after deciphering", {0xff, 0xfe, 0xfd, 0xfc, 0xfb, 0xfa, 0xf9, 0xf8}},
+        {"nested far too deep", toBytes (crypto.encipherText (juce::String::repeatedString ("[", 200000)))},
     };
 
     for (const auto& damage : damages)
