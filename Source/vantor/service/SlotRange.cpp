@@ -3,16 +3,28 @@
 #include "vantor/service/BpmMath.h"
 
 #include <cmath>
+#include <limits>
 
 namespace vantor::service
 {
-namespace
+juce::int64 SlotRange::framesAt (double seconds, double sampleRate)
 {
-juce::int64 framesAt (double seconds, double sampleRate)
-{
-    return (juce::int64)std::trunc (sampleRate * seconds);
+    const auto frames = std::trunc (sampleRate * seconds);
+
+    if (std::isnan (frames))
+        return 0;
+
+    // 2^63: the first whole number that no longer fits.
+    constexpr auto beyondLargest = 9223372036854775808.0;
+
+    if (frames >= beyondLargest)
+        return std::numeric_limits<juce::int64>::max();
+
+    if (frames < -beyondLargest)
+        return std::numeric_limits<juce::int64>::min();
+
+    return (juce::int64)frames;
 }
-} // namespace
 
 juce::int64 SlotRange::minimumLength (double sampleRate)
 {

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <cmath>
+
 namespace vantor::service
 {
 /** The rules a SLOT's playback range keeps while the user edits it: at least minimumLength frames
@@ -12,6 +14,13 @@ struct SlotRange
     using Frames = juce::Range<juce::int64>;
 
     static constexpr double minimumSeconds = 0.01;
+
+    /** trunc (sampleRate * seconds), held within the 64-bit range so that a huge time still
+        compares as beyond the file; not a number gives 0 (refuse it with isTime first). */
+    static juce::int64 framesAt (double seconds, double sampleRate);
+
+    /** False for not a number and the infinities, which name no place in any file. */
+    static bool isTime (double seconds) noexcept { return std::isfinite (seconds); }
 
     /** trunc (sampleRate * 0.01): 960 frames at 96000 Hz. */
     static juce::int64 minimumLength (double sampleRate);

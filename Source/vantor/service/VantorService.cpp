@@ -28,11 +28,6 @@ bool isBelow (int index, int count) noexcept
     return count > 0 && (unsigned int)index < (unsigned int)count;
 }
 
-juce::int64 framesAt (double seconds, double sampleRate)
-{
-    return (juce::int64)std::trunc (sampleRate * seconds);
-}
-
 // Only the third and fourth SLOT of a BANK may loop.
 bool mayLoop (int slotIndex) noexcept
 {
@@ -852,9 +847,9 @@ bool VantorService::setSlotStartTime (const int& slotIndex, const double& second
     if (!(rate > 0.0))
         return false;
 
-    const auto start = framesAt (seconds, rate);
+    const auto start = SlotRange::framesAt (seconds, rate);
 
-    if (start < 0)
+    if (!SlotRange::isTime (seconds) || start < 0)
         return false;
 
     const auto fileFrames = slot->getFileInfo().sampleCount;
@@ -905,9 +900,9 @@ bool VantorService::setSlotEndTime (const int& slotIndex, const double& seconds)
         return false;
 
     const auto fileFrames = slot->getFileInfo().sampleCount;
-    const auto end = framesAt (seconds, rate);
+    const auto end = SlotRange::framesAt (seconds, rate);
 
-    if (end > fileFrames)
+    if (!SlotRange::isTime (seconds) || end > fileFrames)
         return false;
 
     const auto oldStart = slot->getRange().getStart();
@@ -959,12 +954,17 @@ bool VantorService::setSlotTimeRange (const int& slotIndex, const double& start,
 
     const auto fileFrames = slot->getFileInfo().sampleCount;
 
-    if (framesAt (start, rate) < 0 || juce::jmax (framesAt (start, rate), framesAt (end, rate)) > fileFrames)
+    if (!SlotRange::isTime (start) || !SlotRange::isTime (end))
+        return false;
+
+    const auto requestedStart = SlotRange::framesAt (start, rate);
+
+    if (requestedStart < 0 || juce::jmax (requestedStart, SlotRange::framesAt (end, rate)) > fileFrames)
         return false;
 
     auto seconds = SlotRange::withMinimumLength ({start, end}, rate, fileFrames);
-    auto startFrame = framesAt (seconds.start, rate);
-    auto endFrame = framesAt (seconds.end, rate);
+    auto startFrame = SlotRange::framesAt (seconds.start, rate);
+    auto endFrame = SlotRange::framesAt (seconds.end, rate);
 
     if (calcBpmMode)
     {

@@ -161,6 +161,22 @@ TEST (SlotRange, MinimumLengthIsOneHundredthOfASecond)
     EXPECT_EQ (SlotRange::minimumLength (0), 0);
 }
 
+TEST (SlotRange, FramesOfHugeTimesStayAtTheEndsOfTheRange)
+{
+    constexpr auto largest = std::numeric_limits<juce::int64>::max();
+    constexpr auto smallest = std::numeric_limits<juce::int64>::min();
+
+    EXPECT_EQ (SlotRange::framesAt (1.5, 96000), 144000);
+    EXPECT_EQ (SlotRange::framesAt (-0.00001, 96000), 0);
+    EXPECT_EQ (SlotRange::framesAt (1.0e300, 96000), largest);
+    EXPECT_EQ (SlotRange::framesAt (std::numeric_limits<double>::infinity(), 96000), largest);
+    EXPECT_EQ (SlotRange::framesAt (-1.0e300, 96000), smallest);
+    EXPECT_EQ (SlotRange::framesAt (std::numeric_limits<double>::quiet_NaN(), 96000), 0);
+    EXPECT_FALSE (SlotRange::isTime (std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_FALSE (SlotRange::isTime (-std::numeric_limits<double>::infinity()));
+    EXPECT_TRUE (SlotRange::isTime (1.0e300));
+}
+
 TEST (SlotRange, MovedEdgesKeepTheMinimumLengthInsideTheFile)
 {
     constexpr juce::int64 file = 96000;

@@ -2,6 +2,8 @@
 
 #include "vantor/service/BpmMath.h"
 
+#include <limits>
+
 namespace
 {
 using namespace glorvak::test;
@@ -312,6 +314,8 @@ TEST_F (VantorServiceSlots, RangeEditsKeepTheMinimumInsideTheFile)
 {
     fillAndSelect (0, 0, 1.0, "edges", 12000);
     auto& slot = modelSlot (0, 0);
+    constexpr auto nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr auto inf = std::numeric_limits<double>::infinity();
 
     struct Case
     {
@@ -337,6 +341,18 @@ TEST_F (VantorServiceSlots, RangeEditsKeepTheMinimumInsideTheFile)
         {"reversed at the file's end", [&] { return service->setTimeRange (0.9995, 0.3); }, true, 95040,
          96000},
         {"end at the beginning", [&] { return service->setTimeRange (0.0, 0.0); }, true, 0, 960},
+        {"end not a number refused", [&] { return service->setEndTime (nan); }, false, 0, 960},
+        {"end infinitely far refused", [&] { return service->setEndTime (inf); }, false, 0, 960},
+        {"end beyond every frame count refused", [&] { return service->setEndTime (1.0e300); }, false, 0,
+         960},
+        {"start infinitely far refused", [&] { return service->setStartTime (inf); }, false, 0, 960},
+        {"start not a number refused", [&] { return service->setStartTime (nan); }, false, 0, 960},
+        {"range to infinity refused", [&] { return service->setTimeRange (0.25, inf); }, false, 0, 960},
+        {"range ending at not a number refused", [&] { return service->setTimeRange (0.25, nan); }, false, 0,
+         960},
+        {"range from not a number refused", [&] { return service->setTimeRange (nan, 0.5); }, false, 0, 960},
+        {"range from minus infinity refused", [&] { return service->setTimeRange (-inf, 0.5); }, false, 0,
+         960},
     };
 
     for (const auto& c : cases)
