@@ -196,4 +196,14 @@ juce::int64 LoopingSource::getNextReadPosition() const
     const auto ratio = getRatio();
     return (juce::int64) ((double)looper->mapPosition ((juce::int64) ((double)running / ratio)) * ratio);
 }
+
+juce::int64 LoopingSource::getTotalLength() const
+{
+    // The looper reports an endless length while looping, which the transport's conversion to
+    // device samples would overflow.
+    if (looper == nullptr || !loopingWanted)
+        return AudioTransportSource::getTotalLength();
+
+    return (juce::int64) ((double)looper->getSourceLength() * getRatio());
+}
 } // namespace common::player

@@ -91,6 +91,8 @@ public:
     void prepareToPlay (int samplesPerBlockExpected, double sampleRate) override;
     // Within the loop range while looping, though the read-ahead has moved on.
     juce::int64 getNextReadPosition() const override;
+    // While looping, the source's length at the device's rate, not the read-ahead's endless one.
+    juce::int64 getTotalLength() const override;
 
 private:
     // Device samples per source sample, as the transport converts positions.

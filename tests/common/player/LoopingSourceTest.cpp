@@ -236,3 +236,24 @@ TEST (LoopingSource, RangeEndBeforeStartIsRaisedToTheStartAndStoppedSourceMovesT
     EXPECT_EQ (looping.getNextReadPosition(), 3000);
 }
 } // namespace
+
+namespace
+{
+TEST (LoopingSource, WhileLoopingTheLengthIsTheSourcesAtTheDeviceRate)
+{
+    // At 8000 Hz played at 48000 Hz an endless length overflowed the transport's conversion.
+    for (const auto& rates : {Rates{44100.0, 44100.0, 512}, Rates{8000.0, 48000.0, 512},
+                              Rates{11025.0, 96000.0, 512}, Rates{96000.0, 48000.0, 512}})
+    {
+        SCOPED_TRACE (rates.device / rates.source);
+        RampTransport transport (rates.source, rates.device, rates.blockSize);
+        auto& looping = transport.looping;
+        looping.setLooping (true);
+        looping.setLoopRange ({100, 900});
+
+        const auto expected = (juce::int64) (rampLength * rates.device / rates.source);
+        EXPECT_NEAR ((double)looping.getTotalLength(), (double)expected, 1.0);
+        EXPECT_NEAR (looping.getLengthInSeconds(), rampLength / rates.source, 1.0e-3);
+    }
+}
+} // namespace
