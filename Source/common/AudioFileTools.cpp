@@ -283,7 +283,11 @@ juce::String convertToWav (OpenedAudioFile* opened, const juce::File& destinatio
     if (!(sourceRate > 0.0))
         return "invalid samplerate";
 
-    if (length <= 0)
+    const auto ratio = sourceRate / targetRate;
+    const auto total = (juce::int64) ((double)length / ratio + 0.5);
+
+    // A source shorter than half a frame at the target rate would make a WAV without audio.
+    if (length <= 0 || total <= 0)
         return "length is zero";
 
     // Declared before the writer, which holds a stream that reports into it.
@@ -294,7 +298,6 @@ juce::String convertToWav (OpenedAudioFile* opened, const juce::File& destinatio
         return "creating writer";
 
     TovraReaderAudioSource source (&reader);
-    const auto ratio = sourceRate / targetRate;
 
     std::unique_ptr<juce::ResamplingAudioSource> resampler;
     juce::AudioSource* head = &source;
@@ -308,8 +311,6 @@ juce::String convertToWav (OpenedAudioFile* opened, const juce::File& destinatio
 
     juce::AudioBuffer<float> buffer (2, blockFrames);
     head->prepareToPlay (blockFrames + 16, targetRate);
-
-    const auto total = (juce::int64) ((double)length / ratio + 0.5);
 
     for (juce::int64 done = 0; done < total;)
     {

@@ -286,6 +286,8 @@ TEST_F (ConvertToWavTest, ReportsEachFailureWithItsWordAndWritesNothing)
     EXPECT_EQ (convertToWav (synthetic (0, 1000).get(), target, 96000.0, nullptr), "invalid samplerate");
     EXPECT_EQ (convertToWav (synthetic (0, 0).get(), target, 96000.0, nullptr), "invalid samplerate");
     EXPECT_EQ (convertToWav (synthetic (44100, 0).get(), target, 96000.0, nullptr), "length is zero");
+    // Less than half a frame at the target rate converts to no frames at all.
+    EXPECT_EQ (convertToWav (synthetic (384000, 1).get(), target, 96000.0, nullptr), "length is zero");
 
     EXPECT_EQ (convertToWav (good.get(), folder.getChildFile ("missing/out.wav"), 96000.0, nullptr),
                "creating writer");
