@@ -13,6 +13,8 @@
 #include "vantor/slot_detail/ChangeSlotTimeRangeCmd.h"
 #include "vantor/slot_detail/ChangeStartTimeCmd.h"
 
+#include <limits>
+
 namespace vantor::slot_detail
 {
 SlotDetailViewModel::SlotDetailViewModel (service::IVantorDataMediator* serviceToUse)
@@ -152,7 +154,11 @@ void SlotDetailViewModel::halveBeats (const int& beatsX100)
 
 void SlotDetailViewModel::doubleBeats (const int& beatsX100)
 {
-    runCommand<ChangeBeatCmd> (service, beatsX100 * 2, true);
+    // Widened first: a count near the limit of int stays at the limit instead of overflowing.
+    const auto doubled =
+        juce::jlimit ((juce::int64)std::numeric_limits<int>::min(),
+                      (juce::int64)std::numeric_limits<int>::max(), (juce::int64)beatsX100 * 2);
+    runCommand<ChangeBeatCmd> (service, (int)doubled, true);
 }
 
 void SlotDetailViewModel::changeStartTime (const double& seconds)

@@ -21,6 +21,7 @@
 #include <gmock/gmock.h>
 
 #include <functional>
+#include <limits>
 #include <map>
 #include <stdexcept>
 
@@ -73,6 +74,13 @@ TEST (SlotDetailViewModel, EachDispatcherCallRunsOneServiceOperation)
          [] (auto& m) { EXPECT_CALL (m, setBeats (800, true)).WillOnce (Return (true)); }},
         {"doubleBeats zero", [] (auto& d) { d.doubleBeats (0); },
          [] (auto& m) { EXPECT_CALL (m, setBeats (0, true)).WillOnce (Return (false)); }},
+        {"doubleBeats of a huge count stays the largest count", [] (auto& d) { d.doubleBeats (1500000000); },
+         [] (auto& m)
+         { EXPECT_CALL (m, setBeats (std::numeric_limits<int>::max(), true)).WillOnce (Return (true)); }},
+        {"doubleBeats of a hugely negative count stays the smallest count",
+         [] (auto& d) { d.doubleBeats (std::numeric_limits<int>::min()); },
+         [] (auto& m)
+         { EXPECT_CALL (m, setBeats (std::numeric_limits<int>::min(), true)).WillOnce (Return (false)); }},
         {"changeStartTime", [] (auto& d) { d.changeStartTime (1.25); },
          [] (auto& m) { EXPECT_CALL (m, setStartTime (1.25)).WillOnce (Return (false)); }},
         {"changeEndTime", [] (auto& d) { d.changeEndTime (2.5); },
