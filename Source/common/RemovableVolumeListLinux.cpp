@@ -214,16 +214,19 @@ RemovableVolumeListLinux::parseMountInfo (const std::string& text)
 
     while (std::getline (lines, line))
     {
+        // Fields are separated by one blank each (blanks inside a field are escaped), so two in a
+        // row are an empty field, as the source of "mount -t tmpfs '' /x" is.
         std::istringstream fields (line);
         std::vector<std::string> parts;
         std::string part;
 
-        while (fields >> part)
+        while (std::getline (fields, part, ' '))
             parts.push_back (part);
 
         const auto separator = std::find (parts.begin(), parts.end(), "-");
 
-        if (separator == parts.end() || separator - parts.begin() < 6 || parts.end() - separator < 3)
+        // "-", the type, the source and the super options.
+        if (separator == parts.end() || separator - parts.begin() < 6 || parts.end() - separator < 4)
             continue;
 
         MountEntry entry;

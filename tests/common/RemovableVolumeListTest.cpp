@@ -245,6 +245,24 @@ TEST (RemovableVolumeListLinux, MissingOrBrokenSystemFilesGiveAnEmptyList)
     EXPECT_EQ (RemovableVolumeListLinux (system.root).findVolumes().size(), 1);
 }
 
+TEST (RemovableVolumeListLinux, MountTableFieldsAreSeparatedBySingleBlanks)
+{
+    // An empty source ("mount -t tmpfs '' /mnt/x") leaves two blanks in a row; the super options
+    // still follow it, and a line that ends early has none to read.
+    const auto entries = RemovableVolumeListLinux::parseMountInfo (
+        "50 30 0:45 / /mnt/x rw,relatime shared:1 master:2 propagate_from:3 unbindable a b c - tmpfs  "
+        "ro,size=10\n"
+        "51 30 0:46 / /mnt/y rw shared:4 master:5 propagate_from:6 unbindable d e f g - tmpfs /dev/y\n"
+        "52 30 8:17 / /media/user/STICK rw shared:7 - vfat /dev/sdb1 rw,errors=remount-ro\n");
+
+    ASSERT_EQ (entries.size(), 2u);
+    EXPECT_EQ (entries[0].mountPoint, "/mnt/x");
+    EXPECT_EQ (entries[0].fileSystemType, "tmpfs");
+    EXPECT_EQ (entries[0].superOptions, "ro,size=10");
+    EXPECT_EQ (entries[1].mountPoint, "/media/user/STICK");
+    EXPECT_EQ (entries[1].superOptions, "rw,errors=remount-ro");
+}
+
 TEST (RemovableVolumeListLinux, Unescaping)
 {
     EXPECT_EQ (RemovableVolumeListLinux::unescapeMountField ("/media/a\\040b\\011c\\134d"),
