@@ -6,6 +6,54 @@ namespace vantor::dataset
 {
 std::atomic<int> JsonFileStore::failingWrites{0};
 
+namespace
+{
+// The program's own files nest five deep; the toolkit's parser descends once per bracket, so a
+// damaged file of brackets alone would overflow the stack.
+constexpr int maxNesting = 64;
+
+// Far above any file of the program's (a full collection is a few hundred KB); a bigger file is
+// not read into memory at all.
+constexpr juce::int64 maxFileSize = 64 * 1024 * 1024;
+
+bool nestsTooDeep (const juce::String& text)
+{
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+
+    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
+    {
+        const auto c = *p;
+
+        if (inString)
+        {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        }
+        else if (c == '"')
+        {
+            inString = true;
+        }
+        else if (c == '[' || c == '{')
+        {
+            if (++depth > maxNesting)
+                return true;
+        }
+        else if (c == ']' || c == '}')
+        {
+            --depth;
+        }
+    }
+
+    return false;
+}
+} // namespace
+
 JsonFileStore::ReadResult JsonFileStore::read (const juce::File& file, const char* arrayKey)
 {
     ReadResult result;
@@ -15,7 +63,7 @@ JsonFileStore::ReadResult JsonFileStore::read (const juce::File& file, const cha
 
     result.status = ReadStatus::damaged;
 
-    if (!file.existsAsFile())
+    if (!file.existsAsFile() || file.getSize() > maxFileSize)
         return result;
 
     juce::FileInputStream stream (file);
@@ -25,7 +73,7 @@ JsonFileStore::ReadResult JsonFileStore::read (const juce::File& file, const cha
 
     const auto text = stream.readEntireStreamAsString();
 
-    if (stream.getStatus().failed())
+    if (stream.getStatus().failed() || nestsTooDeep (text))
         return result;
 
     auto parsed = juce::JSON::parse (text);
@@ -48,11 +96,12 @@ bool JsonFileStore::write (const juce::File& target, const juce::var& json)
     if (!folder.isDirectory() && !folder.createDirectory())
         return false;
 
-    return common::FileReplacer::replace (target, [&json] (juce::OutputStream& out)
-    {
-        juce::JSON::writeToStream (out, json, false, 15);
-        return failingWrites.load() == 0;
-    });
+    return common::FileReplacer::replace (target,
+                                          [&json] (juce::OutputStream& out)
+                                          {
+                                              juce::JSON::writeToStream (out, json, false, 15);
+                                              return failingWrites.load() == 0;
+                                          });
 }
 
 juce::File JsonFileStore::createAsideFolder (const juce::File& folder, const juce::String& prefix)

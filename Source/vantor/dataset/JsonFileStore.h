@@ -28,7 +28,8 @@ public:
         juce::var root; // the parsed object when status is ok
     };
 
-    /** Reads the file and checks that its top level is an object with an array under arrayKey. */
+    /** Reads the file and checks that its top level is an object with an array under arrayKey. A
+        file far bigger or more deeply nested than any of the program's is damaged unread. */
     static ReadResult read (const juce::File& file, const char* arrayKey);
 
     /** Writes the JSON multi-line into a hidden temporary file beside the target, flushes it, checks

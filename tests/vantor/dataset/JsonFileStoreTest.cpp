@@ -2,6 +2,8 @@
 
 #include "vantor/dataset/DataSetTestHelpers.h"
 
+#include <unistd.h>
+
 namespace
 {
 using namespace vantor::dataset;
@@ -77,5 +79,38 @@ TEST (JsonFileStoreRead, TellsMissingGoodAndDamagedFilesApart)
     file.deleteFile();
     file.createDirectory();
     EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::damaged);
+}
+} // namespace
+
+namespace
+{
+// The toolkit's parser descends once per bracket: a damaged file of nothing but brackets must be
+// refused before it is parsed, not overflow the stack.
+TEST (JsonFileStoreRead, DeeplyNestedTextIsDamagedInsteadOfACrash)
+{
+    ScratchFolder folder;
+    const auto file = folder.child ("f.json");
+    const int depth = 1000000;
+
+    for (const auto* open : {"[", "{\"a\":"})
+    {
+        SCOPED_TRACE (open);
+        std::string text ("{\"bank\": [");
+
+        for (int i = 0; i < depth; ++i)
+            text += open;
+
+        file.replaceWithText (juce::String (text));
+        EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::damaged);
+    }
+
+    // A huge file is not read into memory (sparse, so it takes no room on disk).
+    file.replaceWithText (R"({"bank": []})");
+    ASSERT_EQ (::truncate (file.getFullPathName().toRawUTF8(), (off_t)1 << 40), 0);
+    EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::damaged);
+
+    // Nesting as deep as any file of the program's own stays readable.
+    file.replaceWithText (R"({"bank": [{"slot": [{"file_name": "a.wav", "x": [[[[1]]]]}]}]})");
+    EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::ok);
 }
 } // namespace
