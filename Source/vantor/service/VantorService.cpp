@@ -213,6 +213,14 @@ double VantorService::getBankLength (const dataset::WyxSlotList& slots)
     return seconds;
 }
 
+bool VantorService::exceedsBankBudget (double seconds) noexcept
+{
+    // The SLOT lengths are rounded apart, so their sum may land a few units in the last place
+    // off; a frame even at 384 kHz is more than a thousand times this slack.
+    constexpr double sumSlack = 1.0e-9;
+    return seconds > maxBankSeconds + sumSlack;
+}
+
 double VantorService::getCurrentBankLength() const
 {
     auto* bank = getCurrentBank();
@@ -293,7 +301,7 @@ bool VantorService::saveBankToCollection (const int& bankIndex, const int& colle
     if (bank == nullptr || bankCollection == nullptr || browseViewModel == nullptr)
         return false;
 
-    if (getBankLength (bank->getSlotList()) > maxBankSeconds)
+    if (exceedsBankBudget (getBankLength (bank->getSlotList())))
         return message.fail (MessageCode::bankTooLong);
 
     if (isBelow (collectionIndex, bankCollection->size()))

@@ -147,6 +147,9 @@ public:
     static constexpr double maxBankSeconds = 16.0;
     static constexpr double minAudioSeconds = 0.01;
     static constexpr double maxAudioSeconds = 1800.0;
+    /** True when a BANK's summed seconds pass maxBankSeconds by at least a frame; exactly 16 s of
+        frames passes even when its four SLOTs' seconds add up a hair above it. */
+    static bool exceedsBankBudget (double seconds) noexcept;
 
     /** What the export tells the usage statistics of one SLOT. */
     struct ExportedSlot

@@ -164,7 +164,7 @@ bool VantorService::exportToDevice (const juce::File& volumeRoot, juce::ThreadWi
                                           [this, &facts] { facts = gatherExportFacts (*model); }))
         return false;
 
-    if (facts.longestBank > maxBankSeconds)
+    if (exceedsBankBudget (facts.longestBank))
         return message.fail (MessageCode::bankTooLong);
 
     if (!finishWholeSetOperation (dataSet->exportToDevice (volumeRoot, jobProgress.get()), message))

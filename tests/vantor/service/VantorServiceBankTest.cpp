@@ -59,6 +59,23 @@ TEST_F (VantorServiceBanks, StoringKeepsTheSixteenSecondBudget)
     expectOneMessage (MessageCode::bankTooLong, error);
     EXPECT_EQ (storedNames (collectionOf (*service)), juce::StringArray ("exact"));
 
+    // Exactly 16 s of frames in four SLOTs, whose seconds add up to a hair above 16.0 in double.
+    const double quarters[] = {4.889, 3.580, 4.844, 2.687};
+
+    for (int i = 0; i < 4; ++i)
+        fillSlot (2, i, quarters[i], "q" + juce::String (i));
+
+    modelBank (2).setName ("exact in four");
+    EXPECT_TRUE (service->saveBankToCollection (2, -1, {}));
+    expectNoMessage();
+    EXPECT_EQ (storedNames (collectionOf (*service)), juce::StringArray ("exact", "exact in four"));
+
+    // One frame more is too long.
+    fillSlot (2, 3, 2.687 + 1.0 / rate, "q3");
+    EXPECT_FALSE (service->saveBankToCollection (2, -1, {}));
+    expectOneMessage (MessageCode::bankTooLong, error);
+    ASSERT_TRUE (service->deleteCollectionBank (1));
+
     // Replacing with a BANK within the budget.
     fillSlot (1, 2, 2.0, "c");
     EXPECT_TRUE (service->saveBankToCollection (1, 0, {}));

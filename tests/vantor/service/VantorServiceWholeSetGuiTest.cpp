@@ -171,6 +171,21 @@ TEST (VantorServiceWholeSet, ExportOfSixteenSecondsExactlyPassesAndReportsWhatIt
     EXPECT_EQ (facts.slots[1].slotNumber, 4);
 }
 
+TEST (VantorServiceWholeSet, ExportPassesSixteenSecondsOfFramesWhoseSecondsAddUpAHairAbove)
+{
+    // 4.889 + 3.580 + 4.844 + 2.687 s: 1536000 frames, 16.000000000000004 s when added in double.
+    ServiceFixture f ({{6, 0, "Q0.wav", 469344},
+                       {6, 1, "Q1.wav", 343680},
+                       {6, 2, "Q2.wav", 465024},
+                       {6, 3, "Q3.wav", 257952}});
+    const auto volume = f.scratch.child ("volume");
+
+    EXPECT_GT (VantorService::gatherExportFacts (*f.service->getDataSet().getModel()).longestBank, 16.0);
+    EXPECT_TRUE (runOnWorker ([&] { return f.service->exportToDevice (volume, nullptr); }));
+    EXPECT_TRUE (f.sent().empty());
+    EXPECT_TRUE (volume.getChildFile ("Quorvane/GLORVAK/07/Q3.wav").existsAsFile());
+}
+
 TEST (VantorServiceWholeSet, ASuccessfulRestoreReloadsTheDataOnTheMessageThread)
 {
     ServiceFixture f ({{0, 0, "A.wav", 1000}});
