@@ -9,7 +9,12 @@ namespace vantor::service
 {
 juce::int64 SlotRange::framesAt (double seconds, double sampleRate)
 {
-    const auto frames = std::trunc (sampleRate * seconds);
+    // A time made from a frame (frame / rate, perhaps plus a 0.01 s step) multiplies back to a
+    // hair below that frame, as 0.29 * 96000 gives 27839.999999999996; truncated as it is, every
+    // edit would lose a frame now and then. Far below a frame, the slack cannot reach the next one.
+    constexpr double frameSlack = 1.0e-6;
+    const auto product = sampleRate * seconds;
+    const auto frames = std::trunc (product + (product < 0.0 ? -frameSlack : frameSlack));
 
     if (std::isnan (frames))
         return 0;

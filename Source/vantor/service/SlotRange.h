@@ -15,8 +15,9 @@ struct SlotRange
 
     static constexpr double minimumSeconds = 0.01;
 
-    /** trunc (sampleRate * seconds), held within the 64-bit range so that a huge time still
-        compares as beyond the file; not a number gives 0 (refuse it with isTime first). */
+    /** trunc (sampleRate * seconds), where a product a hair below a whole frame counts as that
+        frame; held within the 64-bit range so that a huge time still compares as beyond the file;
+        not a number gives 0 (refuse it with isTime first). */
     static juce::int64 framesAt (double seconds, double sampleRate);
 
     /** False for not a number and the infinities, which name no place in any file. */

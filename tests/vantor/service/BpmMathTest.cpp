@@ -161,12 +161,14 @@ TEST (SlotRange, MinimumLengthIsOneHundredthOfASecond)
     EXPECT_EQ (SlotRange::minimumLength (0), 0);
 }
 
-TEST (SlotRange, FramesOfHugeTimesStayAtTheEndsOfTheRange)
+TEST (SlotRange, FramesOfATime)
 {
     constexpr auto largest = std::numeric_limits<juce::int64>::max();
     constexpr auto smallest = std::numeric_limits<juce::int64>::min();
 
     EXPECT_EQ (SlotRange::framesAt (1.5, 96000), 144000);
+    EXPECT_EQ (SlotRange::framesAt (0.29, 96000), 27840); // 27839.999999999996 in double
+    EXPECT_EQ (SlotRange::framesAt (27839.99 / 96000, 96000), 27839);
     EXPECT_EQ (SlotRange::framesAt (-0.00001, 96000), 0);
     EXPECT_EQ (SlotRange::framesAt (1.0e300, 96000), largest);
     EXPECT_EQ (SlotRange::framesAt (std::numeric_limits<double>::infinity(), 96000), largest);

@@ -370,6 +370,30 @@ TEST_F (VantorServiceSlots, RangeEditsKeepTheMinimumInsideTheFile)
     expectNoMessage();
 }
 
+// 0.29 * 96000 is 27839.999999999996 in double: the typed time names frame 27840 all the same, and
+// the editor's 0.01 s steps, each made from the time shown, do not lose a frame now and then.
+TEST_F (VantorServiceSlots, TypedAndSteppedTimesLandOnTheirFrames)
+{
+    fillAndSelect (0, 0, 12.0, "steps", 12000);
+    auto& slot = modelSlot (0, 0);
+
+    ASSERT_TRUE (service->setTimeRange (0.29, 0.58));
+    EXPECT_EQ (slot.getRange(), juce::Range<juce::int64> (27840, 55680));
+    ASSERT_TRUE (service->setEndTime (4.35));
+    ASSERT_TRUE (service->setStartTime (2.3));
+    EXPECT_EQ (slot.getRange(), juce::Range<juce::int64> (220800, 417600));
+
+    for (int step = 0; step < 500; ++step)
+        ASSERT_TRUE (service->setEndTime (detail->getState().endSeconds + 0.01));
+
+    EXPECT_EQ (slot.getRange().getEnd(), 417600 + 500 * 960);
+
+    for (int step = 0; step < 200; ++step)
+        ASSERT_TRUE (service->setStartTime (detail->getState().startSeconds - 0.01));
+
+    EXPECT_EQ (slot.getRange().getStart(), 220800 - 200 * 960);
+}
+
 TEST_F (VantorServiceSlots, CalculationModeLimitsTheBeatsAndComputesTheBpm)
 {
     fillAndSelect (0, 0, 2.0, "calc", 12000);
