@@ -86,8 +86,9 @@ ErrorKind UnitImport::read (const juce::File& volumeRoot, const juce::File& data
             if (name.isNotEmpty())
             {
                 // Only a file directly in the BANK's folder: the unit's file must not reach
-                // anything else on the computer.
-                const auto source = getBareChildFile (bankFolder, name);
+                // anything else on the computer. The unit's FAT drive ignores letter case, so a
+                // copy of its folder may hold the WAV in another case than the settings name it.
+                const auto source = findSampleFile (bankFolder, name);
 
                 if (source == juce::File())
                     return errorkind::invalidFormat;

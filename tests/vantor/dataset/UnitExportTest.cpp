@@ -306,6 +306,22 @@ TEST (UnitImport, ReadsNoMoreThanFifteenBanksOfFourSlots)
     EXPECT_EQ (wavNames (f.data.getChildFile ("model/samples")), juce::StringArray());
 }
 
+// The unit reads a FAT drive, where letter case does not matter: a settings file naming a WAV in
+// another case than a copy of the folder holds still imports, as the model's own files do.
+TEST (UnitImport, ANameInAnotherLetterCaseFindsTheWavInItsBankFolder)
+{
+    Fixture f;
+    writeSeededWav (f.unit.getChildFile ("01/Kick.wav"), 100, 1);
+    f.unit.getChildFile ("GLORVAKSETTINGS.json")
+        .replaceWithText (R"({"bank": [{"slot": [{"file_name": "KICK.WAV"}]}]})");
+
+    ASSERT_EQ (UnitImport::read (f.volume, f.data, nullptr), "");
+    const auto json = juce::JSON::parse (f.data.getChildFile ("model/model.json").loadFileAsString());
+    EXPECT_EQ (json["bank"][0]["slot"][0]["file_name"].toString(), "Kick.wav");
+    EXPECT_EQ (json["bank"][0]["slot"][0]["end_sample"].toString(), "100");
+    EXPECT_EQ (wavNames (f.data.getChildFile ("model/samples")), juce::StringArray ({"Kick.wav"}));
+}
+
 TEST (UnitImport, CancelAtEveryPollOrAFailedSwapKeepsTheModelFolder)
 {
     Fixture f;
