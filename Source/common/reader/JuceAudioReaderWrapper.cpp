@@ -91,12 +91,27 @@ void JuceAudioReaderWrapper::read (int startSample, StereoSample* dest, int numF
         return;
     }
 
+    readStereo (*reader, startSample, dest, numFrames);
+}
+
+void JuceAudioReaderWrapper::readStereo (juce::AudioFormatReader& source, int startSample, StereoSample* dest,
+                                         int numFrames)
+{
     juce::AudioBuffer<float> buffer (2, numFrames);
     buffer.clear();
-    reader->read (&buffer, 0, numFrames, startSample, true, true);
+
+    // Samples before 0 come back as zeros; a mono reader's channel is copied into both.
+    if (!source.read (&buffer, 0, numFrames, startSample, true, true))
+    {
+        std::fill_n (dest, numFrames, StereoSample{});
+        return;
+    }
+
+    const auto* left = buffer.getReadPointer (0);
+    const auto* right = buffer.getReadPointer (1);
 
     for (int i = 0; i < numFrames; ++i)
-        dest[i] = {buffer.getSample (0, i), buffer.getSample (1, i)};
+        dest[i] = {left[i], right[i]};
 }
 
 int JuceAudioReaderWrapper::getLengthInSamples()

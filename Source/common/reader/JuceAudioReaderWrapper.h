@@ -38,6 +38,11 @@ public:
     // The format that would open the path, or null.
     juce::AudioFormat* findFormatFor (const juce::String& path) const;
 
+    // Reads numFrames stereo frames from startSample of a JUCE reader into dest. A read that the
+    // reader reports as failed gives silence: JUCE then leaves its integer samples unconverted.
+    static void readStereo (juce::AudioFormatReader& source, int startSample, StereoSample* dest,
+                            int numFrames);
+
 private:
     juce::AudioFormatManager& formats; // process-wide; outlives every wrapper until shut-down
     std::unique_ptr<juce::AudioFormatReader> reader;

@@ -1,5 +1,7 @@
 #include "common/reader/JuceAudioReaderWrapper.h"
 #include "support/AacFixtures.h"
+#include "support/ReaderSweep.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -94,5 +96,15 @@ TEST (JuceAudioReaderWrapper, RefusesMissingAndUnknownFiles)
     quelbix::JuceAudioReaderFactory factory;
     EXPECT_EQ (factory.createReader (text.getFullPathName()), nullptr);
     EXPECT_NE (factory.createReader (fake.getFullPathName()), nullptr);
+}
+
+TEST (JuceAudioReaderWrapper, ADecoderFailingMidwayReadsAsSilenceNotAsRawIntegers)
+{
+    // Damaged ADTS that the platform decoder opens but stops decoding part of the way through.
+    const auto file =
+        juce::File (glorvak::test::dataFolder()).getChildFile ("reader/platform-decode-fails-midway.aac");
+    JuceAudioReaderWrapper reader;
+    ASSERT_TRUE (reader.open (file.getFullPathName()));
+    EXPECT_TRUE (glorvak::test::readsOnlyValidFrames (reader, {{15832, 1585}}));
 }
 } // namespace

@@ -1,5 +1,6 @@
 #include "common/reader/FileReader/AbstractFileReadPlatform.h"
 
+#include "common/reader/JuceAudioReaderWrapper.h"
 #include "common/reader/qm/WindowsMediaAudioFormat.h"
 
 namespace quelbix
@@ -96,15 +97,6 @@ void AbstractFileReadPlatform::read (int startSample, StereoSample* dest, int nu
     if (decoder == nullptr)
         return;
 
-    juce::AudioBuffer<float> buffer (2, numFrames);
-    buffer.clear();
-    // Samples before 0 come back as zeros; a mono decoder's channel is copied into both.
-    decoder->read (&buffer, 0, numFrames, startSample, true, true);
-
-    const auto* left = buffer.getReadPointer (0);
-    const auto* right = buffer.getReadPointer (1);
-
-    for (int i = 0; i < numFrames; ++i)
-        dest[i] = {left[i], right[i]};
+    JuceAudioReaderWrapper::readStereo (*decoder, startSample, dest, numFrames);
 }
 } // namespace quelbix

@@ -1,5 +1,7 @@
 #include "common/reader/FileReader/FileReadAac.h"
 #include "support/AacFixtures.h"
+#include "support/ReaderSweep.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -238,5 +240,18 @@ TEST (FileReadAac, EveryTruncationOpensOrFailsCleanly)
             reader.read (reader.getLengthInSamples() / 2, block.data(), 3000);
         }
     }
+}
+
+TEST (FileReadAac, ADecoderFailingMidwayReadsAsSilenceNotAsRawIntegers)
+{
+    // Damaged ADTS that the platform decoder opens but stops decoding part of the way through.
+    const auto file =
+        juce::File (glorvak::test::dataFolder()).getChildFile ("reader/adts-decode-fails-midway.aac");
+    testing::internal::CaptureStdout();
+    FileReadAac reader;
+    const bool opened = reader.open (file.getFullPathName());
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE (opened);
+    EXPECT_TRUE (glorvak::test::readsOnlyValidFrames (reader));
 }
 } // namespace
