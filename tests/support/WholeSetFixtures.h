@@ -3,8 +3,8 @@
 // Data folders, archives and unit folders for the tests of backup, restore, export and import.
 // Header-only: the helpers use the data set, which the shared support library does not link.
 
-#include "support/PcmFileBuilder.h"
 #include "support/JsonKeys.h"
+#include "support/PcmFileBuilder.h"
 #include "support/ScratchFolder.h"
 #include "vantor/dataset/BankCollectionJsonKeys.h"
 #include "vantor/dataset/BankJsonKeys.h"
@@ -58,8 +58,9 @@ inline juce::File writeSeededWav (const juce::File& file, int frames, int seed)
 
 inline juce::var makeSlotObject (const juce::File& folder, const SlotFixture& fixture, int seed)
 {
-    writeSeededWav (vantor::dataset::getSamplesFolder (folder).getChildFile (fixture.wav), fixture.frames,
-                    seed);
+    writeSeededWav (
+        vantor::dataset::getBareChildFile (vantor::dataset::getSamplesFolder (folder), fixture.wav),
+        fixture.frames, seed);
     using namespace vantor::dataset;
     auto* object = new juce::DynamicObject();
     object->setProperty (slotkeys::fileName, fixture.wav);

@@ -37,6 +37,13 @@ juce::int64 estimatedSize (const PlannedCopy& copy, juce::int64 frames)
     return fileSize * copy.range.getLength() / frames + 4096;
 }
 
+// The file at a path below folder. juce::File::getChildFile would take a path beginning with "~"
+// for a home folder, and a name such as "~Loop.wav" would then leave the unit folder.
+juce::File childAt (const juce::File& folder, const juce::String& relativePath)
+{
+    return juce::File (juce::File::addTrailingSeparator (folder.getFullPathName()) + relativePath);
+}
+
 // A name in the staging BANK folder that is also free in the unit's BANK folder once the replaced
 // files are gone (a kept ".file" or a folder there must not be hit by the move).
 juce::File uniqueTarget (const juce::File& stagingBank, const juce::File& liveBank,
@@ -45,9 +52,8 @@ juce::File uniqueTarget (const juce::File& stagingBank, const juce::File& liveBa
     const auto split = splitFileName (fileName);
     const auto isFree = [&] (const juce::String& name)
     {
-        const auto live = liveBank.getChildFile (name);
-        return !stagingBank.getChildFile (name).exists() &&
-               (!live.exists() || UnitFolder::isReplaceable (live));
+        const auto live = childAt (liveBank, name);
+        return !childAt (stagingBank, name).exists() && (!live.exists() || UnitFolder::isReplaceable (live));
     };
 
     auto name = split.base + split.extension;
@@ -55,7 +61,7 @@ juce::File uniqueTarget (const juce::File& stagingBank, const juce::File& liveBa
     for (int number = 2; !isFree (name); ++number)
         name = split.base + "(" + juce::String (number) + ")" + split.extension;
 
-    return stagingBank.getChildFile (name);
+    return childAt (stagingBank, name);
 }
 } // namespace
 
@@ -220,12 +226,12 @@ ErrorKind UnitExport::write (const juce::var& modelJson, const juce::File& sampl
     FileSwap swap (std::move (mover));
 
     for (const auto& file : replaced)
-        swap.setAside (file, aside.get().getChildFile (file.getRelativePathFrom (unitFolder)));
+        swap.setAside (file, childAt (aside.get(), file.getRelativePathFrom (unitFolder)));
 
     // The settings file goes last, so the unit never finds one naming files not yet there.
     for (const auto& file : staging.get().findChildFiles (juce::File::findFiles, true, "*"))
         if (file != stagedSettings)
-            swap.install (file, unitFolder.getChildFile (file.getRelativePathFrom (staging.get())));
+            swap.install (file, childAt (unitFolder, file.getRelativePathFrom (staging.get())));
 
     swap.install (stagedSettings, UnitFolder::getSettingsFile (volumeRoot));
 

@@ -122,6 +122,39 @@ TEST (UnitExport, WritesTheUnitLayoutTrimmedCopiesAndTheSettingsWithoutEditorKey
     EXPECT_EQ (json["bank"][1]["slot"][0]["file_name"].toString(), "");
 }
 
+// A name beginning with "~" reads as a home folder to the toolkit's path building; a sample of
+// such a name (restored from another system) and a leftover file such as "~lock.txt" on the drive
+// stay where they are meant to be.
+TEST (UnitExport, NamesBeginningWithATildeStayInsideTheUnitFolder)
+{
+    ScratchFolder scratch;
+    const auto data = scratch.child ("data");
+    const auto volume = scratch.child ("volume");
+    const auto unit = UnitFolder::getUnitFolder (volume);
+    writeModelFolder (data, {{0, 0, "~Loop.wav", 1000}, {1, 0, "~Trim.wav", 1000, 100, 600}});
+    fillOldUnit (volume);
+    const auto lockFile = getBareChildFile (unit, "~lock.txt"); // getChildFile would read "~" as home
+    lockFile.replaceWithText ("left by an editor");
+
+    const auto elsewhere = scratch.child ("cwd");
+    elsewhere.createDirectory();
+    const auto previousCwd = juce::File::getCurrentWorkingDirectory();
+    elsewhere.setAsCurrentWorkingDirectory();
+    const auto result = exportFrom (data, volume);
+    previousCwd.setAsCurrentWorkingDirectory();
+
+    ASSERT_EQ (result, "");
+    EXPECT_EQ (pathsOf (snapshotOf (elsewhere)), juce::StringArray()) << "nothing lands outside the unit";
+    EXPECT_FALSE (lockFile.exists());
+    EXPECT_EQ (unit.getChildFile ("01/~Loop.wav").getSize(),
+               getBareChildFile (getSamplesFolder (data.getChildFile ("model")), "~Loop.wav").getSize());
+    EXPECT_EQ (readFrames (unit.getChildFile ("02/~Trim.wav")).getNumSamples(), 500);
+
+    const auto json = juce::JSON::parse (unit.getChildFile ("GLORVAKSETTINGS.json").loadFileAsString());
+    EXPECT_EQ (json["bank"][0]["slot"][0]["file_name"].toString(), "~Loop.wav");
+    EXPECT_EQ (json["bank"][1]["slot"][0]["file_name"].toString(), "~Trim.wav");
+}
+
 TEST (UnitExport, AMissingSampleOrAFailedSwapLeavesTheUnitUntouched)
 {
     Fixture f;
