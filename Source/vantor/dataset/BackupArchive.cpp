@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <limits>
 #include <memory>
 
 namespace vantor::dataset
@@ -388,6 +389,7 @@ ErrorKind BackupArchive::restore (const juce::File& zipFile, const juce::File& d
     const auto modelPath = juce::String (modelkeys::folderName) + "/" + modelkeys::fileName;
     const auto collectionPath = juce::String (collectionkeys::folderName) + "/" + collectionkeys::fileName;
     bool hasModel = false, hasCollection = false;
+    constexpr auto maxTotal = (juce::uint64)std::numeric_limits<juce::int64>::max();
     juce::uint64 totalSize = 0;
 
     for (zip_int64_t i = 0; i < count; ++i)
@@ -402,9 +404,11 @@ ErrorKind BackupArchive::restore (const juce::File& zipFile, const juce::File& d
         zip_stat_t stat;
         zip_stat_init (&stat);
 
+        // Recorded sizes are the archive's word only: a sum that wrapped round would let a zip
+        // bomb past the check below.
         if (zip_stat_index (archive.get(), (zip_uint64_t)i, 0, &stat) == 0 &&
             (stat.valid & ZIP_STAT_SIZE) != 0)
-            totalSize += stat.size;
+            totalSize = stat.size > maxTotal - totalSize ? maxTotal : totalSize + stat.size;
     }
 
     if (!hasModel || !hasCollection)

@@ -321,6 +321,125 @@ TEST (BackupArchiveRestore, HostileOrDamagedArchivesAreRefusedWithTheDataUntouch
     }
 }
 
+juce::uint32 crc32Of (const juce::String& text)
+{
+    juce::uint32 crc = 0xffffffffu;
+
+    for (const auto byte : text.toStdString())
+    {
+        crc ^= (juce::uint8)byte;
+
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+
+    return ~crc;
+}
+
+// A zip64 archive of stored entries whose recorded uncompressed sizes are given: libzip cannot
+// write a size its data does not have, so the bytes are laid out here.
+void makeZip64 (const juce::File& file, const std::vector<std::pair<ZipEntrySpec, juce::uint64>>& entries)
+{
+    juce::MemoryOutputStream out, directory;
+
+    for (const auto& [entry, recordedSize] : entries)
+    {
+        const auto name = entry.name.toStdString();
+        const auto data = entry.data.toStdString();
+        const auto offset = (juce::uint64)out.getPosition();
+        const auto crc = crc32Of (entry.data);
+
+        out.writeInt (0x04034b50);
+        for (const int value : {45, 0x0800, 0, 0, 0x21})
+            out.writeShort ((short)value);
+        out.writeInt ((int)crc);
+        out.writeInt (-1);
+        out.writeInt (-1);
+        out.writeShort ((short)name.size());
+        out.writeShort (20);
+        out.write (name.data(), name.size());
+        out.writeShort (1);
+        out.writeShort (16);
+        out.writeInt64 ((juce::int64)recordedSize);
+        out.writeInt64 ((juce::int64)data.size());
+        out.write (data.data(), data.size());
+
+        directory.writeInt (0x02014b50);
+        for (const int value : {45, 45, 0x0800, 0, 0, 0x21})
+            directory.writeShort ((short)value);
+        directory.writeInt ((int)crc);
+        directory.writeInt (-1);
+        directory.writeInt (-1);
+        for (const int value : {(int)name.size(), 28, 0, 0, 0})
+            directory.writeShort ((short)value);
+        directory.writeInt (0);
+        directory.writeInt (-1);
+        directory.write (name.data(), name.size());
+        directory.writeShort (1);
+        directory.writeShort (24);
+        directory.writeInt64 ((juce::int64)recordedSize);
+        directory.writeInt64 ((juce::int64)data.size());
+        directory.writeInt64 ((juce::int64)offset);
+    }
+
+    const auto directoryOffset = out.getPosition();
+    out << directory.getMemoryBlock();
+    out.writeInt (0x06054b50);
+    for (const int value : {0, 0, (int)entries.size(), (int)entries.size()})
+        out.writeShort ((short)value);
+    out.writeInt ((int)directory.getDataSize());
+    out.writeInt ((int)directoryOffset);
+    out.writeShort (0);
+
+    ASSERT_TRUE (file.replaceWithData (out.getData(), out.getDataSize()));
+}
+
+// A zip bomb's recorded sizes must not add up to less than they are: the restore refuses what
+// cannot fit before it extracts anything.
+TEST (BackupArchiveRestore, RecordedSizesBeyondTheFreeSpaceAreRefusedBeforeExtracting)
+{
+    const ZipEntrySpec model{"model/model.json", goodModel};
+    const ZipEntrySpec collection{"bankcollection/bankcollection.json", goodCollection};
+    const ZipEntrySpec big{"model/samples/big.wav", "x"};
+    const ZipEntrySpec other{"model/samples/other.wav", "y"};
+    const auto small = [] (const ZipEntrySpec& entry)
+    { return std::make_pair (entry, (juce::uint64)entry.data.length()); };
+
+    const std::pair<const char*, std::vector<std::pair<ZipEntrySpec, juce::uint64>>> cases[] = {
+        {"readable", {small (model), small (collection)}},
+        {"two halves past the signed range",
+         {small (model), small (collection), {big, 0x4000000000000001ull}, {other, 0x4000000000000001ull}}},
+        {"a sum that wraps to almost nothing",
+         {small (model),
+          small (collection),
+          {big, 0x7fffffffffffffffull},
+          {other, 0x7fffffffffffffffull},
+          {{"model/samples/third.wav", "z"}, 0x0000000000000004ull}}},
+    };
+
+    for (const auto& [what, entries] : cases)
+    {
+        SCOPED_TRACE (what);
+        ScratchFolder scratch;
+        const DataFolder data (scratch.child ("data"));
+        const auto zipFile = scratch.child ("crafted.zip");
+        makeZip64 (zipFile, entries);
+        const auto before = snapshotOf (scratch.get());
+        CountingProgress progress;
+
+        if (entries.size() == 2)
+        {
+            EXPECT_EQ (BackupArchive::restore (zipFile, data.folder, &progress), "")
+                << "the layout is a valid archive";
+            continue;
+        }
+
+        EXPECT_EQ (BackupArchive::restore (zipFile, data.folder, &progress), "copy");
+        EXPECT_EQ (progress.pollCount(), 0) << "nothing was extracted";
+        EXPECT_EQ (snapshotOf (scratch.get()), before);
+    }
+}
+
 TEST (BackupArchiveRestore, AMissingOrForeignFileIsNoArchive)
 {
     ScratchFolder scratch;
