@@ -36,8 +36,7 @@ void BubbleMessageComponent::showFor (int milliseconds)
     setAlpha (1.0f);
     setVisible (true);
 
-    expiryTime =
-        milliseconds < 1 ? 0 : juce::Time::getApproximateMillisecondCounter() + (juce::uint32)milliseconds;
+    shownAt = juce::Time::getApproximateMillisecondCounter();
     // Far beyond any real count: a click must never take a message away before it was read.
     clickCounterAtShow = desktop.getMouseButtonClickCounter() + 0xfffff;
 
@@ -64,7 +63,8 @@ void BubbleMessageComponent::timerCallback()
 {
     if (juce::Desktop::getInstance().getMouseButtonClickCounter() > clickCounterAtShow)
         hide (false);
-    else if (expiryTime != 0 && juce::Time::getApproximateMillisecondCounter() > expiryTime)
+    // Elapsed time as an unsigned difference stays right when the counter wraps (every 49.7 days).
+    else if (displayMs > 0 && juce::Time::getApproximateMillisecondCounter() - shownAt > (juce::uint32)displayMs)
         hide (true);
 }
 

@@ -35,7 +35,7 @@ private:
     const int fadeOutMs = 150;
     int clickCounterAtShow = 0;
     juce::TextLayout textLayout;
-    juce::uint32 expiryTime = 0; // 0: no expiry
+    juce::uint32 shownAt = 0;
     std::unique_ptr<juce::Drawable> warningIcon;
     int displayMs = 0;
 
