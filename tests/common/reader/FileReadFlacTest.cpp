@@ -126,6 +126,38 @@ TEST (FileReadFlac, RefusesHighRatesMoreThanTwoChannelsAndUnknownLength)
     }
 }
 
+TEST (FileReadFlac, BlocksDeeperOrShallowerThanTheHeaderSaysAreScaledToIt)
+{
+    const int length = 5000;
+    const auto pcm = testfixtures::makeTestPcm (2, length, 16);
+
+    // STREAMINFO's depth lies in the low bit of byte 20 and the high nibble of byte 21 (as
+    // depth - 1); the blocks keep saying 16 bits.
+    for (int headerBits : {12, 20})
+    {
+        SCOPED_TRACE (headerBits);
+        auto data = testfixtures::encodeFlac (pcm, {});
+        auto* bytes = static_cast<juce::uint8*> (data.getData());
+        bytes[20] = (juce::uint8) ((bytes[20] & 0xfe) | ((headerBits - 1) >> 4));
+        bytes[21] = (juce::uint8) ((bytes[21] & 0x0f) | (((headerBits - 1) & 0x0f) << 4));
+
+        FileReadFlac reader;
+        ASSERT_TRUE (reader.open (testfixtures::writeTempFile ("depth.flac", data).getFullPathName()));
+        ASSERT_EQ (reader.getBitsPerSample(), headerBits);
+
+        // The audio keeps its level, to the precision of the header's depth.
+        const auto frames = readRange (reader, 0, length);
+        const float tolerance = 1.0f / (float)(1 << (headerBits - 1));
+
+        for (int i = 0; i < length; ++i)
+        {
+            const auto expected = expectedFrame (pcm, 16, i);
+            ASSERT_NEAR (frames[(size_t)i].left, expected.left, tolerance) << "frame " << i;
+            ASSERT_NEAR (frames[(size_t)i].right, expected.right, tolerance) << "frame " << i;
+        }
+    }
+}
+
 TEST (FileReadFlac, TruncatedFilesEndWithoutHangingAndJumpsBackStillDecode)
 {
     const int length = 30000;

@@ -83,10 +83,19 @@ struct FileReadFlac::Callbacks
 
         auto* values = r.sampleBuffer.data();
 
+        // The gains follow STREAMINFO's depth; a block of another depth is brought to it, or a
+        // damaged header would make the block play far outside -1 .. +1.
+        const int extraBits =
+            juce::jlimit (-31, 31, (int)frame->header.bits_per_sample - juce::jmax (1, (int)r.bitsPerSample));
+        const auto toStreamDepth = [extraBits] (FLAC__int32 value) {
+            return extraBits >= 0 ? value >> extraBits
+                                  : (FLAC__int32)((juce::int64)value * (1LL << -extraBits));
+        };
+
         for (int i = 0; i < frames; ++i)
         {
-            values[i * channels] = channelData[0][i];
-            values[(i + 1) * channels - 1] = channelData[channels == 1 ? 0 : lastChannel][i];
+            values[i * channels] = toStreamDepth (channelData[0][i]);
+            values[(i + 1) * channels - 1] = toStreamDepth (channelData[channels == 1 ? 0 : lastChannel][i]);
         }
 
         r.bufferCount = (juce::int32)needed;
