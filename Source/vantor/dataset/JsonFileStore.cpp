@@ -16,38 +16,35 @@ constexpr int maxNesting = 64;
 // not read into memory at all.
 constexpr juce::int64 maxFileSize = 64 * 1024 * 1024;
 
+// Scans as the parser reads: strings in double or single quotes, with backslash escapes.
 bool nestsTooDeep (const juce::String& text)
 {
     int depth = 0;
-    bool inString = false;
+    juce::juce_wchar quote = 0;
     bool escaped = false;
 
     for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
     {
         const auto c = *p;
 
-        if (inString)
+        if (quote != 0)
         {
             if (escaped)
                 escaped = false;
             else if (c == '\\')
                 escaped = true;
-            else if (c == '"')
-                inString = false;
+            else if (c == quote)
+                quote = 0;
+
+            continue;
         }
-        else if (c == '"')
-        {
-            inString = true;
-        }
-        else if (c == '[' || c == '{')
-        {
-            if (++depth > maxNesting)
-                return true;
-        }
+
+        if (c == '"' || c == '\'')
+            quote = c;
+        else if ((c == '[' || c == '{') && ++depth > maxNesting)
+            return true;
         else if (c == ']' || c == '}')
-        {
             --depth;
-        }
     }
 
     return false;

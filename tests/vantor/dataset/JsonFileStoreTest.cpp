@@ -104,13 +104,23 @@ TEST (JsonFileStoreRead, DeeplyNestedTextIsDamagedInsteadOfACrash)
         EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::damaged);
     }
 
+    // The parser also takes single-quoted strings: brackets inside one close nothing.
+    {
+        std::string text ("{\"bank\": ['");
+        text.append ((size_t)depth, ']');
+        text += "', ";
+        text.append ((size_t)depth, '[');
+        file.replaceWithText (juce::String (text));
+        EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::damaged);
+    }
+
     // A huge file is not read into memory (sparse, so it takes no room on disk).
     file.replaceWithText (R"({"bank": []})");
     ASSERT_EQ (::truncate (file.getFullPathName().toRawUTF8(), (off_t)1 << 40), 0);
     EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::damaged);
 
     // Nesting as deep as any file of the program's own stays readable.
-    file.replaceWithText (R"({"bank": [{"slot": [{"file_name": "a.wav", "x": [[[[1]]]]}]}]})");
+    file.replaceWithText (R"({"bank": [{"slot": [{"file_name": "it's [[[[.wav", "x": [[[[1]]]]}]}]})");
     EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::ok);
 }
 } // namespace
