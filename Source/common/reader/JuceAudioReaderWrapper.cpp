@@ -28,6 +28,15 @@ juce::AudioFormatManager& getSharedFormatManager()
     return shared->manager;
 }
 
+// A header's values multiplied can exceed an int: they are held to its range.
+int toInt (double value)
+{
+    if (!(value > (double)std::numeric_limits<int>::min()))
+        return value == value ? std::numeric_limits<int>::min() : 0;
+
+    return value < (double)std::numeric_limits<int>::max() ? (int)value : std::numeric_limits<int>::max();
+}
+
 // The text from the last "." on; a path without a dot is taken whole.
 juce::String extensionOf (const juce::String& path)
 {
@@ -124,7 +133,7 @@ int JuceAudioReaderWrapper::getLengthInSamples()
 
 int JuceAudioReaderWrapper::getSampleRate()
 {
-    return reader != nullptr ? (int)reader->sampleRate : 0;
+    return reader != nullptr ? toInt (reader->sampleRate) : 0;
 }
 
 juce::uint16 JuceAudioReaderWrapper::getBitsPerSample()
@@ -137,7 +146,7 @@ int JuceAudioReaderWrapper::getBitRate()
     if (reader == nullptr)
         return 0;
 
-    return (int)((double)reader->numChannels * reader->bitsPerSample * reader->sampleRate);
+    return toInt ((double)reader->numChannels * reader->bitsPerSample * reader->sampleRate);
 }
 
 juce::uint16 JuceAudioReaderWrapper::getNumChannels()

@@ -1,5 +1,6 @@
 #include "common/reader/JuceAudioReaderWrapper.h"
 #include "support/AacFixtures.h"
+#include "support/PcmFileBuilder.h"
 #include "support/ReaderSweep.h"
 #include "support/TestEnvironment.h"
 
@@ -106,5 +107,22 @@ TEST (JuceAudioReaderWrapper, ADecoderFailingMidwayReadsAsSilenceNotAsRawInteger
     JuceAudioReaderWrapper reader;
     ASSERT_TRUE (reader.open (file.getFullPathName()));
     EXPECT_TRUE (glorvak::test::readsOnlyValidFrames (reader, {{15832, 1585}}));
+}
+
+TEST (JuceAudioReaderWrapper, ABitRateBeyondAnIntIsHeldToItsRange)
+{
+    using namespace glorvak::test;
+
+    // Eight 16-bit channels at 100 MHz: 12.8 Gbit/s.
+    auto wav = aacfixtures::makeTempFile ("wide.wav");
+    writeBytes (wav, ChunkFileBuilder::riff()
+                         .chunk ("fmt ", wavFmtBody (1, 8, 100000000, 16))
+                         .chunk ("data", packSamples (makeTestPattern (100, 8, 16), 16, false))
+                         .build());
+
+    JuceAudioReaderWrapper reader;
+    ASSERT_TRUE (reader.open (wav.getFullPathName()));
+    EXPECT_EQ (reader.getSampleRate(), 100000000);
+    EXPECT_EQ (reader.getBitRate(), std::numeric_limits<int>::max());
 }
 } // namespace
