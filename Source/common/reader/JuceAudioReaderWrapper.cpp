@@ -81,6 +81,12 @@ bool JuceAudioReaderWrapper::open (const juce::String& path)
         return false;
 
     reader.reset (format->createReaderFor (in.release(), true));
+
+    // JUCE's WAV reader sign-extends a 16-bit channel count: 0x8001 channels would read as a
+    // negative count, and reading then writes before its channel array.
+    if (reader != nullptr && (reader->numChannels == 0 || reader->numChannels > 0xffff))
+        reader.reset();
+
     return reader != nullptr;
 }
 
@@ -125,7 +131,7 @@ void JuceAudioReaderWrapper::readStereo (juce::AudioFormatReader& source, int st
 
 int JuceAudioReaderWrapper::getLengthInSamples()
 {
-    if (reader == nullptr || reader->lengthInSamples >= ((juce::int64)1 << 31))
+    if (reader == nullptr || reader->lengthInSamples < 0 || reader->lengthInSamples >= ((juce::int64)1 << 31))
         return 0;
 
     return (int)reader->lengthInSamples;

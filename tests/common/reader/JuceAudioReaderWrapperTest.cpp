@@ -125,4 +125,25 @@ TEST (JuceAudioReaderWrapper, ABitRateBeyondAnIntIsHeldToItsRange)
     EXPECT_EQ (reader.getSampleRate(), 100000000);
     EXPECT_EQ (reader.getBitRate(), std::numeric_limits<int>::max());
 }
+
+TEST (JuceAudioReaderWrapper, RefusesAChannelCountThatJuceReadsAsNegative)
+{
+    using namespace glorvak::test;
+
+    // 0x8001 channels: JUCE takes the 16-bit field as signed.
+    auto wav = aacfixtures::makeTempFile ("channels.wav");
+    writeBytes (wav, ChunkFileBuilder::riff()
+                         .chunk ("fmt ", wavFmtBody (1, 0x8001, 48000, 8))
+                         .chunk ("data", juce::MemoryBlock (0x8001 * 4, true))
+                         .build());
+
+    JuceAudioReaderWrapper reader;
+
+    if (reader.open (wav.getFullPathName()))
+    {
+        std::vector<quelbix::StereoSample> frames (4);
+        reader.read (0, frames.data(), 4);
+        ADD_FAILURE() << "opened with " << reader.getNumChannels() << " channels";
+    }
+}
 } // namespace
