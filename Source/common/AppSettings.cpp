@@ -11,9 +11,8 @@ namespace
 constexpr int saveDelayMs = 3000;
 
 // A settings file is a handful of keys; anything far larger, or nested deeper than any real
-// settings file, is not ours and is set aside rather than parsed (JUCE's parser recurses).
+// settings file (SafeJson's limit), is not ours and is set aside rather than parsed.
 constexpr juce::int64 maxFileSize = 4 * 1024 * 1024;
-constexpr int maxNestingDepth = 64;
 
 int findLanguageRow (const juce::String& languageId)
 {
@@ -70,7 +69,7 @@ FileState readSettingsFile (const juce::File& file, juce::DynamicObject::Ptr& re
 
     juce::var parsed;
 
-    if (SafeJson::parse (text, parsed, maxNestingDepth).failed())
+    if (SafeJson::parse (text, parsed).failed())
         return FileState::damaged;
 
     auto* object = parsed.getDynamicObject();

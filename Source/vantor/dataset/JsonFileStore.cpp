@@ -1,6 +1,7 @@
 #include "vantor/dataset/JsonFileStore.h"
 
 #include "common/FileReplacer.h"
+#include "common/SafeJson.h"
 
 namespace vantor::dataset
 {
@@ -8,47 +9,9 @@ std::atomic<int> JsonFileStore::failingWrites{0};
 
 namespace
 {
-// The program's own files nest five deep; the toolkit's parser descends once per bracket, so a
-// damaged file of brackets alone would overflow the stack.
-constexpr int maxNesting = 64;
-
 // Far above any file of the program's (a full collection is a few hundred KB); a bigger file is
 // not read into memory at all.
 constexpr juce::int64 maxFileSize = 64 * 1024 * 1024;
-
-// Scans as the parser reads: strings in double or single quotes, with backslash escapes.
-bool nestsTooDeep (const juce::String& text)
-{
-    int depth = 0;
-    juce::juce_wchar quote = 0;
-    bool escaped = false;
-
-    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
-    {
-        const auto c = *p;
-
-        if (quote != 0)
-        {
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == quote)
-                quote = 0;
-
-            continue;
-        }
-
-        if (c == '"' || c == '\'')
-            quote = c;
-        else if ((c == '[' || c == '{') && ++depth > maxNesting)
-            return true;
-        else if (c == ']' || c == '}')
-            --depth;
-    }
-
-    return false;
-}
 } // namespace
 
 JsonFileStore::ReadResult JsonFileStore::read (const juce::File& file, const char* arrayKey)
@@ -70,10 +33,12 @@ JsonFileStore::ReadResult JsonFileStore::read (const juce::File& file, const cha
 
     const auto text = stream.readEntireStreamAsString();
 
-    if (stream.getStatus().failed() || nestsTooDeep (text))
+    if (stream.getStatus().failed())
         return result;
 
-    auto parsed = juce::JSON::parse (text);
+    // The program's own files nest five deep: a deeper one is damaged, and would overflow the
+    // stack of the parser.
+    const auto parsed = common::SafeJson::parse (text);
 
     if (parsed.getDynamicObject() == nullptr || !parsed.getProperty (arrayKey, {}).isArray())
         return result;
