@@ -1,28 +1,103 @@
-// Writes the fuzzer's seed corpus into the folder given: short ALAC files in each layout the
-// reader knows, and AAC in M4A and ADTS, all made by libavcodec and libavformat.
+// Writes the fuzzers' seed corpora. The container target's folder gets short ALAC files in each
+// layout the reader knows, and AAC in M4A and ADTS. The reader target's folder gets small WAV,
+// AIFF, FLAC, MP3 and ALAC files, each led by the byte that picks its reader, and the same files
+// again (with AAC) led by the path byte of the reader factory and an extension byte.
 #include "support/AacFixtures.h"
 #include "support/AlacFixtures.h"
+#include "support/PcmFileBuilder.h"
 
 #include <cstdio>
 
+namespace
+{
+// The reader target's leading bytes (tests/fuzz/ReaderFuzzTarget.cpp).
+enum ReaderPath : juce::uint8
+{
+    wavPath,
+    aiffPath,
+    flacPath,
+    mp3Path,
+    alacPath,
+    factoryPath
+};
+
+// Indexes into the reader target's list of extensions for the factory path.
+enum FactoryExtension : juce::uint8
+{
+    wavExtension = 0,
+    aiffExtension = 2,
+    mp3Extension = 3,
+    m4aExtension = 4,
+    aacExtension = 6,
+    flacExtension = 7
+};
+
+juce::MemoryBlock led (std::initializer_list<juce::uint8> leading, const juce::MemoryBlock& body)
+{
+    juce::MemoryBlock result;
+
+    for (auto byte : leading)
+        result.append (&byte, 1);
+
+    result.append (body.getData(), body.getSize());
+    return result;
+}
+
+// An ID3v2 tag before the frames and an ID3v1 tag after them, as most MP3 files have.
+juce::MemoryBlock withId3Tags (const juce::MemoryBlock& frames)
+{
+    const juce::uint8 header[] = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 20};
+    juce::MemoryBlock result (header, sizeof (header));
+    result.append (juce::MemoryBlock (20, true).getData(), 20);
+    result.append (frames.getData(), frames.getSize());
+    juce::MemoryBlock trailer (128, true);
+    std::memcpy (trailer.getData(), "TAG", 3);
+    result.append (trailer.getData(), trailer.getSize());
+    return result;
+}
+} // namespace
+
 int main (int argc, char** argv)
 {
-    if (argc != 2)
+    if (argc != 3)
     {
-        std::fprintf (stderr, "usage: %s <corpus folder>\n", argv[0]);
+        std::fprintf (stderr, "usage: %s <container corpus folder> <reader corpus folder>\n", argv[0]);
         return 2;
     }
 
     const juce::File folder (juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]));
+    const juce::File readerFolder (juce::File::getCurrentWorkingDirectory().getChildFile (argv[2]));
     folder.createDirectory();
-    int written = 0;
+    readerFolder.createDirectory();
+    int written = 0, missing = 0;
 
-    auto save = [&] (const juce::String& name, const juce::MemoryBlock& data)
+    auto saveIn = [&] (const juce::File& where, const juce::String& name, const juce::MemoryBlock& data)
     {
-        if (data.getSize() > 0 && folder.getChildFile (name).replaceWithData (data.getData(), data.getSize()))
+        if (data.getSize() > 0 && where.getChildFile (name).replaceWithData (data.getData(), data.getSize()))
             ++written;
         else
+        {
+            ++missing;
             std::fprintf (stderr, "seed %s not made\n", name.toRawUTF8());
+        }
+    };
+
+    auto save = [&] (const juce::String& name, const juce::MemoryBlock& data)
+    { saveIn (folder, name, data); };
+
+    // A file for the reader's own path, and the same file through the factory.
+    auto saveReader = [&] (const juce::String& name, ReaderPath reader, FactoryExtension extension,
+                           const juce::MemoryBlock& data)
+    {
+        if (data.getSize() == 0)
+        {
+            ++missing;
+            std::fprintf (stderr, "seed %s not made\n", name.toRawUTF8());
+            return;
+        }
+
+        saveIn (readerFolder, name, led ({reader}, data));
+        saveIn (readerFolder, "factory-" + name, led ({factoryPath, extension}, data));
     };
 
     struct AlacSeed
@@ -69,6 +144,52 @@ int main (int argc, char** argv)
         }
     }
 
-    std::printf ("%d seeds in %s\n", written, folder.getFullPathName().toRawUTF8());
-    return written == 6 ? 0 : 1;
+    using namespace glorvak::test;
+
+    for (auto format : {PcmFormat{44100, 2, 16}, PcmFormat{48000, 1, 24}})
+    {
+        const auto samples = makeTestPattern (300, format.numChannels, format.bitsPerSample);
+        const auto suffix = juce::String (format.numChannels) + "ch" + juce::String (format.bitsPerSample);
+        saveReader ("pcm" + suffix + ".wav", wavPath, wavExtension, PcmFileBuilder::wav (format, samples));
+        saveReader ("pcm" + suffix + ".aiff", aiffPath, aiffExtension,
+                    PcmFileBuilder::aiff (format, samples));
+        saveReader ("pcm" + suffix + "-sowt.aifc", aiffPath, aiffExtension,
+                    PcmFileBuilder::aiff (format, samples, "sowt"));
+    }
+
+    for (bool declared : {true, false})
+    {
+        testfixtures::FlacOptions options;
+        options.blockSize = 256;
+        options.bitsPerSample = declared ? 16 : 24;
+        options.declareLength = declared;
+        saveReader (declared ? "stereo16.flac" : "undeclared24.flac", flacPath, flacExtension,
+                    testfixtures::encodeFlac (
+                        testfixtures::makeTestPcm (declared ? 2 : 1, 1500, options.bitsPerSample), options));
+    }
+
+    const auto mp3 =
+        testfixtures::encodeMpegAudio ("libmp3lame", testfixtures::makeTestPcm (2, 6000, 16), 44100, 64000);
+    saveReader ("layer3.mp3", mp3Path, mp3Extension, mp3);
+    saveReader ("layer3-tagged.mp3", mp3Path, mp3Extension, withId3Tags (mp3));
+    saveReader ("layer2.mp3", mp3Path, mp3Extension,
+                testfixtures::encodeMpegAudio ("mp2", testfixtures::makeTestPcm (1, 4000, 16), 22050, 32000));
+
+    alacfixtures::AlacOptions alacOptions;
+    alacOptions.frameSize = 256;
+    saveReader ("alac.m4a", alacPath, m4aExtension,
+                alacfixtures::encodeAlac (testfixtures::makeTestPcm (2, 1000, 16), alacOptions));
+
+    for (auto name : {"aac.aac", "aac.m4a"})
+    {
+        juce::MemoryBlock data;
+        folder.getChildFile (name).loadFileAsData (data);
+        const bool adts = juce::String (name).endsWith (".aac");
+        saveIn (readerFolder, juce::String ("factory-") + name,
+                led ({factoryPath, adts ? aacExtension : m4aExtension}, data));
+    }
+
+    std::printf ("%d seeds in %s and %s\n", written, folder.getFullPathName().toRawUTF8(),
+                 readerFolder.getFullPathName().toRawUTF8());
+    return missing == 0 ? 0 : 1;
 }
