@@ -28,6 +28,9 @@ juce::AudioFormatManager& getSharedFormatManager()
     return shared->manager;
 }
 
+constexpr unsigned int maxChannels = 64;
+constexpr unsigned int maxBitsPerSample = 64;
+
 // A header's values multiplied can exceed an int: they are held to its range.
 int toInt (double value)
 {
@@ -82,9 +85,13 @@ bool JuceAudioReaderWrapper::open (const juce::String& path)
 
     reader.reset (format->createReaderFor (in.release(), true));
 
-    // JUCE's WAV reader sign-extends a 16-bit channel count: 0x8001 channels would read as a
-    // negative count, and reading then writes before its channel array.
-    if (reader != nullptr && (reader->numChannels == 0 || reader->numChannels > 0xffff))
+    // JUCE's WAV and AIFF readers take header fields unchecked: 0x8001 channels read as a negative
+    // count and a frame count of 2^31 or more as a negative length, and reading then writes
+    // outside the destination; a frame wider than their 5760-byte block never advances, and
+    // reading loops for ever. No file of the program's users goes beyond these bounds.
+    if (reader != nullptr &&
+        (reader->numChannels < 1 || reader->numChannels > maxChannels || reader->bitsPerSample < 8 ||
+         reader->bitsPerSample > maxBitsPerSample || reader->lengthInSamples < 0))
         reader.reset();
 
     return reader != nullptr;
@@ -131,7 +138,7 @@ void JuceAudioReaderWrapper::readStereo (juce::AudioFormatReader& source, int st
 
 int JuceAudioReaderWrapper::getLengthInSamples()
 {
-    if (reader == nullptr || reader->lengthInSamples < 0 || reader->lengthInSamples >= ((juce::int64)1 << 31))
+    if (reader == nullptr || reader->lengthInSamples >= ((juce::int64)1 << 31))
         return 0;
 
     return (int)reader->lengthInSamples;

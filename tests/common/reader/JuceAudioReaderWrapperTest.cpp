@@ -126,24 +126,51 @@ TEST (JuceAudioReaderWrapper, ABitRateBeyondAnIntIsHeldToItsRange)
     EXPECT_EQ (reader.getBitRate(), std::numeric_limits<int>::max());
 }
 
-TEST (JuceAudioReaderWrapper, RefusesAChannelCountThatJuceReadsAsNegative)
+TEST (JuceAudioReaderWrapper, RefusesHeadersThatJucesReadersWouldMisread)
 {
     using namespace glorvak::test;
 
-    // 0x8001 channels: JUCE takes the 16-bit field as signed.
-    auto wav = aacfixtures::makeTempFile ("channels.wav");
-    writeBytes (wav, ChunkFileBuilder::riff()
-                         .chunk ("fmt ", wavFmtBody (1, 0x8001, 48000, 8))
-                         .chunk ("data", juce::MemoryBlock (0x8001 * 4, true))
-                         .build());
-
-    JuceAudioReaderWrapper reader;
-
-    if (reader.open (wav.getFullPathName()))
+    struct Case
     {
-        std::vector<quelbix::StereoSample> frames (4);
-        reader.read (0, frames.data(), 4);
-        ADD_FAILURE() << "opened with " << reader.getNumChannels() << " channels";
+        const char* name;
+        juce::MemoryBlock file;
+    };
+
+    const auto aiff = [] (int channels, std::uint32_t frames, int bits)
+    {
+        return ChunkFileBuilder::form()
+            .chunk ("COMM", aiffCommBody (channels, frames, bits, 44100.0))
+            .chunk ("SSND", aiffSsndBody (juce::MemoryBlock (4096, true)))
+            .build();
+    };
+
+    const Case cases[] = {
+        // JUCE takes the 16-bit field as signed: a negative count, reads before its channels.
+        {"0x8001 channels.wav", ChunkFileBuilder::riff()
+                                    .chunk ("fmt ", wavFmtBody (1, 0x8001, 48000, 8))
+                                    .chunk ("data", juce::MemoryBlock (0x8001 * 4, true))
+                                    .build()},
+        // A negative length: reads clear far past the destination.
+        {"2^31 frames.aiff", aiff (2, 0x80000000u, 24)},
+        // Frames wider than the reader's block: reading never advances.
+        {"2000 channels.aiff", aiff (2000, 10, 24)},
+        {"24576 bits.aiff", aiff (2, 10, 24576)},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        auto file = aacfixtures::makeTempFile (c.name);
+        writeBytes (file, c.file);
+        JuceAudioReaderWrapper reader;
+
+        if (reader.open (file.getFullPathName()))
+        {
+            ADD_FAILURE() << "opened with " << reader.getNumChannels() << " channels of "
+                          << reader.getBitsPerSample() << " bits";
+            std::vector<quelbix::StereoSample> frames (4);
+            reader.read (0, frames.data(), 4);
+        }
     }
 }
 } // namespace
