@@ -127,11 +127,18 @@ void openFromMemory (const uint8_t* data, size_t size, const char* path)
 
 juce::File scratchFile (const char* extension)
 {
-    // One file per process: several fuzzing jobs may run side by side.
-    static const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                   .getChildFile ("glorvak-reader-fuzz-" + juce::String ((int)getpid()));
-    folder.createDirectory();
-    return folder.getChildFile (juce::String ("input") + extension);
+    // One folder per process, since several fuzzing jobs may run side by side; removed at exit.
+    struct Folder
+    {
+        Folder() { folder.createDirectory(); }
+        ~Folder() { folder.deleteRecursively(); }
+
+        const juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                                      .getChildFile ("glorvak-reader-fuzz-" + juce::String ((int)getpid()));
+    };
+
+    static const Folder scratch;
+    return scratch.folder.getChildFile (juce::String ("input") + extension);
 }
 
 void openThroughFactory (const uint8_t* data, size_t size)
