@@ -144,8 +144,13 @@ ISourceReader::Result WMAudioReader::positionSourceReader (juce::int64 sample)
     if (const auto flushed = sourceReader->flush(); flushed != ISourceReader::ok)
         return flushed;
 
-    const auto time =
-        juce::jmax ((juce::int64)0, sample + startOffset) * hundredNsPerSecond / (juce::int64)sampleRate;
+    // A damaged stream may stamp its start years in: the time saturates rather than overflows.
+    const auto samples = juce::jmax ((juce::int64)0, sample + startOffset);
+    const auto rate = (juce::int64)sampleRate;
+    const auto seconds = samples / rate;
+    const auto time = seconds >= std::numeric_limits<juce::int64>::max() / hundredNsPerSecond - 1
+                          ? std::numeric_limits<juce::int64>::max()
+                          : seconds * hundredNsPerSecond + samples % rate * hundredNsPerSecond / rate;
     return sourceReader->setCurrentPosition (time);
 }
 

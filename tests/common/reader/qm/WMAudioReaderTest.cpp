@@ -36,6 +36,7 @@ struct Script
     std::deque<Step> steps;
     bool alwaysCorrupt = false;
     bool refuseNewReaders = false; // the decoder cannot be rebuilt any more
+    juce::int64 timeShift = 0;     // 100-ns units added to every chunk's time
     int readersCreated = 0;
     std::vector<juce::int64> positions; // 100-ns times the readers were positioned at
 };
@@ -71,7 +72,8 @@ public:
     Result setCurrentPosition (juce::int64 time) override
     {
         script.positions.push_back (time);
-        next = (juce::int64) ((double)time * rate / 1e7) / chunkFrames * chunkFrames;
+        next = juce::jmax ((juce::int64)0, (juce::int64) ((double)(time - script.timeShift) * rate / 1e7) /
+                                               chunkFrames * chunkFrames);
         return ok;
     }
 
@@ -102,7 +104,7 @@ public:
             return false;
 
         pending = false;
-        chunk.timestamp = std::llround ((double)next * 1e7 / rate);
+        chunk.timestamp = std::llround ((double)next * 1e7 / rate) + script.timeShift;
         chunk.endOfStream = next >= totalFrames;
 
         if (chunk.endOfStream)
@@ -310,6 +312,27 @@ TEST_F (WMAudioReaderTest, ADecoderThatCannotBeRebuiltFailsEveryLaterRead)
         EXPECT_FALSE (reader->readSamples (channels, 2, 0, start, 100));
         EXPECT_EQ (left, std::vector<int> (100));
         EXPECT_EQ (right, std::vector<int> (100));
+    }
+}
+
+TEST (WMAudioReader, AStreamStartingAtAHugeTimeReadsFromItsStart)
+{
+    // A damaged container may stamp its first packet years into the stream.
+    for (juce::int64 shift : {(juce::int64)1 << 40, (juce::int64)1 << 50, (juce::int64)1 << 58})
+    {
+        SCOPED_TRACE (shift);
+        Script script;
+        script.timeShift = shift;
+        auto file = aacfixtures::makeTempFile ("late.m4a");
+        file.replaceWithText ("bytes the scripted decoder never reads");
+        WMAudioReader reader (file.createInputStream().release(), std::make_shared<ScriptedFactory> (script),
+                              "test");
+
+        std::vector<int> left (100), right (100);
+        int* channels[] = {left.data(), right.data()};
+        EXPECT_TRUE (reader.readSamples (channels, 2, 0, 0, 100));
+        EXPECT_EQ (left[5], valueAt (5, 0) * 65536);
+        EXPECT_TRUE (reader.readSamples (channels, 2, 0, 50000, 100));
     }
 }
 
