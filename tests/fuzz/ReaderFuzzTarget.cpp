@@ -127,18 +127,12 @@ void openFromMemory (const uint8_t* data, size_t size, const char* path)
 
 juce::File scratchFile (const char* extension)
 {
-    // One folder per process, since several fuzzing jobs may run side by side; removed at exit.
-    struct Folder
-    {
-        Folder() { folder.createDirectory(); }
-        ~Folder() { folder.deleteRecursively(); }
-
-        const juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                                      .getChildFile ("glorvak-reader-fuzz-" + juce::String ((int)getpid()));
-    };
-
-    static const Folder scratch;
-    return scratch.folder.getChildFile (juce::String ("input") + extension);
+    // One folder per process, since several fuzzing jobs may run side by side; libFuzzer may end
+    // without running destructors, so the folder is removed after each input.
+    const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                            .getChildFile ("glorvak-reader-fuzz-" + juce::String ((int)getpid()));
+    folder.createDirectory();
+    return folder.getChildFile (juce::String ("input") + extension);
 }
 
 void openThroughFactory (const uint8_t* data, size_t size)
@@ -160,7 +154,7 @@ void openThroughFactory (const uint8_t* data, size_t size)
     if (auto reader = readers.createReader (file.getFullPathName()))
         exercise (*reader, data, size);
 
-    file.deleteFile();
+    file.getParentDirectory().deleteRecursively();
 }
 } // namespace
 
