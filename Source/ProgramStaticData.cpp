@@ -26,9 +26,9 @@ struct SetUpBeforeMain
         quelbix::Mpg123DynamicLibraryHandle::getLibraryName();
         quelbix::Mpg123DynamicLibraryHandle::getInstance();
 
-        // The decoder library needs no start-up or shut-down of its own; only its logging is
-        // turned off before any reader can use it, since it would print about every odd file.
-        qm::WindowsMediaCodec::FFmpegSourceReader::silenceLibraryLogging();
+        // The decoder library needs no start-up or shut-down of its own; only its logging and
+        // its largest allocation are set before any reader can use it.
+        qm::WindowsMediaCodec::FFmpegSourceReader::configureLibrary();
 
         // Not touched here: the application-information record reads the user's folders from
         // the environment when first asked, after main (a test program's main points HOME at a

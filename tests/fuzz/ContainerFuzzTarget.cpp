@@ -3,14 +3,10 @@
 #include "common/reader/FileReader/FileReadAac.h"
 #include "common/reader/FileReader/FileReadAlac.h"
 #include "common/reader/Mp4AtomParser.h"
+#include "common/reader/qm/FFmpegSourceReader.h"
 
 #include <cstdio>
 #include <cstdlib>
-
-extern "C"
-{
-#include <libavutil/log.h>
-}
 
 namespace
 {
@@ -23,9 +19,9 @@ namespace
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
-    // The readers report every refused file on standard output, and libavcodec every bad
-    // packet on standard error; millions of lines only slow the run down.
-    av_log_set_level (AV_LOG_QUIET);
+    // The decoder library set up as the program sets it up (quiet, bounded allocations); the
+    // readers' own reports of refused files on standard output would only slow the run down.
+    qm::WindowsMediaCodec::FFmpegSourceReader::configureLibrary();
 
     if (std::freopen ("/dev/null", "w", stdout) == nullptr)
         return 0;

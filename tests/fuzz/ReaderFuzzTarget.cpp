@@ -10,6 +10,7 @@
 #include "common/reader/FileReader/FileReadFlac.h"
 #include "common/reader/FileReader/FileReadMp3.h"
 #include "common/reader/FileReader/FileReadWav.h"
+#include "common/reader/qm/FFmpegSourceReader.h"
 
 #include <cmath>
 #include <cstdio>
@@ -17,11 +18,6 @@
 #include <limits>
 #include <typeinfo>
 #include <unistd.h>
-
-extern "C"
-{
-#include <libavutil/log.h>
-}
 
 namespace
 {
@@ -160,9 +156,9 @@ void openThroughFactory (const uint8_t* data, size_t size)
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
-    // The readers report every refused file on standard output, and libavcodec every bad
-    // packet on standard error; millions of lines only slow the run down.
-    av_log_set_level (AV_LOG_QUIET);
+    // The decoder library set up as the program sets it up (quiet, bounded allocations); the
+    // readers' own reports of refused files on standard output would only slow the run down.
+    qm::WindowsMediaCodec::FFmpegSourceReader::configureLibrary();
 
     if (std::freopen ("/dev/null", "w", stdout) == nullptr)
         return 0;

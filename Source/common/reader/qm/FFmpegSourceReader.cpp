@@ -10,6 +10,7 @@ extern "C"
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/log.h>
+#include <libavutil/mem.h>
 }
 
 namespace qm::WindowsMediaCodec
@@ -82,16 +83,26 @@ void FFmpegSourceReader::Deleters::operator() (AVFrame* f) const
     av_frame_free (&f);
 }
 
-void FFmpegSourceReader::silenceLibraryLogging()
+void FFmpegSourceReader::configureLibrary()
 {
+    // A few KB of hostile MP4 can declare sample tables that make the demuxer ask for hundreds of
+    // MB at once. No audio file the program reads needs a single block anywhere near this (the
+    // index of a 4 GB file is tens of MB), so such a file fails to open instead.
+    constexpr size_t maxSingleAllocation = 256 * 1024 * 1024;
+
     static std::once_flag once;
-    std::call_once (once, [] { av_log_set_level (AV_LOG_QUIET); });
+    std::call_once (once,
+                    []
+                    {
+                        av_log_set_level (AV_LOG_QUIET);
+                        av_max_alloc (maxSingleAllocation);
+                    });
 }
 
 std::unique_ptr<ISourceReader> FFmpegSourceReader::Factory::create (JuceIMFByteStream& stream,
                                                                     int audioTrackId)
 {
-    silenceLibraryLogging();
+    configureLibrary();
     std::unique_ptr<FFmpegSourceReader> reader (new FFmpegSourceReader (stream, audioTrackId));
 
     if (!reader->openInput())

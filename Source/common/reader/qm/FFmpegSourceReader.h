@@ -43,8 +43,9 @@ public:
     Result requestChunk() override;
     bool waitForChunk (int timeoutMs, Chunk& chunk) override;
 
-    // Quiets libavformat and libavcodec, which would otherwise print about every odd file.
-    static void silenceLibraryLogging();
+    // Quiets libavformat and libavcodec, which would otherwise print about every odd file, and
+    // caps the size of any one of their allocations (see the definition). Once per process.
+    static void configureLibrary();
 
 private:
     FFmpegSourceReader (JuceIMFByteStream& stream, int audioTrackId);

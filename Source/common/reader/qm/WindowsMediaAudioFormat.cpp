@@ -22,8 +22,8 @@ WindowsMediaAudioFormat::WindowsMediaAudioFormat (std::shared_ptr<WindowsMediaCo
     : juce::AudioFormat (formatName, formatExtensions())
     , factory (std::move (f))
 {
-    // Before any file is probed: the library would otherwise print about every odd file.
-    WindowsMediaCodec::FFmpegSourceReader::silenceLibraryLogging();
+    // Before any file is probed.
+    WindowsMediaCodec::FFmpegSourceReader::configureLibrary();
 }
 
 WindowsMediaAudioFormat::~WindowsMediaAudioFormat() = default;

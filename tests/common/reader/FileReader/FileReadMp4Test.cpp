@@ -1,7 +1,17 @@
 #include "common/reader/FileReader/FileReadMp4.h"
 #include "support/AacFixtures.h"
+#include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer's runtime has this hook; GCC ships no header that declares it.
+extern "C" int __sanitizer_install_malloc_and_free_hooks (void (*onMalloc) (const volatile void*, size_t),
+                                                          void (*onFree) (const volatile void*));
+#endif
 
 namespace
 {
@@ -268,6 +278,45 @@ TEST (FileReadMp4, HostileTablesAreRefusedOrBounded)
             EXPECT_GT (peakOf (reader, 20000, 1000), 0.2f);
         }
     }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+std::atomic<size_t> largestAllocation{0};
+
+void recordAllocation (const volatile void*, size_t size)
+{
+    auto seen = largestAllocation.load();
+
+    while (size > seen && !largestAllocation.compare_exchange_weak (seen, size))
+    {
+    }
+}
+
+void ignoreFree (const volatile void*) {}
+#endif
+
+// Found by fuzzing: 5 KB whose sample tables make the decoder library ask for 670 MB in one
+// block while opening. Opening may fail, but never at that cost.
+TEST (FileReadMp4, TinyFileDeclaringHugeTablesCostsNoHugeAllocation)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    static const bool hooked = __sanitizer_install_malloc_and_free_hooks (recordAllocation, ignoreFree) != 0;
+    ASSERT_TRUE (hooked);
+
+    const auto file =
+        juce::File (glorvak::test::dataFolder()).getChildFile ("reader/mp4-huge-sample-tables.m4a");
+    ASSERT_TRUE (file.existsAsFile());
+
+    largestAllocation = 0;
+    {
+        FileReadMp4 reader;
+        reader.open (file.getFullPathName());
+    }
+
+    EXPECT_LT (largestAllocation.load(), (size_t)300 * 1024 * 1024);
+#else
+    GTEST_SKIP() << "allocations are watched through AddressSanitizer's hooks";
+#endif
 }
 
 TEST (FileReadMp4, AverageBitRateIsReportedOnlyWhenRound)
