@@ -1,5 +1,8 @@
 #include "common/SafeJson.h"
 
+#include <cstring>
+#include <limits>
+
 namespace common
 {
 juce::Result SafeJson::parse (const juce::String& text, juce::var& result, int maxNesting)
@@ -17,6 +20,29 @@ juce::var SafeJson::parse (const juce::String& text, int maxNesting)
 {
     juce::var result;
     return parse (text, result, maxNesting).wasOk() ? result : juce::var();
+}
+
+std::optional<juce::String> SafeJson::textFromBytes (const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const juce::uint8*> (data);
+
+    if (size == 0)
+        return juce::String();
+
+    // JUCE converts UTF-16 behind either byte-order mark one code unit at a time, whatever they hold.
+    const bool utf16 =
+        size >= 2 && ((bytes[0] == 0xff && bytes[1] == 0xfe) || (bytes[0] == 0xfe && bytes[1] == 0xff));
+
+    if (!utf16 && !isUtf8Text (data, size))
+        return std::nullopt;
+
+    return juce::String::createStringFromData (data, (int)size);
+}
+
+bool SafeJson::isUtf8Text (const void* data, size_t size)
+{
+    return size <= (size_t)std::numeric_limits<int>::max() && std::memchr (data, 0, size) == nullptr &&
+           juce::CharPointer_UTF8::isValidString (static_cast<const char*> (data), (int)size);
 }
 
 int SafeJson::deepestNesting (const juce::String& text)

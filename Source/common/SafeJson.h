@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 namespace common
 {
 /** JSON reading for text that comes from outside (files, servers): JUCE's parser recurses once
@@ -19,6 +21,15 @@ public:
 
     /** The parsed value, or a void var when the text is not JSON or nests too deep. */
     static juce::var parse (const juce::String& text, int maxNesting = defaultMaxNesting);
+
+    /** The text of bytes from outside: UTF-8 (a byte-order mark is dropped) or UTF-16 led by its
+        byte-order mark; nothing for anything else. A juce::String must never be made of other
+        bytes: JUCE's string code walks such bytes past the end of their buffer. */
+    static std::optional<juce::String> textFromBytes (const void* data, size_t size);
+
+    /** True when all the bytes are UTF-8 and none is 0: only such bytes may become a juce::String
+        (JUCE's own check stops at the first 0 and passes whatever follows). */
+    static bool isUtf8Text (const void* data, size_t size);
 
     /** The deepest nesting of objects and arrays outside string literals. */
     static int deepestNesting (const juce::String& text);

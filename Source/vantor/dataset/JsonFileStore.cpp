@@ -31,14 +31,21 @@ JsonFileStore::ReadResult JsonFileStore::read (const juce::File& file, const cha
     if (!stream.openedOk())
         return result;
 
-    const auto text = stream.readEntireStreamAsString();
+    juce::MemoryBlock bytes;
+    stream.readIntoMemoryBlock (bytes);
 
     if (stream.getStatus().failed())
         return result;
 
+    // Bytes that are no text (a torn write, another program's file) are damaged, never a string.
+    const auto text = common::SafeJson::textFromBytes (bytes.getData(), bytes.getSize());
+
+    if (!text.has_value())
+        return result;
+
     // The program's own files nest five deep: a deeper one is damaged, and would overflow the
     // stack of the parser.
-    const auto parsed = common::SafeJson::parse (text);
+    const auto parsed = common::SafeJson::parse (*text);
 
     if (parsed.getDynamicObject() == nullptr || !parsed.getProperty (arrayKey, {}).isArray())
         return result;

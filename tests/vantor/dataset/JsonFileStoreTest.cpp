@@ -124,3 +124,31 @@ TEST (JsonFileStoreRead, DeeplyNestedTextIsDamagedInsteadOfACrash)
     EXPECT_EQ (JsonFileStore::read (file, "bank").status, JsonFileStore::ReadStatus::ok);
 }
 } // namespace
+
+namespace
+{
+// Bytes that are not UTF-8 (a Latin-1 name, a torn multi-byte character at the end) once became a
+// string that JUCE's code read past its end; they are a damaged file now. UTF-16 with its mark
+// and UTF-8 with its mark still read.
+TEST (JsonFileStoreRead, BytesThatAreNoTextAreDamagedInsteadOfACrash)
+{
+    ScratchFolder folder;
+    const auto file = folder.child ("f.json");
+
+    const std::pair<std::string, JsonFileStore::ReadStatus> cases[] = {
+        {"{\"bank\": []}\xd1", JsonFileStore::ReadStatus::damaged},
+        {"{\"bank\": [\"caf\xe9\"]}", JsonFileStore::ReadStatus::damaged},
+        {"\xd1", JsonFileStore::ReadStatus::damaged},
+        {std::string ("{\"bank\": []}\0\xd1", 14), JsonFileStore::ReadStatus::damaged},
+        {"\xef\xbb\xbf{\"bank\": [\"caf\xc3\xa9\"]}", JsonFileStore::ReadStatus::ok},
+        {std::string ("\xff\xfe{\0\"\0b\0a\0n\0k\0\"\0:\0[\0]\0}\0", 24), JsonFileStore::ReadStatus::ok},
+    };
+
+    for (const auto& [bytes, expected] : cases)
+    {
+        SCOPED_TRACE (juce::String::toHexString (bytes.data(), (int)bytes.size()));
+        ASSERT_TRUE (file.replaceWithData (bytes.data(), bytes.size()));
+        EXPECT_EQ (JsonFileStore::read (file, "bank").status, expected);
+    }
+}
+} // namespace
