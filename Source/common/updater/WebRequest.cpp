@@ -1,5 +1,7 @@
 #include "common/updater/WebRequest.h"
 
+#include "common/SafeJson.h"
+
 namespace common::updater
 {
 WebRequest::WebRequest (const juce::URL& address, int timeoutMs, juce::int64 maxBytesToRead,
@@ -114,6 +116,7 @@ std::optional<juce::String> WebRequest::readText (const juce::URL& address, int 
         return std::nullopt;
     }
 
-    return text.toString();
+    // An error page in another encoding, or damaged bytes, is no document: never a string.
+    return SafeJson::textFromBytes (text.getData(), text.getDataSize());
 }
 } // namespace common::updater

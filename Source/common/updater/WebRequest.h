@@ -39,7 +39,7 @@ public:
     int getStatusCode() const noexcept { return statusCode; }
 
     /** A local file's content (up to maxBytes) or a web address's body as text; nothing when the
-        transfer is not an Outcome::ok. */
+        transfer is not an Outcome::ok or the body is neither UTF-8 nor UTF-16 with its mark. */
     static std::optional<juce::String> readText (const juce::URL& address, int timeoutMs,
                                                  juce::int64 maxBytes, juce::Thread* thread);
 

@@ -244,6 +244,27 @@ TEST (Updater, ReadsALocalDocument)
     EXPECT_EQ (info->version, "1.0.1.0001");
 }
 
+// A document whose bytes are not UTF-8 (an error page in Latin-1, a torn character at the end)
+// once became a string that the JSON reader followed past its end; it is no document now, while
+// one in UTF-16 with its mark still reads.
+TEST (WebRequest, ReadsOnlyBytesThatAreText)
+{
+    juce::TemporaryFile document (".json");
+    const auto read = [&] (const std::string& bytes)
+    {
+        EXPECT_TRUE (document.getFile().replaceWithData (bytes.data(), bytes.size()));
+        return WebRequest::readText (juce::URL (document.getFile()), 1000, 1 << 20, nullptr);
+    };
+
+    EXPECT_FALSE (read ("{\"version\": \"1\"}\xd1").has_value());
+    EXPECT_FALSE (read ("<html>Fehler: \xfcberlastet</html>").has_value());
+    EXPECT_EQ (read (std::string ("\xfe\xff\0{\0}", 6)), "{}");
+
+    const auto text = read ("{\"version\": \"1.0.1\", \"release_notes\": {\"ja\": \"\xe4\xbf\xae\"}}");
+    ASSERT_TRUE (text.has_value());
+    EXPECT_EQ (UpdateInfo::parse (*text)->version, "1.0.1");
+}
+
 TEST (WebRequest, TransfersOnlyWholeAnswersWithinTheLimit)
 {
     LoopbackHttpServer server;
