@@ -1,6 +1,7 @@
 #include "common/RemovableVolumeListLinux.h"
 
 #include "common/MountTableWatcher.h"
+#include "common/SafeJson.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +18,16 @@ namespace
 juce::String readTrimmed (const juce::File& file)
 {
     return juce::String::fromUTF8 (RemovableVolumeListLinux::readSmallFile (file, 64 * 1024).c_str()).trim();
+}
+
+// Escapes may spell out bytes in another encoding (a stick's label in Latin-1); those cannot become
+// a juce::String, whose code walks such bytes past their end.
+juce::String fromValidUtf8 (const std::string& bytes)
+{
+    if (!SafeJson::isUtf8Text (bytes.data(), bytes.size()))
+        return {};
+
+    return juce::String::fromUTF8 (bytes.data(), (int)bytes.size());
 }
 
 bool hasOption (const juce::String& options, const char* option)
@@ -214,6 +225,10 @@ RemovableVolumeListLinux::parseMountInfo (const std::string& text)
 
     while (std::getline (lines, line))
     {
+        // A name in another encoding (a stick's label in Latin-1) cannot become a juce::String.
+        if (!SafeJson::isUtf8Text (line.data(), line.size()))
+            continue;
+
         // Fields are separated by one blank each (blanks inside a field are escaped), so two in a
         // row are an empty field, as the source of "mount -t tmpfs '' /x" is.
         std::istringstream fields (line);
@@ -264,7 +279,7 @@ juce::String RemovableVolumeListLinux::unescapeMountField (const std::string& fi
         }
     }
 
-    return juce::String::fromUTF8 (bytes.data(), (int)bytes.size());
+    return fromValidUtf8 (bytes);
 }
 
 juce::String RemovableVolumeListLinux::unescapeUdevName (const juce::String& name)
@@ -288,7 +303,7 @@ juce::String RemovableVolumeListLinux::unescapeUdevName (const juce::String& nam
         }
     }
 
-    return juce::String::fromUTF8 (bytes.data(), (int)bytes.size());
+    return fromValidUtf8 (bytes);
 }
 
 std::string RemovableVolumeListLinux::readSmallFile (const juce::File& file, size_t maxBytes)

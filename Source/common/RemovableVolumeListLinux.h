@@ -44,13 +44,15 @@ public:
         juce::String superOptions;
     };
 
-    /** The entries of a mountinfo text; malformed lines are skipped. */
+    /** The entries of a mountinfo text; malformed lines, and lines that are not UTF-8, are skipped. */
     static std::vector<MountEntry> parseMountInfo (const std::string& text);
 
-    /** Undoes the kernel's octal escapes ("\040" for a blank) of a mount table field. */
+    /** Undoes the kernel's octal escapes ("\040" for a blank) of a mount table field; empty when
+        the result is not UTF-8. */
     static juce::String unescapeMountField (const std::string& field);
 
-    /** Undoes udev's hexadecimal escapes ("\x20" for a blank) of a link name. */
+    /** Undoes udev's hexadecimal escapes ("\x20" for a blank) of a link name; empty when the
+        result is not UTF-8. */
     static juce::String unescapeUdevName (const juce::String& name);
 
     /** The whole content of a small file, also of files that report no size (proc, sysfs);

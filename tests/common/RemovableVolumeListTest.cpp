@@ -273,6 +273,25 @@ TEST (RemovableVolumeListLinux, Unescaping)
                juce::String (juce::CharPointer_UTF8 ("\xe9\x9f\xb3 A\\x2")));
 }
 
+// A stick labelled in Latin-1 gives names that are not UTF-8, raw in the mount table or spelled as
+// escapes. They once became strings that JUCE's code read past their end; such a line is skipped
+// and such a name is empty, while the other lines stay.
+TEST (RemovableVolumeListLinux, NamesThatAreNotUtf8AreDropped)
+{
+    const auto entries = RemovableVolumeListLinux::parseMountInfo (
+        std::string ("64 30 8:81 / /media/user/X rw\0\xd1 shared:11 - vfat /dev/sdf1 rw\n", 62) +
+        "60 30 8:17 / /media/user/CAF\\351 rw shared:7 - vfat /dev/sdb1 rw\n"
+        "61 30 8:33 / /media/user/CAF\xe9 rw shared:8 - vfat /dev/sdc1 rw\n"
+        "62 30 8:49 / /media/user/OK rw shared:9 - vfat /dev/sdd1 rw,\xd1\n"
+        "63 30 8:65 / /media/user/STICK rw shared:10 - vfat /dev/sde1 rw\n");
+
+    ASSERT_EQ (entries.size(), 2u);
+    EXPECT_EQ (entries[0].mountPoint, "");
+    EXPECT_EQ (entries[1].mountPoint, "/media/user/STICK");
+    EXPECT_EQ (RemovableVolumeListLinux::unescapeMountField ("/media/\\351\\377"), "");
+    EXPECT_EQ (RemovableVolumeListLinux::unescapeUdevName ("CAF\\xe9"), "");
+}
+
 //==============================================================================
 namespace
 {
