@@ -1,10 +1,14 @@
 // Writes the fuzzers' seed corpora. The container target's folder gets short ALAC files in each
 // layout the reader knows, and AAC in M4A and ADTS. The reader target's folder gets small WAV,
 // AIFF, FLAC, MP3 and ALAC files, each led by the byte that picks its reader, and the same files
-// again (with AAC) led by the path byte of the reader factory and an extension byte.
+// again (with AAC) led by the path byte of the reader factory and an extension byte. A third
+// folder, when named, gets the data-file target's seeds (DataSeedCorpus.cpp).
+#include "DataSeedCorpus.h"
 #include "support/AacFixtures.h"
 #include "support/AlacFixtures.h"
 #include "support/PcmFileBuilder.h"
+
+#include <juce_events/juce_events.h>
 
 #include <cstdio>
 
@@ -59,9 +63,11 @@ juce::MemoryBlock withId3Tags (const juce::MemoryBlock& frames)
 
 int main (int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 3 && argc != 4)
     {
-        std::fprintf (stderr, "usage: %s <container corpus folder> <reader corpus folder>\n", argv[0]);
+        std::fprintf (stderr,
+                      "usage: %s <container corpus folder> <reader corpus folder> [<data corpus folder>]\n",
+                      argv[0]);
         return 2;
     }
 
@@ -191,5 +197,10 @@ int main (int argc, char** argv)
 
     std::printf ("%d seeds in %s and %s\n", written, folder.getFullPathName().toRawUTF8(),
                  readerFolder.getFullPathName().toRawUTF8());
+
+    if (argc == 4)
+        missing += datafuzz::writeDataSeeds (juce::File::getCurrentWorkingDirectory().getChildFile (argv[3]));
+
+    juce::DeletedAtShutdown::deleteAll();
     return missing == 0 ? 0 : 1;
 }
