@@ -1,6 +1,7 @@
 #include "common/WebUploader.h"
 
 #include "common/CryptoFile.h"
+#include "common/SafeJson.h"
 
 namespace common
 {
@@ -18,7 +19,8 @@ juce::String bodyToText (const juce::MemoryBlock& body)
     if (size == 0)
         return {};
 
-    if (juce::CharPointer_UTF8::isValidString (bytes, size))
+    // JUCE's own check stops at a 0 byte and passes whatever follows it.
+    if (SafeJson::isUtf8Text (bytes, (size_t)size))
         return juce::String::fromUTF8 (bytes, size);
 
     juce::String text;
