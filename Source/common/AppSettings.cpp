@@ -58,18 +58,17 @@ FileState readSettingsFile (const juce::File& file, juce::DynamicObject::Ptr& re
     if (bytes.isEmpty())
         return FileState::usable;
 
-    if (!juce::CharPointer_UTF8::isValidString (static_cast<const char*> (bytes.getData()),
-                                                static_cast<int> (bytes.getSize())))
+    const auto text = SafeJson::textFromBytes (bytes.getData(), bytes.getSize());
+
+    if (!text.has_value())
         return FileState::damaged;
 
-    const auto text = bytes.toString();
-
-    if (text.trim().isEmpty())
+    if (text->trim().isEmpty())
         return FileState::usable;
 
     juce::var parsed;
 
-    if (SafeJson::parse (text, parsed).failed())
+    if (SafeJson::parse (*text, parsed).failed())
         return FileState::damaged;
 
     auto* object = parsed.getDynamicObject();

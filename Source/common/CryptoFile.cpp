@@ -113,13 +113,13 @@ juce::var CryptoFile::readJsonFile (juce::File file)
     in.readIntoMemoryBlock (block);
 
     const auto kept = decipherInPlace (block.getData(), block.getSize());
-    const auto* text = static_cast<const char*> (block.getData());
 
-    // Garbage that is not UTF-8 cannot be JSON; checking first keeps the decoder inside the block.
-    if (kept == 0 || !juce::CharPointer_UTF8::isValidString (text, (int)kept))
+    if (kept == 0)
         return {};
 
-    return SafeJson::parse (juce::String::fromUTF8 (text, (int)kept));
+    // Garbage that is not text cannot be JSON; checking first keeps the decoder inside the block.
+    const auto text = SafeJson::textFromBytes (block.getData(), kept);
+    return text.has_value() ? SafeJson::parse (*text) : juce::var();
 }
 
 bool CryptoFile::appendJsonRecord (juce::File file, const juce::var& value)

@@ -6,9 +6,10 @@
 
 namespace common
 {
-/** JSON reading for text that comes from outside (files, servers): JUCE's parser recurses once
-    per level of nesting, so a small text of many brackets overflows the stack. Text nested deeper
-    than any document of ours is refused before it reaches the parser. */
+/** Turning bytes from outside (files, servers, the system) into text and JSON without trusting
+    them. JUCE's string code walks bytes that are not UTF-8 past the end of their buffer, so such
+    bytes never become a juce::String; and JUCE's parser recurses once per level of nesting, so text
+    nested deeper than any document of ours is refused before it reaches the parser. */
 class SafeJson
 {
 public:
