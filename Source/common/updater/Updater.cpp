@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "common/AppSettingsSingleton.h"
+#include "common/updater/DialogButtons.h"
 #include "common/updater/UpdaterChecker.h"
 #include "common/updater/UpdaterDownloader.h"
 #include "common/updater/WebRequest.h"
@@ -35,25 +36,6 @@ void quitApplication()
 {
     if (auto* application = juce::JUCEApplicationBase::getInstance())
         application->systemRequestedQuit();
-}
-
-juce::TextButton* findButton (juce::AlertWindow& window, const juce::String& text)
-{
-    for (auto* child : window.getChildren())
-        if (auto* button = dynamic_cast<juce::TextButton*> (child))
-            if (button->getButtonText() == text)
-                return button;
-
-    return nullptr;
-}
-
-void makeDefaultButton (juce::AlertWindow& window, const juce::String& text)
-{
-    if (auto* button = findButton (window, text))
-    {
-        button->setColour (juce::TextButton::buttonColourId, juce::Colour (0xffffffff));
-        button->setColour (juce::TextButton::textColourOffId, juce::Colour (0xff000000));
-    }
 }
 } // namespace
 

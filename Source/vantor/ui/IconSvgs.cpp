@@ -252,11 +252,16 @@ juce::String verticalLettering (const char* text, int width, int height, float c
 }
 
 //==============================================================================
+// The knob colours are the literal strings "#CCCCCC" and "white": the look-and-feel makes the
+// mouse-over and pressed faces by replacing exactly those strings.
 juce::String switchFace (bool on)
 {
+    const juce::String track = on ? orange : darkGrey;
     return svgDocument (33, 17,
-                        rect (0, 0, 33, 17, 8.5f, on ? orange : darkGrey) +
-                            circle (on ? 24.5f : 8.5f, 8.5f, 6.5f, on ? white : lightGrey));
+                        "<rect x=\"1.24609\" y=\"1.5\" width=\"30\" height=\"14\" rx=\"7\" fill=\"" + track +
+                            "\" stroke=\"" + track + "\" stroke-width=\"2\"/>\n" +
+                            (on ? "<circle cx=\"24.2461\" cy=\"8.5\" r=\"6\" fill=\"white\"/>\n"
+                                : "<circle cx=\"8\" cy=\"8.5\" r=\"6\" fill=\"#CCCCCC\"/>\n"));
 }
 
 juce::String logotype()
@@ -481,7 +486,7 @@ juce::String build (IconSvgs::Id id)
             return markInCircle ("?", 15, 2.6f);
         case Id::warningIcon:
             return icons::warningIcon;
-        case Id::informationIcon:
+        case Id::infoIcon:
             return markInCircle ("i", 15, 2.8f);
         case Id::slotEditTitle:
             return titleTab ("SLOT EDIT");
@@ -545,6 +550,8 @@ juce::String build (IconSvgs::Id id)
             return verticalLettering ("BANK COLLECTION", 9, 147, 8, 1.3f, lightGrey);
         case Id::closeVertical:
             return verticalLettering ("CLOSE", 9, 147, 8, 1.3f, lightGrey);
+        case Id::bankTitle:
+            return titleTab ("BANK");
     }
 
     jassertfalse;

@@ -23,7 +23,7 @@ public:
         hintIcon,               // 30 x 30
         questionIcon,           // 30 x 30
         warningIcon,            // 30 x 30
-        informationIcon,        // 30 x 30
+        infoIcon,               // 30 x 30
         slotEditTitle,          // 137 x 29
         slotEditTitleRule,      // 276 x 29
         zoomIn,                 // 13 x 13
@@ -55,9 +55,10 @@ public:
         bankCollectionTitle,    // 122 x 14
         bankCollectionVertical, // 9 x 147, reads bottom to top
         closeVertical,          // 9 x 147, reads bottom to top
+        bankTitle,              // 137 x 29
     };
 
-    static constexpr int numIds = (int)Id::closeVertical + 1;
+    static constexpr int numIds = (int)Id::bankTitle + 1;
 
     /** The SVG document. */
     static const juce::String& get (Id id);

@@ -26,7 +26,7 @@ const std::vector<IconCase>& iconCases()
         {Id::hintIcon, "hint", 30, 30, {"555555", "FFFFFF"}},
         {Id::questionIcon, "question", 30, 30, {"555555", "FFFFFF"}},
         {Id::warningIcon, "warning", 30, 30, {"FFFFFF"}},
-        {Id::informationIcon, "information", 30, 30, {"555555", "FFFFFF"}},
+        {Id::infoIcon, "information", 30, 30, {"555555", "FFFFFF"}},
         {Id::slotEditTitle, "SLOT EDIT tab", 137, 29, {"CCCCCC", "000000", "FF5B1A"}},
         {Id::slotEditTitleRule, "SLOT EDIT rule", 276, 29, {"FF5B1A", "000000"}},
         {Id::zoomIn, "zoom in", 13, 13, {"FFFFFF"}},
@@ -58,6 +58,7 @@ const std::vector<IconCase>& iconCases()
         {Id::bankCollectionTitle, "BANK COLLECTION", 122, 14, {"CCCCCC"}},
         {Id::bankCollectionVertical, "vertical BANK COLLECTION", 9, 147, {"CCCCCC"}},
         {Id::closeVertical, "vertical CLOSE", 9, 147, {"CCCCCC"}},
+        {Id::bankTitle, "BANK tab", 137, 29, {"CCCCCC", "000000", "FF5B1A"}},
     };
     return cases;
 }
