@@ -26,8 +26,8 @@ void ColumnCustomComponent::Content::paint (juce::Graphics& g)
 
 //==============================================================================
 ColumnCustomComponent::ColumnCustomComponent (juce::Component* tableToUse)
-    : table (tableToUse),
-      content (*this)
+    : table (tableToUse)
+    , content (*this)
 {
     addAndMakeVisible (content);
     setInterceptsMouseClicks (false, true);

@@ -52,7 +52,8 @@ void setMessage (juce::AlertWindow& window, const juce::String& message)
 
 juce::AlertWindow* newCurrentDialog (const juce::String& title, const juce::String& message)
 {
-    auto window = std::make_unique<juce::AlertWindow> (title, juce::String(), juce::MessageBoxIconType::NoIcon, nullptr);
+    auto window = std::make_unique<juce::AlertWindow> (title, juce::String(),
+                                                       juce::MessageBoxIconType::NoIcon, nullptr);
     setMessage (*window, message);
     return DialogHelper::setCurrentDialog (std::move (window));
 }
@@ -86,7 +87,8 @@ void enterModal (juce::AlertWindow& window, std::function<void (juce::AlertWindo
                             false);
 }
 
-void enterNameValidation (juce::AlertWindow& window, std::function<bool (const juce::String&)> onName, int maxLength)
+void enterNameValidation (juce::AlertWindow& window, std::function<bool (const juce::String&)> onName,
+                          int maxLength)
 {
     enterModal (window,
                 [onName = std::move (onName), maxLength] (juce::AlertWindow& w, int result)
@@ -168,7 +170,8 @@ void enterDriveSelection (juce::AlertWindow& window, std::function<void (const j
                         const auto chosen = box->getItemText (index);
                         const auto volumes = currentVolumes();
 
-                        if (box->getNumItems() == volumes.size() && volumes[index].displayName == chosen && onDrive)
+                        if (box->getNumItems() == volumes.size() && volumes[index].displayName == chosen &&
+                            onDrive)
                             onDrive (volumes[index].rootFolder);
                     }
 
@@ -332,14 +335,14 @@ void DialogHelper::showConfirmDialog (const juce::String& title, const juce::Str
 
 void DialogHelper::confirmOverwriteSlot (std::function<void()> onConfirm)
 {
-    confirmUnlessSkipped (warnOverwriting(), TRANS ("Overwrite SLOT"), TRANS ("Are you sure you want to overwrite?"),
-                          std::move (onConfirm));
+    confirmUnlessSkipped (warnOverwriting(), TRANS ("Overwrite SLOT"),
+                          TRANS ("Are you sure you want to overwrite?"), std::move (onConfirm));
 }
 
 void DialogHelper::confirmOverwriteBank (std::function<void()> onConfirm)
 {
-    confirmUnlessSkipped (warnOverwriting(), TRANS ("Overwrite BANK"), TRANS ("Are you sure you want to overwrite?"),
-                          std::move (onConfirm));
+    confirmUnlessSkipped (warnOverwriting(), TRANS ("Overwrite BANK"),
+                          TRANS ("Are you sure you want to overwrite?"), std::move (onConfirm));
 }
 
 void DialogHelper::confirmDeleteSlot (const juce::String& name, std::function<void()> onConfirm)
@@ -363,8 +366,9 @@ void DialogHelper::confirmDeleteCollectionBank (const juce::String& name, std::f
 
 void DialogHelper::showBpmCalculationResult (double bpm, std::function<void()> onApply)
 {
-    showConfirmDialog (TRANS ("BPM Calculation Result\r\n{bpm}").replace ("{bpm}", juce::String::formatted ("% 5.02f", bpm)),
-                       TRANS ("Do you want to apply this BPM?"), std::move (onApply), true);
+    showConfirmDialog (
+        TRANS ("BPM Calculation Result\r\n{bpm}").replace ("{bpm}", juce::String::formatted ("% 5.02f", bpm)),
+        TRANS ("Do you want to apply this BPM?"), std::move (onApply), true);
 }
 
 void DialogHelper::resolveSameNameBank (std::function<void()> onOverwrite, const juce::String& name,
@@ -389,17 +393,19 @@ void DialogHelper::resolveSameNameBank (std::function<void()> onOverwrite, const
                              .withButton (TRANS ("Save As"))
                              .withButton (TRANS ("Cancel"));
 
-    juce::AlertWindow::showAsync (options,
-                                  [onOverwrite = std::move (onOverwrite), name, onNewName = std::move (onNewName)] (int result)
-                                  {
-                                      if (result == 1 && onOverwrite)
-                                          onOverwrite();
-                                      else if (result == 2)
-                                          showSaveAsDialog (name, onNewName);
-                                  });
+    juce::AlertWindow::showAsync (
+        options,
+        [onOverwrite = std::move (onOverwrite), name, onNewName = std::move (onNewName)] (int result)
+        {
+            if (result == 1 && onOverwrite)
+                onOverwrite();
+            else if (result == 2)
+                showSaveAsDialog (name, onNewName);
+        });
 }
 
-void DialogHelper::showSaveAsDialog (const juce::String& initialName, std::function<bool (const juce::String&)> onName)
+void DialogHelper::showSaveAsDialog (const juce::String& initialName,
+                                     std::function<bool (const juce::String&)> onName)
 {
     JUCE_ASSERT_MESSAGE_THREAD
     auto* window = newCurrentDialog (TRANS ("Save As"), TRANS ("Please enter a name."));
@@ -412,8 +418,9 @@ void DialogHelper::showSaveAsDialog (const juce::String& initialName, std::funct
 void DialogHelper::showBpmInputDialog (std::function<bool (const juce::String&)> onBpm)
 {
     JUCE_ASSERT_MESSAGE_THREAD
-    auto* window = newCurrentDialog (TRANS ("Please enter BPM."),
-                                     TRANS ("BPM input is required to set as loop.\r\nValid range is 40.00-999.99."));
+    auto* window =
+        newCurrentDialog (TRANS ("Please enter BPM."),
+                          TRANS ("BPM input is required to set as loop.\r\nValid range is 40.00-999.99."));
     window->addTextEditor ("text", {}, {}, false);
 
     if (auto* editor = window->getTextEditor ("text"))
@@ -429,7 +436,8 @@ void DialogHelper::showBpmInputDialog (std::function<bool (const juce::String&)>
     enterBpmEntry (*window, std::move (onBpm));
 }
 
-void DialogHelper::showDriveSelectionDialog (const juce::String& title, std::function<void (const juce::File&)> onDrive)
+void DialogHelper::showDriveSelectionDialog (const juce::String& title,
+                                             std::function<void (const juce::File&)> onDrive)
 {
     JUCE_ASSERT_MESSAGE_THREAD
     const auto volumes = currentVolumes();

@@ -47,8 +47,8 @@ public:
 
     /** Yes (1, Return) / No (0, Escape) with the question icon (or iconType); 1 calls onYes,
         then the dialog is deleted. Title and message are used as given. */
-    static void showConfirmDialog (const juce::String& title, const juce::String& message, std::function<void()> onYes,
-                                   bool highlightYes, int iconType = 2);
+    static void showConfirmDialog (const juce::String& title, const juce::String& message,
+                                   std::function<void()> onYes, bool highlightYes, int iconType = 2);
 
     // Confirmations gated by the settings "WarnOverwriting" / "WarnDeleting": when the setting is
     // false the completion runs at once, before the call returns, and no window opens.
@@ -69,14 +69,16 @@ public:
 
     /** Name entry; the dialog stays open (text kept, message changed) for an empty name, a name
         over 50 code points and a name onName refuses (returns false). */
-    static void showSaveAsDialog (const juce::String& initialName, std::function<bool (const juce::String&)> onName);
+    static void showSaveAsDialog (const juce::String& initialName,
+                                  std::function<bool (const juce::String&)> onName);
 
     /** BPM entry (digits and "." only); stays open while onBpm returns false. */
     static void showBpmInputDialog (std::function<bool (const juce::String&)> onBpm);
 
     /** Drive list of the removable volumes; onDrive gets the chosen root folder, unless the list
         changed before "OK". With no volume: "No available drives found." and one "OK". */
-    static void showDriveSelectionDialog (const juce::String& title, std::function<void (const juce::File&)> onDrive);
+    static void showDriveSelectionDialog (const juce::String& title,
+                                          std::function<void (const juce::File&)> onDrive);
 
     /** Called by a job on the worker thread after its command succeeded: unless the user
         cancelled, the progress window gives way to a "Completed." box titled as the operation. */

@@ -6,10 +6,10 @@ using CommandThread = DialogHelper::CommandThread;
 
 CommandThread::ProgressWindow::ProgressWindow (const juce::String& title, bool hasCancelButtonToUse,
                                                CommandThread* ownerToUse)
-    : juce::ThreadWithProgressWindow (title, true, hasCancelButtonToUse, 10000, {}, nullptr),
-      hasCancelButton (hasCancelButtonToUse),
-      owner (ownerToUse),
-      state (std::make_shared<SharedState>())
+    : juce::ThreadWithProgressWindow (title, true, hasCancelButtonToUse, 10000, {}, nullptr)
+    , hasCancelButton (hasCancelButtonToUse)
+    , owner (ownerToUse)
+    , state (std::make_shared<SharedState>())
 {
     state->window = this;
     state->title = title;
@@ -78,7 +78,8 @@ void CommandThread::ProgressWindow::threadComplete (bool userPressedCancel)
 }
 
 //==============================================================================
-CommandThread::CommandThread (const juce::String& title, Job jobToRun, bool hasCancelButton, const juce::String& message)
+CommandThread::CommandThread (const juce::String& title, Job jobToRun, bool hasCancelButton,
+                              const juce::String& message)
     : juce::Thread ("CommandThread")
 {
     JUCE_ASSERT_MESSAGE_THREAD

@@ -56,7 +56,7 @@ public:
 
     private:
         const bool hasCancelButton;
-        CommandThread* const owner; // owns this window
+        CommandThread* const owner;   // owns this window
         bool cancelRequested = false; // written on the message thread before the thread (re)starts
         std::shared_ptr<SharedState> state;
 

@@ -17,7 +17,8 @@ std::unique_ptr<juce::Drawable> pictureOf (const juce::String& svg)
     return nullptr;
 }
 
-std::unique_ptr<juce::Drawable> pictureOf (ui::IconSvgs::Id id, const char* from = nullptr, const char* to = nullptr)
+std::unique_ptr<juce::Drawable> pictureOf (ui::IconSvgs::Id id, const char* from = nullptr,
+                                           const char* to = nullptr)
 {
     auto svg = ui::IconSvgs::get (id);
 
@@ -170,8 +171,9 @@ juce::Typeface::Ptr LookAndFeel::getTypefaceForFont (const juce::Font& font)
 }
 
 //==============================================================================
-void LookAndFeel::drawScrollbar (juce::Graphics& g, juce::ScrollBar& scrollbar, int x, int y, int width, int height,
-                                 bool isScrollbarVertical, int thumbStartPosition, int thumbSize, bool, bool)
+void LookAndFeel::drawScrollbar (juce::Graphics& g, juce::ScrollBar& scrollbar, int x, int y, int width,
+                                 int height, bool isScrollbarVertical, int thumbStartPosition, int thumbSize,
+                                 bool, bool)
 {
     g.setColour (scrollbar.findColour (juce::ScrollBar::thumbColourId));
 
@@ -179,11 +181,12 @@ void LookAndFeel::drawScrollbar (juce::Graphics& g, juce::ScrollBar& scrollbar, 
     if (width >= 5)
     {
         constexpr float bar = 5.0f;
-        const auto thumb = isScrollbarVertical
-                               ? juce::Rectangle<float> ((float)x + ((float)width - bar) * 0.5f,
-                                                         (float)thumbStartPosition, bar, (float)thumbSize)
-                               : juce::Rectangle<float> ((float)thumbStartPosition,
-                                                         (float)y + ((float)height - bar) * 0.5f, (float)thumbSize, bar);
+        const auto thumb =
+            isScrollbarVertical
+                ? juce::Rectangle<float> ((float)x + ((float)width - bar) * 0.5f, (float)thumbStartPosition,
+                                          bar, (float)thumbSize)
+                : juce::Rectangle<float> ((float)thumbStartPosition, (float)y + ((float)height - bar) * 0.5f,
+                                          (float)thumbSize, bar);
         g.fillRoundedRectangle (thumb, 2.0f);
         return;
     }
@@ -191,13 +194,13 @@ void LookAndFeel::drawScrollbar (juce::Graphics& g, juce::ScrollBar& scrollbar, 
     const auto thumb = isScrollbarVertical
                            ? juce::Rectangle<int> (x + 1, thumbStartPosition + 1, juce::jmax (0, width - 2),
                                                    juce::jmax (0, thumbSize - 2))
-                           : juce::Rectangle<int> (thumbStartPosition + 1, y + 1, juce::jmax (0, thumbSize - 2),
-                                                   juce::jmax (0, height - 2));
+                           : juce::Rectangle<int> (thumbStartPosition + 1, y + 1,
+                                                   juce::jmax (0, thumbSize - 2), juce::jmax (0, height - 2));
     g.fillRoundedRectangle (thumb.toFloat(), 4.0f);
 }
 
-void LookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& button, const juce::Colour& backgroundColour,
-                                        bool over, bool down)
+void LookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& button,
+                                        const juce::Colour& backgroundColour, bool over, bool down)
 {
     constexpr float cornerSize = 2.0f;
     const auto bounds = insetHalfPixel (button.getLocalBounds());
@@ -212,9 +215,10 @@ void LookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& button,
     if (flatOnLeft || flatOnRight || flatOnTop || flatOnBottom)
     {
         juce::Path path;
-        path.addRoundedRectangle (bounds.getX(), bounds.getY(), bounds.getWidth(), bounds.getHeight(), cornerSize,
-                                  cornerSize, !(flatOnLeft || flatOnTop), !(flatOnRight || flatOnTop),
-                                  !(flatOnLeft || flatOnBottom), !(flatOnRight || flatOnBottom));
+        path.addRoundedRectangle (bounds.getX(), bounds.getY(), bounds.getWidth(), bounds.getHeight(),
+                                  cornerSize, cornerSize, !(flatOnLeft || flatOnTop),
+                                  !(flatOnRight || flatOnTop), !(flatOnLeft || flatOnBottom),
+                                  !(flatOnRight || flatOnBottom));
         g.fillPath (path);
         g.setColour (outline);
         g.strokePath (path, juce::PathStrokeType (1.0f));
@@ -231,8 +235,8 @@ void LookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& butto
     const auto height = (float)button.getHeight();
     const auto fontSize = juce::jlimit (12.0f, 15.0f, height * 0.75f);
 
-    drawTickBox (g, button, 0.0f, (height - fontSize) * 0.5f, fontSize * 2.0f, fontSize, button.getToggleState(),
-                 button.isEnabled(), over, down);
+    drawTickBox (g, button, 0.0f, (height - fontSize) * 0.5f, fontSize * 2.0f, fontSize,
+                 button.getToggleState(), button.isEnabled(), over, down);
 
     g.setColour (button.findColour (juce::ToggleButton::textColourId));
     g.setFont (fontSize);
@@ -241,9 +245,10 @@ void LookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton& butto
         g.setOpacity (0.5f);
 
     const auto textX = juce::roundToInt (fontSize * 2.0f) + 6;
-    g.drawFittedText (button.getButtonText(),
-                      juce::Rectangle<int> (textX, 0, juce::jmax (0, button.getWidth() - textX - 2), button.getHeight()),
-                      juce::Justification::centredLeft, 10);
+    g.drawFittedText (
+        button.getButtonText(),
+        juce::Rectangle<int> (textX, 0, juce::jmax (0, button.getWidth() - textX - 2), button.getHeight()),
+        juce::Justification::centredLeft, 10);
 }
 
 const juce::Drawable* LookAndFeel::pickSwitch (bool ticked, bool down, bool over) const
@@ -254,26 +259,27 @@ const juce::Drawable* LookAndFeel::pickSwitch (bool ticked, bool down, bool over
     return down ? switchOffDown.get() : over ? switchOffOver.get() : switchOff.get();
 }
 
-void LookAndFeel::drawTickBox (juce::Graphics& g, juce::Component&, float x, float y, float w, float h, bool ticked,
-                               bool isEnabled, bool over, bool down)
+void LookAndFeel::drawTickBox (juce::Graphics& g, juce::Component&, float x, float y, float w, float h,
+                               bool ticked, bool isEnabled, bool over, bool down)
 {
     if (const auto* picture = pickSwitch (ticked, down, over))
-        picture->drawWithin (g, {x, y, w, h}, juce::RectanglePlacement::stretchToFit, isEnabled ? 1.0f : 0.5f);
+        picture->drawWithin (g, {x, y, w, h}, juce::RectanglePlacement::stretchToFit,
+                             isEnabled ? 1.0f : 0.5f);
 }
 
 void LookAndFeel::drawDrawableButton (juce::Graphics& g, juce::DrawableButton& button, bool over, bool down)
 {
     const bool on = button.getToggleState();
-    const auto face =
-        buttonFace (button.findColour (on ? juce::DrawableButton::backgroundOnColourId
-                                          : juce::DrawableButton::backgroundColourId),
-                    button, over, down);
+    const auto face = buttonFace (button.findColour (on ? juce::DrawableButton::backgroundOnColourId
+                                                        : juce::DrawableButton::backgroundColourId),
+                                  button, over, down);
 
     // A see-through face means "no background": the picture alone is the button.
     if (face.getAlpha() == 255)
     {
         g.setColour (face);
-        g.fillRoundedRectangle (insetHalfPixel (button.getLocalBounds()), button.getWidth() < 37 ? 2.0f : 4.0f);
+        g.fillRoundedRectangle (insetHalfPixel (button.getLocalBounds()),
+                                button.getWidth() < 37 ? 2.0f : 4.0f);
     }
 
     const bool imageAbove = button.getStyle() == juce::DrawableButton::ImageAboveTextLabel;
@@ -287,26 +293,30 @@ void LookAndFeel::drawDrawableButton (juce::Graphics& g, juce::DrawableButton& b
         return;
 
     g.setFont ((float)textHeight);
-    g.setColour (button.findColour (on ? juce::DrawableButton::textColourOnId : juce::DrawableButton::textColourId)
-                     .withMultipliedAlpha (button.isEnabled() ? 1.0f : 0.4f));
+    g.setColour (
+        button.findColour (on ? juce::DrawableButton::textColourOnId : juce::DrawableButton::textColourId)
+            .withMultipliedAlpha (button.isEnabled() ? 1.0f : 0.4f));
 
-    const auto area = imageAbove ? juce::Rectangle<int> (2, height - textHeight - 1, button.getWidth() - 4, textHeight)
-                                 : button.getLocalBounds();
+    const auto area =
+        imageAbove ? juce::Rectangle<int> (2, height - textHeight - 1, button.getWidth() - 4, textHeight)
+                   : button.getLocalBounds();
     g.drawFittedText (button.getButtonText(), area, juce::Justification::centred, 1);
 }
 
 void LookAndFeel::drawFileBrowserRow (juce::Graphics& g, int width, int height, const juce::File& file,
-                                      const juce::String& filename, juce::Image* icon, const juce::String& sizeText,
-                                      const juce::String& dateText, bool isDirectory, bool isSelected, int,
+                                      const juce::String& filename, juce::Image* icon,
+                                      const juce::String& sizeText, const juce::String& dateText,
+                                      bool isDirectory, bool isSelected, int,
                                       juce::DirectoryContentsDisplayComponent& display)
 {
     auto* displayComponent = dynamic_cast<juce::Component*> (&display);
 
     if (isSelected)
     {
-        const auto highlight = displayComponent != nullptr
-                                   ? displayComponent->findColour (juce::DirectoryContentsDisplayComponent::highlightColourId)
-                                   : findColour (juce::DirectoryContentsDisplayComponent::highlightColourId);
+        const auto highlight =
+            displayComponent != nullptr
+                ? displayComponent->findColour (juce::DirectoryContentsDisplayComponent::highlightColourId)
+                : findColour (juce::DirectoryContentsDisplayComponent::highlightColourId);
         const bool focused = displayComponent != nullptr && displayComponent->hasKeyboardFocus (true);
         g.fillAll (highlight.withBrightness (focused ? 1.0f : 0.47f));
     }
@@ -317,12 +327,14 @@ void LookAndFeel::drawFileBrowserRow (juce::Graphics& g, int width, int height, 
     {
         g.setOpacity (1.0f);
         g.drawImageWithin (*icon, iconArea.getX(), iconArea.getY(), iconArea.getWidth(), iconArea.getHeight(),
-                           juce::RectanglePlacement::centred | juce::RectanglePlacement::onlyReduceInSize, false);
+                           juce::RectanglePlacement::centred | juce::RectanglePlacement::onlyReduceInSize,
+                           false);
     }
     else if (const auto* picture = isDirectory ? getDefaultFolderImage() : getDefaultDocumentFileImage())
     {
         picture->drawWithin (g, iconArea.toFloat(),
-                             juce::RectanglePlacement::centred | juce::RectanglePlacement::onlyReduceInSize, 1.0f);
+                             juce::RectanglePlacement::centred | juce::RectanglePlacement::onlyReduceInSize,
+                             1.0f);
     }
 
     const auto colourOf = [&] (int id)
@@ -381,10 +393,11 @@ void LookAndFeel::drawAlertBox (juce::Graphics& g, juce::AlertWindow& alert, con
         case juce::MessageBoxIconType::NoIcon:
             for (int i = 0; i < alert.getNumCustomComponents(); ++i)
             {
-                if (auto* marker = dynamic_cast<ui::MessageBoxIconTypeComponent*> (alert.getCustomComponent (i)))
+                if (auto* marker =
+                        dynamic_cast<ui::MessageBoxIconTypeComponent*> (alert.getCustomComponent (i)))
                 {
-                    const juce::Drawable* byType[] = {nullptr, hintIcon.get(), questionIcon.get(), warningIcon.get(),
-                                                      infoIcon.get()};
+                    const juce::Drawable* byType[] = {nullptr, hintIcon.get(), questionIcon.get(),
+                                                      warningIcon.get(), infoIcon.get()};
                     const auto type = marker->getType();
                     icon = type >= 1 && type <= 4 ? byType[type] : nullptr;
                     break;
@@ -407,13 +420,14 @@ void LookAndFeel::drawAlertBox (juce::Graphics& g, juce::AlertWindow& alert, con
 void LookAndFeel::drawComboBox (juce::Graphics& g, int width, int height, bool, int, int, int, int,
                                 juce::ComboBox& box)
 {
-    const float cornerSize = box.findParentComponentOfClass<juce::ChoicePropertyComponent>() != nullptr ? 0.0f : 3.0f;
+    const float cornerSize =
+        box.findParentComponentOfClass<juce::ChoicePropertyComponent>() != nullptr ? 0.0f : 3.0f;
 
     g.setColour (box.findColour (juce::ComboBox::backgroundColourId));
     g.fillRoundedRectangle (0.0f, 0.0f, (float)width, (float)height, cornerSize);
     g.setColour (box.findColour (juce::ComboBox::outlineColourId));
-    g.drawRoundedRectangle (0.5f, 0.5f, juce::jmax (0.0f, (float)width - 1.0f), juce::jmax (0.0f, (float)height - 1.0f),
-                            cornerSize, 1.0f);
+    g.drawRoundedRectangle (0.5f, 0.5f, juce::jmax (0.0f, (float)width - 1.0f),
+                            juce::jmax (0.0f, (float)height - 1.0f), cornerSize, 1.0f);
 
     const int side = juce::jmin (height, 14);
     const int gap = (height - side) / 2;
@@ -455,7 +469,8 @@ juce::Label* LookAndFeel::createSliderTextBox (juce::Slider& slider)
     copy (juce::Slider::textBoxTextColourId, {juce::Label::textColourId, juce::TextEditor::textColourId});
     copy (juce::Slider::textBoxBackgroundColourId,
           {juce::Label::backgroundColourId, juce::TextEditor::backgroundColourId});
-    copy (juce::Slider::textBoxOutlineColourId, {juce::Label::outlineColourId, juce::TextEditor::outlineColourId});
+    copy (juce::Slider::textBoxOutlineColourId,
+          {juce::Label::outlineColourId, juce::TextEditor::outlineColourId});
     copy (juce::Slider::textBoxHighlightColourId, {juce::TextEditor::highlightColourId});
     return label;
 }

@@ -58,15 +58,17 @@ public:
     void drawToggleButton (juce::Graphics&, juce::ToggleButton&, bool shouldDrawButtonAsHighlighted,
                            bool shouldDrawButtonAsDown) override;
     void drawTickBox (juce::Graphics&, juce::Component&, float x, float y, float w, float h, bool ticked,
-                      bool isEnabled, bool shouldDrawButtonAsHighlighted, bool shouldDrawButtonAsDown) override;
+                      bool isEnabled, bool shouldDrawButtonAsHighlighted,
+                      bool shouldDrawButtonAsDown) override;
     void drawDrawableButton (juce::Graphics&, juce::DrawableButton&, bool shouldDrawButtonAsHighlighted,
                              bool shouldDrawButtonAsDown) override;
 
     // juce::FileBrowserComponent::LookAndFeelMethods
     void drawFileBrowserRow (juce::Graphics&, int width, int height, const juce::File& file,
-                             const juce::String& filename, juce::Image* icon, const juce::String& fileSizeDescription,
-                             const juce::String& fileTimeDescription, bool isDirectory, bool isItemSelected,
-                             int itemIndex, juce::DirectoryContentsDisplayComponent&) override;
+                             const juce::String& filename, juce::Image* icon,
+                             const juce::String& fileSizeDescription, const juce::String& fileTimeDescription,
+                             bool isDirectory, bool isItemSelected, int itemIndex,
+                             juce::DirectoryContentsDisplayComponent&) override;
 
     // juce::AlertWindow::LookAndFeelMethods
     void drawAlertBox (juce::Graphics&, juce::AlertWindow&, const juce::Rectangle<int>& textArea,

@@ -106,8 +106,9 @@ void MarqueeLabel::paint (juce::Graphics& g)
         const auto text = getText();
         const auto loop = text + separator + text;
         const auto shown = overflow >= 1 ? loop : text;
-        g.drawText (shown, juce::Rectangle<int> (textArea.getX() - offset, textArea.getY(), textWidth (loop),
-                                                 textArea.getHeight()),
+        g.drawText (shown,
+                    juce::Rectangle<int> (textArea.getX() - offset, textArea.getY(), textWidth (loop),
+                                          textArea.getHeight()),
                     getJustificationType(), false);
     }
 

@@ -141,7 +141,8 @@ void Spotlight::showStep (int index)
 
             bubble.setColour (juce::BubbleComponent::backgroundColourId,
                               findColour (juce::TooltipWindow::backgroundColourId));
-            bubble.setColour (juce::BubbleComponent::outlineColourId, findColour (juce::TooltipWindow::outlineColourId));
+            bubble.setColour (juce::BubbleComponent::outlineColourId,
+                              findColour (juce::TooltipWindow::outlineColourId));
             bubble.setAllowedPlacement (target->allowedPlacement);
 
             // No expiry and no removal on clicks: the walk decides when the bubble goes.

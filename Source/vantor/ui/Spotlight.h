@@ -26,7 +26,7 @@ public:
     {
         juce::Component::SafePointer<juce::Component> component;
         bool catchesClicksOnTarget = false;
-        juce::String text; // untranslated; empty: no bubble
+        juce::String text;         // untranslated; empty: no bubble
         int allowedPlacement = 15; // juce::BubbleComponent::BubblePlacement bits
     };
 

@@ -92,7 +92,8 @@ bool ValueAnimator::update (double nowMs)
         return false;
     }
 
-    const auto progress = keep->options.durationMs > 0.0 ? juce::jlimit (0.0, 1.0, elapsed / keep->options.durationMs) : 1.0;
+    const auto progress =
+        keep->options.durationMs > 0.0 ? juce::jlimit (0.0, 1.0, elapsed / keep->options.durationMs) : 1.0;
 
     if (keep->options.onValue)
         keep->options.onValue (keep->options.easing (progress));

@@ -21,7 +21,7 @@ public:
     struct Options
     {
         double durationMs = 300.0;
-        Easing easing;                      // empty: linear
+        Easing easing;                        // empty: linear
         std::function<void (double)> onValue; // the eased value, 0..1
         std::function<void()> onComplete;
     };

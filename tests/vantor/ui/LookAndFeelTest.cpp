@@ -167,7 +167,8 @@ TEST (LookAndFeel, TickBoxPicksOneOfSixSwitchFaces)
             tracks.insert (image.getPixelAt (ticked ? 8 : 58, 17).getARGB());
         }
 
-    EXPECT_EQ (knobs, (std::set<juce::uint32>{0xffcccccc, 0xffc2c2c2, 0xffaaaaaa, 0xffffffff, 0xfff3f3f3, 0xffd5d5d5}));
+    EXPECT_EQ (knobs, (std::set<juce::uint32>{0xffcccccc, 0xffc2c2c2, 0xffaaaaaa, 0xffffffff, 0xfff3f3f3,
+                                              0xffd5d5d5}));
     EXPECT_EQ (tracks, (std::set<juce::uint32>{0xff555555, 0xffff5b1a}));
 
     auto disabled = blank (66, 34);
