@@ -48,7 +48,7 @@ protected:
     void editorAboutToBeHidden (juce::TextEditor*) override;
 
     /** The width of a text in the label's font, rounded up to a whole pixel. */
-    int textWidth (const juce::String& text) const;
+    virtual int textWidth (const juce::String& text) const;
 
 private:
     void passCompleted();
