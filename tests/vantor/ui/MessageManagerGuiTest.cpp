@@ -1,6 +1,7 @@
 #include "vantor/ui/MessageManager.h"
 
 #include "support/MessagePump.h"
+#include "support/Screenshot.h"
 
 #include <gmock/gmock.h>
 
@@ -8,6 +9,7 @@
 #include <thread>
 
 using glorvak::test::pumpMessagesUntil;
+using glorvak::test::screenshot;
 using vantor::ui::MessageManager;
 
 namespace
@@ -17,21 +19,6 @@ using Entries = std::vector<MessageManager::Entry>;
 MATCHER_P3 (IsEntry, text, split, kind, "")
 {
     return arg.text == juce::String (text) && arg.split == split && arg.kind == kind;
-}
-
-// With GLORVAK_SCREENSHOTS set to a folder, saves the screen there for a look at the bubbles.
-void screenshot (const juce::String& name)
-{
-    const auto folder = juce::SystemStats::getEnvironmentVariable ("GLORVAK_SCREENSHOTS", {});
-
-    if (folder.isEmpty())
-        return;
-
-    pumpMessagesUntil ([] { return false; }, 300);
-    juce::ChildProcess import;
-
-    if (import.start (juce::StringArray ("import", "-window", "root", folder + "/" + name + ".png"), 0))
-        import.waitForProcessToFinish (10000);
 }
 
 // The thin layer at the bottom of the main view that hosts the bubble: a window of its own here.

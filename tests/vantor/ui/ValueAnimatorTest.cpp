@@ -1,5 +1,5 @@
-#include "vantor/ui/AnimatorUpdater.h"
 #include "vantor/ui/ValueAnimator.h"
+#include "vantor/ui/AnimatorUpdater.h"
 
 #include <gmock/gmock.h>
 
