@@ -507,24 +507,16 @@ juce::FileChooser* DialogHelper::getCurrentFileChooser()
 void DialogHelper::notifyCommandCompleted (juce::ThreadWithProgressWindow* window)
 {
     // Worker thread: reads nothing of a component, only the flags the progress window shares.
-    auto* progress = dynamic_cast<CommandThread::ProgressWindow*> (window);
+    if (auto* progress = dynamic_cast<CommandThread::ProgressWindow*> (window))
+        if (!progress->wasCancelled())
+            progress->getSharedState()->succeeded = true;
+}
 
-    if (progress == nullptr || progress->wasCancelled())
-        return;
-
-    juce::MessageManager::callAsync (
-        [state = progress->getSharedState()]
-        {
-            // A cancel may have come in between, or the worker may be gone (shut-down).
-            if (state->cancelled.load() || state->window == nullptr)
-                return;
-
-            if (auto* progressAlert = state->window->getAlertWindow())
-                progressAlert->setVisible (false);
-
-            auto* box = newCurrentDialog (state->title, TRANS ("Completed."));
-            box->addButton (TRANS ("OK"), 0);
-            enterModal (*box, [] (juce::AlertWindow& w, int) { deleteCurrentDialogIf (&w); });
-        });
+void DialogHelper::showCompletionBox (const juce::String& title)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    auto* box = newCurrentDialog (title, TRANS ("Completed."));
+    box->addButton (TRANS ("OK"), 0);
+    enterModal (*box, [] (juce::AlertWindow& w, int) { deleteCurrentDialogIf (&w); });
 }
 } // namespace vantor::ui

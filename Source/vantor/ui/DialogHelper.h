@@ -81,8 +81,12 @@ public:
                                           std::function<void (const juce::File&)> onDrive);
 
     /** Called by a job on the worker thread after its command succeeded: unless the user
-        cancelled, the progress window gives way to a "Completed." box titled as the operation. */
+        cancelled, the progress window gives way to a "Completed." box titled as the operation
+        once it has closed. Reads no component: it only marks the worker's shared state. */
     static void notifyCommandCompleted (juce::ThreadWithProgressWindow* window);
+
+    /** The "Completed." box with one "OK", as the current dialog. */
+    static void showCompletionBox (const juce::String& title);
 
     /** Deletes the current file chooser, worker (waiting for its job), dialog and the marker. */
     static void releaseResources();

@@ -11,18 +11,31 @@ CommandThread::ProgressWindow::ProgressWindow (const juce::String& title, bool h
     , owner (ownerToUse)
     , state (std::make_shared<SharedState>())
 {
-    state->window = this;
     state->title = title;
 }
 
 CommandThread::ProgressWindow::~ProgressWindow()
 {
     JUCE_ASSERT_MESSAGE_THREAD
-    state->window = nullptr;
 
     // Without a time-out: run returns within one poll once its flag is set, and a thread that is
     // killed instead would leave its lock or its caller's job in an unknown state.
     stopThread (-1);
+}
+
+void CommandThread::ProgressWindow::setStatus (const juce::String& text)
+{
+    setStatusMessage (text);
+    const juce::ScopedLock sl (statusLock);
+
+    if (statusHistory.isEmpty() || statusHistory[statusHistory.size() - 1] != text)
+        statusHistory.add (text);
+}
+
+juce::StringArray CommandThread::ProgressWindow::getStatusHistory() const
+{
+    const juce::ScopedLock sl (statusLock);
+    return statusHistory;
 }
 
 void CommandThread::ProgressWindow::run()
@@ -36,7 +49,7 @@ void CommandThread::ProgressWindow::run()
 
         while (owner->isThreadRunning())
         {
-            setStatusMessage (TRANS ("Canceling..."));
+            setStatus (TRANS ("Canceling..."));
             wait (pollMs);
         }
 
@@ -44,7 +57,7 @@ void CommandThread::ProgressWindow::run()
     }
 
     setProgress (hasCancelButton ? 0.0 : -1.0);
-    setStatusMessage (TRANS ("Processing..."));
+    setStatus (TRANS ("Processing..."));
 
     do
         wait (pollMs);
@@ -54,7 +67,7 @@ void CommandThread::ProgressWindow::run()
         return;
 
     setProgress (-1.0);
-    setStatusMessage (TRANS ("Completed."));
+    setStatus (TRANS ("Completed."));
     wait (1000);
 }
 
@@ -63,7 +76,12 @@ void CommandThread::ProgressWindow::threadComplete (bool userPressedCancel)
     JUCE_ASSERT_MESSAGE_THREAD
 
     if (!userPressedCancel)
+    {
+        if (state->succeeded.load() && !state->cancelled.load())
+            DialogHelper::showCompletionBox (state->title); // may replace (delete) nothing of ours
+
         return;
+    }
 
     state->cancelled = true;
     cancelRequested = true;
@@ -88,7 +106,7 @@ CommandThread::CommandThread (const juce::String& title, Job jobToRun, bool hasC
     if (message.isNotEmpty())
         progressWindow->getAlertWindow()->addTextBlock (message);
 
-    progressWindow->setStatusMessage (TRANS ("Preparing..."));
+    progressWindow->setStatus (TRANS ("Preparing..."));
     job = std::move (jobToRun);
     progressWindow->launchThread();
     startThread();
@@ -107,6 +125,18 @@ CommandThread::~CommandThread()
 
     job = nullptr;
     progressWindow.reset();
+}
+
+void CommandThread::cancel()
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+
+    // The progress window takes a window that stopped being modal while its thread runs for the
+    // user's Cancel: closing it here takes exactly that path.
+    if (isThreadRunning() && !progressWindow->wasCancelled())
+        if (auto* alert = progressWindow->getAlertWindow();
+            alert != nullptr && alert->isCurrentlyModal (false))
+            alert->exitModalState (0);
 }
 
 void CommandThread::run()

@@ -15,6 +15,10 @@ namespace vantor::ui
     optional note under the status and a Cancel button. The progress window is the job's cancel
     channel: the job gets it as a juce::ThreadWithProgressWindow* and polls its threadShouldExit().
 
+    Success: the job calls DialogHelper::notifyCommandCompleted, which only marks it; when the
+    window has closed (after its current wait), the "Completed." box takes its place. (Hiding the
+    window earlier would end its modal state, which the toolkit takes for the user's Cancel.)
+
     Cancel: the toolkit stops the progress thread and hides the window; threadComplete(true) marks
     the cancel, disables Cancel and launches the window again, whose run keeps its exit flag set and
     shows "Canceling..." until the worker ends. No "Completed." box follows a cancel.
@@ -35,14 +39,13 @@ public:
     class ProgressWindow : public juce::ThreadWithProgressWindow
     {
     public:
-        /** What a posted message may learn about the window after the fact: whether the user
-            cancelled and whether the window still exists. Shared, so no thread reads a
-            component to find out. */
+        /** What the worker and the window tell each other across threads: whether the user
+            cancelled and whether the job succeeded. No thread reads a component to find out. */
         struct SharedState
         {
             std::atomic<bool> cancelled{false};
-            ProgressWindow* window = nullptr; // message thread only; null once the window is gone
-            juce::String title;               // fixed at construction
+            std::atomic<bool> succeeded{false}; // the job reported success
+            juce::String title;                 // fixed at construction
         };
 
         ProgressWindow (const juce::String& title, bool hasCancelButton, CommandThread* owner);
@@ -52,6 +55,12 @@ public:
         void threadComplete (bool userPressedCancel) override;
 
         bool wasCancelled() const noexcept { return state->cancelled.load(); }
+
+        /** Sets the status line (any thread) and keeps it, for the window cannot tell it. */
+        void setStatus (const juce::String& text);
+
+        /** Every status shown so far, in order, repeats left out. */
+        juce::StringArray getStatusHistory() const;
         std::shared_ptr<SharedState> getSharedState() const { return state; }
 
     private:
@@ -59,6 +68,8 @@ public:
         CommandThread* const owner;   // owns this window
         bool cancelRequested = false; // written on the message thread before the thread (re)starts
         std::shared_ptr<SharedState> state;
+        juce::CriticalSection statusLock;
+        juce::StringArray statusHistory; // guarded by statusLock
 
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProgressWindow)
     };
@@ -68,6 +79,11 @@ public:
     ~CommandThread() override;
 
     void run() override;
+
+    /** Cancels as the Cancel button does (the window's next check finds it closed, disables
+        Cancel and shows "Canceling..." until the job has returned; no "Completed." box). Nothing
+        when the job has ended or was cancelled already. Message thread. */
+    void cancel();
 
     ProgressWindow& getProgressWindow() noexcept { return *progressWindow; }
 

@@ -115,8 +115,10 @@ protected:
         settings->setWarnOverwriting (true);
         settings->setWarnDeleting (true);
         DialogHelper::setVolumeListFactory (
-            [this]
-            { return std::make_unique<common::RemovableVolumeList> (std::make_unique<FakeVolumes::Platform> (fake)); });
+            [this] {
+                return std::make_unique<common::RemovableVolumeList> (
+                    std::make_unique<FakeVolumes::Platform> (fake));
+            });
     }
 
     void TearDown() override
@@ -152,10 +154,11 @@ std::vector<ConfirmCase> confirmCases()
          "Are you sure you want to overwrite?", false},
         {"delete SLOT", [] (auto f) { DialogHelper::confirmDeleteSlot ("Kick 01", f); }, false, "Delete SLOT",
          "Are you sure you want to delete 'Kick 01'?", false},
-        {"delete BANK", [] (auto f) { DialogHelper::confirmDeleteBank (juce::String::fromUTF8 (u8"ドラム"), f); }, false, "Delete BANK",
-         u8"Are you sure you want to delete 'ドラム'?", false},
-        {"delete collection BANK", [] (auto f) { DialogHelper::confirmDeleteCollectionBank ("{bpm}", f); }, false,
-         "Delete BANK", "Are you sure you want to delete '{bpm}'?", false},
+        {"delete BANK",
+         [] (auto f) { DialogHelper::confirmDeleteBank (juce::String::fromUTF8 (u8"ドラム"), f); }, false,
+         "Delete BANK", u8"Are you sure you want to delete 'ドラム'?", false},
+        {"delete collection BANK", [] (auto f) { DialogHelper::confirmDeleteCollectionBank ("{bpm}", f); },
+         false, "Delete BANK", "Are you sure you want to delete '{bpm}'?", false},
         {"BPM result", [] (auto f) { DialogHelper::showBpmCalculationResult (120.0, f); }, true,
          "BPM Calculation Result\r\n 120.00", "Do you want to apply this BPM?", true},
     };
@@ -180,7 +183,8 @@ TEST_F (DialogHelperGui, ConfirmationsShowTheirTextsAndAnswerByKey)
             EXPECT_EQ (buttonTexts (*window), juce::StringArray ("Yes", "No"));
             EXPECT_EQ (markerType(), 2);
             EXPECT_EQ (window->getAlertType(), juce::MessageBoxIconType::NoIcon);
-            EXPECT_EQ (button (*window, "Yes")->findColour (juce::TextButton::buttonColourId) == juce::Colours::white,
+            EXPECT_EQ (button (*window, "Yes")->findColour (juce::TextButton::buttonColourId) ==
+                           juce::Colours::white,
                        c.highlighted);
 
             if (yes && c.highlighted)
@@ -230,7 +234,7 @@ struct NameCase
 {
     const char* name;
     juce::String text;
-    bool accepted; // by onName
+    bool accepted;       // by onName
     const char* message; // what the dialog says after OK; null: it closed
 };
 
@@ -286,7 +290,8 @@ TEST_F (DialogHelperGui, SaveAsValidatesTheNameAndKeepsTheText)
             continue;
         }
 
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return DialogHelper::getDialogMessage (*window) != "Please enter a name."; }));
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&] { return DialogHelper::getDialogMessage (*window) != "Please enter a name."; }));
         ASSERT_TRUE (pumpMessagesUntil ([&] { return window->isCurrentlyModal(); }));
         EXPECT_EQ (DialogHelper::getCurrentDialog(), window);
         EXPECT_EQ (DialogHelper::getDialogMessage (*window), c.message);
@@ -378,10 +383,10 @@ TEST_F (DialogHelperGui, DriveDialogHandsOverTheChosenRootUnlessTheListChanged)
         {"second", 1, {}, "/media/b"},
         {"one removed", 1, [] (FakeVolumes& f) { f.volumes.remove (0); }, nullptr},
         {"one added", 0, [] (FakeVolumes& f) { f.add ("C (USB)", "/media/c"); }, nullptr},
-        {"renamed at the index", 1,
-         [] (FakeVolumes& f) { f.volumes.getReference (1).displayName = "Other"; }, nullptr},
-        {"other index renamed", 0,
-         [] (FakeVolumes& f) { f.volumes.getReference (1).displayName = "Other"; }, "/media/a"},
+        {"renamed at the index", 1, [] (FakeVolumes& f) { f.volumes.getReference (1).displayName = "Other"; },
+         nullptr},
+        {"other index renamed", 0, [] (FakeVolumes& f) { f.volumes.getReference (1).displayName = "Other"; },
+         "/media/a"},
     };
 
     for (const auto& c : cases)
@@ -392,7 +397,8 @@ TEST_F (DialogHelperGui, DriveDialogHandsOverTheChosenRootUnlessTheListChanged)
         fake.add (u8"B (ドライブ)", "/media/b");
 
         juce::Array<juce::File> chosen;
-        DialogHelper::showDriveSelectionDialog ("Import", [&] (const juce::File& root) { chosen.add (root); });
+        DialogHelper::showDriveSelectionDialog ("Import",
+                                                [&] (const juce::File& root) { chosen.add (root); });
         auto* window = DialogHelper::getCurrentDialog();
         ASSERT_NE (window, nullptr);
         EXPECT_EQ (DialogHelper::getDialogMessage (*window), "Select a drive.");
@@ -468,7 +474,15 @@ TEST_F (DialogHelperGui, ActionThatOpensADialogKeepsIt)
 {
     juce::StringArray names;
     DialogHelper::confirmOverwriteBank (
-        [&] { DialogHelper::showSaveAsDialog ("Copy", [&] (const juce::String& n) { names.add (n); return true; }); });
+        [&]
+        {
+            DialogHelper::showSaveAsDialog ("Copy",
+                                            [&] (const juce::String& n)
+                                            {
+                                                names.add (n);
+                                                return true;
+                                            });
+        });
     auto* first = DialogHelper::getCurrentDialog();
 
     press (returnKey);
@@ -494,14 +508,16 @@ TEST_F (DialogHelperGui, SameNameBankChoosesOverwriteSaveAsOrNothing)
     {
         SCOPED_TRACE (choice);
         int overwrites = 0;
-        DialogHelper::resolveSameNameBank ([&] { ++overwrites; }, "Kit", [] (const juce::String&) { return true; });
+        DialogHelper::resolveSameNameBank ([&] { ++overwrites; }, "Kit",
+                                           [] (const juce::String&) { return true; });
         EXPECT_EQ (DialogHelper::getCurrentDialog(), nullptr);
 
         juce::AlertWindow* box = nullptr;
         ASSERT_TRUE (pumpMessagesUntil (
             [&]
             {
-                box = dynamic_cast<juce::AlertWindow*> (juce::ModalComponentManager::getInstance()->getModalComponent (0));
+                box = dynamic_cast<juce::AlertWindow*> (
+                    juce::ModalComponentManager::getInstance()->getModalComponent (0));
                 return box != nullptr && box->isShowing();
             }));
         EXPECT_EQ (box->getName(), "A BANK with the same name already exists.");
@@ -512,7 +528,8 @@ TEST_F (DialogHelperGui, SameNameBankChoosesOverwriteSaveAsOrNothing)
             screenshot ("dialog-same-name-bank");
 
         button (*box, choice)->triggerClick();
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return juce::ModalComponentManager::getInstance()->getModalComponent (0) != box; }));
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&] { return juce::ModalComponentManager::getInstance()->getModalComponent (0) != box; }));
         drainMessages();
 
         EXPECT_EQ (overwrites, choice == "Overwrite" ? 1 : 0);
