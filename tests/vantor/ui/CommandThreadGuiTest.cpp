@@ -54,7 +54,8 @@ juce::TextButton* cancelButton (CommandThread& worker)
 bool run (const juce::StringArray& arguments)
 {
     juce::ChildProcess process;
-    return process.start (arguments, 0) && process.waitForProcessToFinish (30000) && process.getExitCode() == 0;
+    return process.start (arguments, 0) && process.waitForProcessToFinish (30000) &&
+           process.getExitCode() == 0;
 }
 
 // A real click at the centre of the component, through the X server.
@@ -83,7 +84,8 @@ protected:
     void TearDown() override
     {
         DialogHelper::releaseResources();
-        pumpMessagesUntil ([] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; });
+        pumpMessagesUntil (
+            [] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; });
         juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
     }
 
@@ -131,7 +133,8 @@ TEST_F (CommandThreadGui, SuccessShowsCompletedUnderTheTitle)
 TEST_F (CommandThreadGui, CancelClickedDisablesTheButtonAndShowsCancelingUntilTheJobEnds)
 {
     FakeJob job;
-    auto* worker = DialogHelper::setCurrentWorker (std::make_unique<CommandThread> ("Backup", job.make(), true, ""));
+    auto* worker =
+        DialogHelper::setCurrentWorker (std::make_unique<CommandThread> ("Backup", job.make(), true, ""));
     auto& progress = worker->getProgressWindow();
     auto* cancel = cancelButton (*worker);
     ASSERT_NE (cancel, nullptr);
@@ -152,25 +155,29 @@ TEST_F (CommandThreadGui, CancelClickedDisablesTheButtonAndShowsCancelingUntilTh
     EXPECT_TRUE (progress.getAlertWindow()->isCurrentlyModal());
 
     job.release = true;
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return DialogHelper::isWorkerFree() && !progress.getAlertWindow()->isVisible(); }));
+    ASSERT_TRUE (pumpMessagesUntil (
+        [&] { return DialogHelper::isWorkerFree() && !progress.getAlertWindow()->isVisible(); }));
     // Let the late message of the job's success arrive: it must show nothing.
     bool drained = false;
     juce::MessageManager::callAsync ([&] { drained = true; });
     ASSERT_TRUE (pumpMessagesUntil ([&] { return drained; }));
 
     EXPECT_EQ (DialogHelper::getCurrentDialog(), nullptr);
-    EXPECT_EQ (progress.getStatusHistory(), juce::StringArray ("Preparing...", "Processing...", "Canceling..."));
+    EXPECT_EQ (progress.getStatusHistory(),
+               juce::StringArray ("Preparing...", "Processing...", "Canceling..."));
 }
 
 // cancel() takes the path of the button.
 TEST_F (CommandThreadGui, CancelCallTakesTheButtonsPath)
 {
     FakeJob job;
-    auto* worker = DialogHelper::setCurrentWorker (std::make_unique<CommandThread> ("Import", job.make(), true, ""));
+    auto* worker =
+        DialogHelper::setCurrentWorker (std::make_unique<CommandThread> ("Import", job.make(), true, ""));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return job.started.load(); }));
 
     worker->cancel();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return worker->getProgressWindow().getStatusHistory().contains ("Canceling..."); }));
+    ASSERT_TRUE (pumpMessagesUntil (
+        [&] { return worker->getProgressWindow().getStatusHistory().contains ("Canceling..."); }));
     EXPECT_FALSE (cancelButton (*worker)->isEnabled());
     ASSERT_TRUE (pumpMessagesUntil ([&] { return job.sawCancel.load(); }));
 
@@ -217,7 +224,10 @@ TEST_F (CommandThreadGui, CompletionOfAnotherKindOfWindowShowsNothing)
 {
     struct Other : juce::ThreadWithProgressWindow
     {
-        Other() : juce::ThreadWithProgressWindow ("Other", true, true) {}
+        Other()
+            : juce::ThreadWithProgressWindow ("Other", true, true)
+        {
+        }
         void run() override {}
     } other;
     DialogHelper::notifyCommandCompleted (&other);
