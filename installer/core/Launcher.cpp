@@ -4,6 +4,15 @@
 
 namespace installer
 {
+namespace
+{
+// A program without a folder of its own starts in the caller's current folder: no folder is
+// passed rather than an empty one.
+const char16_t* folderOrNone (const PluginStack::Buffer& folder)
+{
+    return folder[0] != 0 ? folder : nullptr;
+}
+} // namespace
 
 Launcher::Launcher (LauncherSystem& systemToUse)
     : system (systemToUse)
@@ -53,7 +62,7 @@ void Launcher::startWithVerb (const char16_t* verb, const char16_t* path)
 {
     PluginStack::Buffer folder;
     ProgramPath::folderOf (path, folder);
-    system.shellExecute (verb, path, folder[0] != 0 ? folder : nullptr);
+    system.shellExecute (verb, path, folderOrNone (folder));
 }
 
 bool Launcher::startAsShellUser (const char16_t* path)
@@ -85,8 +94,8 @@ bool Launcher::startAsShellUser (const char16_t* path)
 
     LauncherSystem::Handle thread = nullptr;
     LauncherSystem::Handle process = nullptr;
-    const bool started = system.createProcessWithToken (primaryToken, commandLine,
-                                                        folder[0] != 0 ? folder : nullptr, thread, process);
+    const bool started =
+        system.createProcessWithToken (primaryToken, commandLine, folderOrNone (folder), thread, process);
     system.closeHandle (primaryToken);
     if (!started)
         return false;
