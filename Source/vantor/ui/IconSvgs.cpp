@@ -270,19 +270,46 @@ juce::String logotype()
     return svgDocument (90, 11, filledPolygons (lettering.polygons, midGrey));
 }
 
-juce::String markInCircle (const char* mark, float capHeight, float thickness)
-{
-    return svgDocument (30, 30,
-                        circle (15, 15, 15, darkGrey) +
-                            letteringIn (mark, {0, 0, 30, 30}, capHeight, thickness, white));
-}
-
+// A light bulb with rays in white strokes on the grey disc of the alert icons.
 juce::String hintIcon()
 {
+    const juce::String strokes =
+        "fill=\"none\" stroke=\"white\" stroke-width=\"1.2\" stroke-linecap=\"round\" "
+        "stroke-linejoin=\"round\"";
+    return svgDocument (
+        30, 30,
+        circle (15, 15, 15, darkGrey) +
+            // rays: left, upper left, top, upper right, right
+            "<path " + strokes +
+            " d=\"M6.6 13.6 H8.4 M9.3 8.3 L10.6 9.6 M15 6.2 V8 M20.7 8.3 L19.4 9.6 M21.6 13.6 H23.4\"/>\n" +
+            // the bulb, down to its neck
+            "<path " + strokes +
+            " d=\"M11 16.2 C10.1 14.9 10.2 12.9 11.5 11.8 C12.4 11.1 13.6 10.8 15 10.8 C16.4 10.8 17.6 11.1 "
+            "18.5 11.8 C19.8 12.9 19.9 14.9 19 16.2 C18.2 17.3 17.2 18 17.2 19.4 V20.8 H12.8 V19.4 C12.8 18 "
+            "11.8 17.3 11 16.2 Z\"/>\n" +
+            // the base
+            "<path " + strokes + " d=\"M13 19 H16.83 M13.75 22.5 H16.25\"/>\n");
+}
+
+// A white question mark, about 6.7 wide and 10 high, centred on the grey disc.
+juce::String questionIcon()
+{
+    return svgDocument (
+        30, 30,
+        circle (15, 15, 15, darkGrey) +
+            "<path fill=\"none\" stroke=\"white\" stroke-width=\"1.9\" stroke-linecap=\"round\" "
+            "stroke-linejoin=\"round\" d=\"M12.6 13 C12.6 11.3 13.7 10.4 15 10.4 C16.4 10.4 17.4 11.4 "
+            "17.4 12.7 C17.4 14.5 15 14.9 15 16.9\"/>\n" +
+            circle (15, 19.1f, 1.05f, white));
+}
+
+// A white "i": a bar from (14, 12.8) to (16, 20.8) under a dot, on the grey disc.
+juce::String infoIcon()
+{
     return svgDocument (30, 30,
-                        circle (15, 15, 15, darkGrey) + circle (15, 12, 5.5f, white) +
-                            rect (12.5f, 15, 5, 5, 0.5f, white) + rect (12.5f, 20.6f, 5, 1.2f, 0.6f, white) +
-                            rect (13.5f, 22.5f, 3, 1.2f, 0.6f, white));
+                        circle (15, 15, 15, darkGrey) + rect (14, 12.8f, 2, 8, 0, white) +
+                            "<ellipse cx=\"15\" cy=\"9.9\" rx=\"1\" ry=\"0.9\" fill=\"" +
+                            juce::String (white) + "\"/>\n");
 }
 
 // The tab that carries a panel's title; its outline stays open at the bottom, where the title
@@ -483,11 +510,11 @@ juce::String build (IconSvgs::Id id)
         case Id::hintIcon:
             return hintIcon();
         case Id::questionIcon:
-            return markInCircle ("?", 15, 2.6f);
+            return questionIcon();
         case Id::warningIcon:
             return icons::warningIcon;
         case Id::infoIcon:
-            return markInCircle ("i", 15, 2.8f);
+            return infoIcon();
         case Id::slotEditTitle:
             return titleTab ("SLOT EDIT");
         case Id::slotEditTitleRule:

@@ -118,6 +118,10 @@ LookAndFeel::LookAndFeel()
     questionIcon = pictureOf (Id::questionIcon);
     warningIcon = pictureOf (Id::warningIcon);
     infoIcon = pictureOf (Id::infoIcon);
+
+    // Typefaces found under another default look-and-feel are cached by name: forget them, so that
+    // texts drawn once this one is the default take its typeface.
+    juce::Typeface::clearTypefaceCache();
 }
 
 LookAndFeel::~LookAndFeel()

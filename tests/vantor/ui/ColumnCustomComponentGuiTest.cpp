@@ -18,7 +18,8 @@ namespace
 bool run (const juce::StringArray& arguments)
 {
     juce::ChildProcess process;
-    return process.start (arguments, 0) && process.waitForProcessToFinish (30000) && process.getExitCode() == 0;
+    return process.start (arguments, 0) && process.waitForProcessToFinish (30000) &&
+           process.getExitCode() == 0;
 }
 
 // A real click through the X server at a point of the component.

@@ -180,4 +180,69 @@ TEST (IconSvgs, PairedStatesShowTheirSelection)
     EXPECT_LT (pixel (Id::favoriteOff, 8, 8).getAlpha(), 16);
     EXPECT_EQ (pixel (Id::favoriteOn, 8, 8), juce::Colours::white);
 }
+
+// The alert icons at their documented places: white marks on the grey disc, the switch faces
+// with the knob strings the look-and-feel replaces for its mouse-over and pressed faces.
+TEST (IconSvgs, AlertIconsAndSwitchesHaveTheirShapes)
+{
+    struct Probe
+    {
+        Id id;
+        const char* name;
+        int x, y;
+        juce::uint32 argb;
+    };
+
+    const Probe probes[] = {
+        {Id::infoIcon, "i bar", 15, 17, 0xffffffff},
+        {Id::infoIcon, "i dot", 15, 9, 0xffffffff},
+        {Id::infoIcon, "between dot and bar", 15, 11, 0xff555555},
+        {Id::infoIcon, "beside the bar", 12, 17, 0xff555555},
+        {Id::questionIcon, "dot", 15, 19, 0xffffffff},
+        {Id::questionIcon, "stem", 15, 16, 0xffffffff},
+        {Id::questionIcon, "inside the hook", 15, 13, 0xff555555},
+        {Id::hintIcon, "upper base line", 15, 19, 0xffffffff},
+        {Id::hintIcon, "left ray", 7, 13, 0xffffffff},
+        {Id::hintIcon, "inside the bulb", 15, 14, 0xff555555},
+        {Id::hintIcon, "top ray", 15, 6, 0xffffffff},
+        {Id::switchOff, "off track", 28, 8, 0xff555555},
+        {Id::switchOff, "off knob", 8, 8, 0xffcccccc},
+        {Id::switchOn, "on track", 5, 8, 0xffff5b1a},
+        {Id::switchOn, "on knob", 24, 8, 0xffffffff},
+    };
+
+    for (const auto& p : probes)
+    {
+        SCOPED_TRACE (p.name);
+        const auto drawable = vantor::ui::IconSvgs::createDrawable (p.id);
+        ASSERT_NE (drawable, nullptr);
+        const auto image = render (*drawable, 33, 30);
+        // Probed at pixel corners, so the edges' smoothing counts: each channel within 72.
+        const auto got = image.getPixelAt (p.x, p.y);
+        const juce::Colour want (p.argb);
+        const auto diff =
+            juce::jmax (std::abs (got.getRed() - want.getRed()), std::abs (got.getGreen() - want.getGreen()),
+                        std::abs (got.getBlue() - want.getBlue()));
+        EXPECT_LT (diff, 72) << got.toDisplayString (true);
+        EXPECT_EQ (got.getAlpha(), 255);
+    }
+
+    // The question mark is about 6.7 wide and 10 high around the disc's centre.
+    const auto question = vantor::ui::IconSvgs::createDrawable (Id::questionIcon);
+    juce::Rectangle<float> mark;
+
+    for (auto* child : question->getChildren())
+        if (auto* shape = dynamic_cast<juce::DrawableShape*> (child))
+            if (shape->getDrawableBounds().getWidth() < 20)
+                mark =
+                    mark.isEmpty() ? shape->getDrawableBounds() : mark.getUnion (shape->getDrawableBounds());
+
+    EXPECT_NEAR (mark.getWidth(), 6.7f, 0.5f);
+    EXPECT_NEAR (mark.getHeight(), 10.5f, 1.0f);
+    EXPECT_NEAR (mark.getCentreX(), 15.0f, 0.3f);
+    EXPECT_NEAR (mark.getCentreY(), 15.0f, 0.6f);
+
+    EXPECT_TRUE (vantor::ui::IconSvgs::get (Id::switchOff).contains ("\"#CCCCCC\""));
+    EXPECT_TRUE (vantor::ui::IconSvgs::get (Id::switchOn).contains ("\"white\""));
+}
 } // namespace

@@ -376,4 +376,28 @@ TEST (LookAndFeel, DefaultTypefaceHasGlyphsForEveryLanguage)
         EXPECT_NE (glyphs[0], 0); // 0 is the "missing" box
     }
 }
+
+// Texts drawn before the look-and-feel became the default must not pin the old typeface: fonts
+// made afterwards take the one that draws every language.
+TEST (LookAndFeel, BecomingTheDefaultAfterOtherTextsWereDrawnStillSwitchesTheTypeface)
+{
+    auto typeface = vantor::ui::TypefaceChoice::get();
+
+    if (typeface == nullptr)
+        GTEST_SKIP() << "fonts-wqy-microhei is not installed (scripts/setup installs it)";
+
+    {
+        juce::Image image (juce::Image::ARGB, 60, 20, true);
+        juce::Graphics g (image);
+        g.setFont (juce::Font (15.0f));
+        g.drawText ("before", 0, 0, 60, 20, juce::Justification::left);
+        EXPECT_NE (juce::Font (15.0f).getTypefacePtr(), typeface);
+    }
+
+    LookAndFeel lf;
+    juce::LookAndFeel::setDefaultLookAndFeel (&lf);
+    EXPECT_EQ (juce::Font (15.0f).getTypefacePtr(), typeface);
+    EXPECT_EQ (juce::Font (12.0f, juce::Font::bold).getTypefacePtr(), typeface);
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+}
 } // namespace
