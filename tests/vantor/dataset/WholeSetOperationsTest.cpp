@@ -6,6 +6,7 @@
 #include "vantor/dataset/BackupArchive.h"
 #include "vantor/dataset/UnitExport.h"
 
+#include <atomic>
 #include <functional>
 
 namespace
@@ -14,29 +15,34 @@ using namespace vantor::dataset;
 using namespace glorvak::test;
 
 // A progress that runs a hook on the worker at one poll.
+// Runs a hook once, at the first poll after the job has reported progress: by then the job has
+// passed its start on the message thread (the last save, autosave suspended), whose wait polls too,
+// more or less often depending on how busy the message thread is.
 class HookedProgress : public JobProgress
 {
 public:
-    HookedProgress (int atPoll, std::function<void()> hook)
-        : atPoll (atPoll)
-        , hook (std::move (hook))
+    explicit HookedProgress (std::function<void()> hook)
+        : hook (std::move (hook))
     {
     }
 
     bool threadShouldExit() const override
     {
-        if (++polls == atPoll)
+        if (reported && !hooked)
+        {
+            hooked = true;
             hook();
+        }
 
         return false;
     }
 
-    void setProgress (double) override {}
+    void setProgress (double) override { reported = true; }
 
 private:
-    const int atPoll;
     const std::function<void()> hook;
-    mutable int polls = 0;
+    std::atomic<bool> reported{false};
+    mutable bool hooked = false;
 };
 
 struct LiveData
@@ -120,15 +126,14 @@ TEST (WholeSetOperations, AModelMadeDirtyDuringARestoreOrImportNeverSavesIntoThe
         // Halfway, the model changes on the message thread and the worker takes longer than the
         // autosave delay; whatever the model would save then is the old data.
         bool savedDuringTheJob = true;
-        HookedProgress progress (2,
-                                 [&]
-                                 {
-                                     const auto atStart = live.modelFile.loadFileAsString();
-                                     juce::MessageManager::callAsync ([model]
-                                                                      { model->setFavoriteBank (9); });
-                                     juce::Thread::sleep (WyxModel::saveDelayMs + 1000);
-                                     savedDuringTheJob = live.modelFile.loadFileAsString() != atStart;
-                                 });
+        HookedProgress progress (
+            [&]
+            {
+                const auto atStart = live.modelFile.loadFileAsString();
+                juce::MessageManager::callAsync ([model] { model->setFavoriteBank (9); });
+                juce::Thread::sleep (WyxModel::saveDelayMs + 1000);
+                savedDuringTheJob = live.modelFile.loadFileAsString() != atStart;
+            });
 
         EXPECT_EQ (runOnWorker ([&] { return operation.run (dataSet, other, &progress); }), "");
         EXPECT_FALSE (savedDuringTheJob);
