@@ -1,11 +1,12 @@
-# glorvak_add_module(<name> [DIRS <dir>...] [RECURSIVE_DIRS <dir>...] [FILES <glob>...]
-#                    [EXCLUDE <regex>...] [DEPS <target>...])
+# glorvak_add_module(<name> [DIRS <dir>...] [RECURSIVE_DIRS <dir>...] [EXCLUDE <regex>...]
+#                    [DEPS <target>...])
 #
-# One static library per subsystem, gathered from its folders. New files in those folders are
+# One static library per subsystem, gathered from its folders (a subsystem is a set of folders,
+# never a file-name pattern). New files in those folders are
 # picked up at the next build (CONFIGURE_DEPENDS), so adding a class never touches CMake.
 # A module whose folders are still empty becomes an interface library with the same links.
 function(glorvak_add_module name)
-    cmake_parse_arguments(ARG "" "" "DIRS;RECURSIVE_DIRS;FILES;EXCLUDE;DEPS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DIRS;RECURSIVE_DIRS;EXCLUDE;DEPS" ${ARGN})
 
     set(sources)
     foreach(dir IN LISTS ARG_DIRS)
@@ -14,10 +15,6 @@ function(glorvak_add_module name)
     endforeach()
     foreach(dir IN LISTS ARG_RECURSIVE_DIRS)
         file(GLOB_RECURSE found CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.c")
-        list(APPEND sources ${found})
-    endforeach()
-    foreach(pattern IN LISTS ARG_FILES)
-        file(GLOB found CONFIGURE_DEPENDS "${pattern}")
         list(APPEND sources ${found})
     endforeach()
     foreach(regex IN LISTS ARG_EXCLUDE)

@@ -14,8 +14,8 @@
 #include "DataFileFuzzPaths.h"
 
 #include "common/AppSettings.h"
-#include "common/CryptoFile.h"
-#include "common/RemovableVolumeListLinux.h"
+#include "common/usage/CryptoFile.h"
+#include "common/volumes/RemovableVolumeListLinux.h"
 #include "common/SafeJson.h"
 #include "common/updater/UpdateInfo.h"
 #include "common/updater/WebRequest.h"

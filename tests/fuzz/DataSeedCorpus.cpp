@@ -3,7 +3,7 @@
 #include "DataSeedCorpus.h"
 
 #include "DataFileFuzzPaths.h"
-#include "common/CryptoFile.h"
+#include "common/usage/CryptoFile.h"
 #include "common/updater/UpdateInfo.h"
 #include "support/WholeSetFixtures.h"
 #include "vantor/dataset/BackupArchive.h"

@@ -1,6 +1,6 @@
 #include "common/player/AudioPlayer.h"
 
-#include "common/AudioFileTools.h"
+#include "common/audiofile/AudioFileTools.h"
 
 namespace common::player
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/PositionableAudioSource.h"
+#include "common/audiofile/PositionableAudioSource.h"
 #include "common/player/LoopingSource.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>

@@ -1,6 +1,6 @@
 #include "vantor/dataset/UnitExport.h"
 
-#include "common/AudioFileTools.h"
+#include "common/audiofile/AudioFileTools.h"
 #include "vantor/dataset/BankJsonKeys.h"
 #include "vantor/dataset/JsonFileStore.h"
 #include "vantor/dataset/ModelJsonKeys.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/AudioFileTools.h"
+#include "common/audiofile/AudioFileTools.h"
 #include "vantor/dataset/SampleFiles.h"
 
 #include <juce_events/juce_events.h>

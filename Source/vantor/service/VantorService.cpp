@@ -1,6 +1,6 @@
 #include "vantor/service/VantorService.h"
 
-#include "common/UsageLogger.h"
+#include "common/usage/UsageLogger.h"
 #include "vantor/bank/BankViewModel.h"
 #include "vantor/browse/BrowseViewModel.h"
 #include "vantor/service/BpmMath.h"

@@ -1,6 +1,6 @@
 #include "vantor/service/VantorService.h"
 
-#include "common/UsageLogger.h"
+#include "common/usage/UsageLogger.h"
 #include "vantor/dataset/MessageThreadCall.h"
 #include "vantor/service/MessageCode.h"
 #include "vantor/service/ProgressWindowJobProgress.h"

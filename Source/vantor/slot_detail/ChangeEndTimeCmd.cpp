@@ -1,6 +1,6 @@
 #include "vantor/slot_detail/ChangeEndTimeCmd.h"
 
-#include "common/UsageLogger.h"
+#include "common/usage/UsageLogger.h"
 #include "vantor/service/IVantorDataMediator.h"
 
 namespace vantor::slot_detail

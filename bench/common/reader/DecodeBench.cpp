@@ -4,7 +4,7 @@
 
 #include "../MinuteOfAudio.h"
 
-#include "common/AudioFileTools.h"
+#include "common/audiofile/AudioFileTools.h"
 
 namespace
 {

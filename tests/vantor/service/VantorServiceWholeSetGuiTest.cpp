@@ -1,8 +1,8 @@
 #include "vantor/service/VantorService.h"
 
 #include "common/AppInfo.h"
-#include "common/CryptoFile.h"
-#include "common/UsageLogger.h"
+#include "common/usage/CryptoFile.h"
+#include "common/usage/UsageLogger.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/MessagePump.h"
 #include "support/WholeSetFixtures.h"

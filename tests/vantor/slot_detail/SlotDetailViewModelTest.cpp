@@ -1,6 +1,6 @@
 #include "vantor/slot_detail/SlotDetailViewModel.h"
-#include "common/CryptoFile.h"
-#include "common/UsageLogger.h"
+#include "common/usage/CryptoFile.h"
+#include "common/usage/UsageLogger.h"
 #include "vantor/service/BpmMath.h"
 #include "vantor/slot_detail/CalcBpmCmd.h"
 #include "vantor/slot_detail/ChangeBeatCmd.h"

@@ -1,6 +1,0 @@
-#include "common/PositionableAudioSource.h"
-
-namespace common
-{
-PositionableAudioSource::~PositionableAudioSource() = default;
-} // namespace common

@@ -1,0 +1,16 @@
+#include "common/audiofile/AudioFileToolsReaderFactory.h"
+
+namespace common::AudioFileToolsImpl
+{
+JUCE_IMPLEMENT_SINGLETON (TovraAudioReaderFactorySingleton)
+
+TovraAudioReaderFactorySingleton::TovraAudioReaderFactorySingleton()
+{
+    addDefaultFactories();
+}
+
+TovraAudioReaderFactorySingleton::~TovraAudioReaderFactorySingleton()
+{
+    clearSingletonInstance();
+}
+} // namespace common::AudioFileToolsImpl

@@ -1,0 +1,6 @@
+#include "common/audiofile/PositionableAudioSource.h"
+
+namespace common
+{
+PositionableAudioSource::~PositionableAudioSource() = default;
+} // namespace common
