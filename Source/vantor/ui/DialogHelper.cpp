@@ -225,7 +225,13 @@ DialogHelper::Resources& DialogHelper::resources()
     JUCE_ASSERT_MESSAGE_THREAD
 
     if (Resources::instance == nullptr)
+    {
+        // JUCE deletes its shut-down objects newest first: the windows held here must go while
+        // the desktop and the modal manager they leave still exist, so those are made first.
+        juce::Desktop::getInstance();
+        juce::ModalComponentManager::getInstance();
         Resources::instance = new Resources();
+    }
 
     return *Resources::instance;
 }

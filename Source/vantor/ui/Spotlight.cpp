@@ -30,6 +30,11 @@ Spotlight* Spotlight::getInstance()
     if (creating.load())
         return nullptr;
 
+    // JUCE deletes its shut-down objects newest first: the overlay must go while the desktop and
+    // the modal manager still exist, so those are made first.
+    juce::Desktop::getInstance();
+    juce::ModalComponentManager::getInstance();
+
     creating = true;
     auto* created = new Spotlight();
     instance = created;
