@@ -272,12 +272,35 @@ TEST (ProgramStaticData, LeakInTheChildIsSeen)
     if (isChild())
         GTEST_SKIP();
 
+        // Each watcher that this build has must report the leak; a plain optimised build has none.
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr bool leakSanitizer = true;
+#else
+    constexpr bool leakSanitizer = false;
+#endif
+#if JUCE_CHECK_MEMORY_LEAKS
+    constexpr bool leakDetector = true;
+#else
+    constexpr bool leakDetector = false;
+#endif
+
+    if (!leakSanitizer && !leakDetector)
+        GTEST_SKIP() << "this build has neither LeakSanitizer nor JUCE's leak detector";
+
     const auto run = runChild ("LeaksOnPurpose", {});
     ASSERT_TRUE (run.started);
 
-    EXPECT_NE (run.exitCode, 0u);
-    EXPECT_TRUE (run.output.contains ("LeakSanitizer")) << run.output;
-    EXPECT_TRUE (run.output.contains ("Leaked objects")) << run.output;
+    // LeakSanitizer fails the run; JUCE's detector only reports.
+    if (leakSanitizer)
+    {
+        EXPECT_NE (run.exitCode, 0u);
+        EXPECT_TRUE (run.output.contains ("LeakSanitizer")) << run.output;
+    }
+
+    if (leakDetector)
+    {
+        EXPECT_TRUE (run.output.contains ("Leaked objects")) << run.output;
+    }
 }
 
 //==============================================================================

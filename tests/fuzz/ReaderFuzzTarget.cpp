@@ -1,7 +1,8 @@
 // libFuzzer entry for every reader the program opens files with. The first byte picks the path:
 //   0 WAV, 1 AIFF, 2 FLAC, 3 MP3, 4 ALAC: the reader opens the rest of the input from memory;
 //   5: the rest (after an extension byte) becomes a file that the reader factory opens the way
-//      the program does, choosing readers by the extension and falling back to JUCE's formats.
+//      the program does, choosing readers by the extension and falling back to JUCE's formats and
+//      the platform decoder's (MPEG audio, Windows Media Audio in ASF, AAC and ALAC in MP4).
 // Whatever opens is read sequentially from the start and at awkward positions. Any crash,
 // sanitizer report, leak or hang fails the run.
 #include "common/reader/AudioReaderFactory.h"
@@ -40,8 +41,9 @@ enum Path : uint8_t
     numPaths
 };
 
-const char* const factoryExtensions[] = {".wav", ".aif",  ".aiff", ".mp3", ".m4a", ".mp4",
-                                         ".aac", ".flac", ".fla",  ".mp2", ".wma", ".MP3"};
+// New extensions go at the end: the seed corpus names them by their index.
+const char* const factoryExtensions[] = {".wav", ".aif", ".aiff", ".mp3", ".m4a", ".mp4", ".aac", ".flac",
+                                         ".fla", ".mp2", ".wma",  ".MP3", ".asf", ".wmv", ".wm"};
 
 // Bounds the work per input: a header may declare two billion samples over a few bytes, which
 // reads as silence but would take the fuzzer minutes to walk through.

@@ -2,7 +2,8 @@
 // layout the reader knows, and AAC in M4A and ADTS. The reader target's folder gets small WAV,
 // AIFF, FLAC, MP3 and ALAC files, each led by the byte that picks its reader, and the same files
 // again (with AAC) led by the path byte of the reader factory and an extension byte. A third
-// folder, when named, gets the data-file target's seeds (DataSeedCorpus.cpp).
+// folder, when named, gets the data-file target's seeds (DataSeedCorpus.cpp). The factory's seeds
+// also hold what only the last-resort reader opens: MPEG-2.5 MP3, Layer II and Windows Media Audio.
 #include "DataSeedCorpus.h"
 #include "support/AacFixtures.h"
 #include "support/AlacFixtures.h"
@@ -33,7 +34,10 @@ enum FactoryExtension : juce::uint8
     mp3Extension = 3,
     m4aExtension = 4,
     aacExtension = 6,
-    flacExtension = 7
+    flacExtension = 7,
+    mp2Extension = 9,
+    wmaExtension = 10,
+    asfExtension = 12
 };
 
 juce::MemoryBlock led (std::initializer_list<juce::uint8> leading, const juce::MemoryBlock& body)
@@ -180,6 +184,34 @@ int main (int argc, char** argv)
     saveReader ("layer3-tagged.mp3", mp3Path, mp3Extension, withId3Tags (mp3));
     saveReader ("layer2.mp3", mp3Path, mp3Extension,
                 testfixtures::encodeMpegAudio ("mp2", testfixtures::makeTestPcm (1, 4000, 16), 22050, 32000));
+
+    // What only the last-resort reader opens: MPEG-2.5 (refused by the MP3 reader), Layer II in an
+    // ".mp2" file, and Windows Media Audio in ASF.
+    auto saveFactorySeed =
+        [&] (const juce::String& name, FactoryExtension extension, const juce::MemoryBlock& data)
+    {
+        if (data.getSize() == 0)
+        {
+            ++missing;
+            std::fprintf (stderr, "seed %s not made\n", name.toRawUTF8());
+            return;
+        }
+
+        saveIn (readerFolder, "factory-" + name, led ({factoryPath, extension}, data));
+    };
+
+    saveFactorySeed (
+        "mpeg25.mp3", mp3Extension,
+        testfixtures::encodeMpegAudio ("libmp3lame", testfixtures::makeTestPcm (2, 3000, 16), 11025, 32000));
+    saveFactorySeed (
+        "layer2.mp2", mp2Extension,
+        testfixtures::encodeMpegAudio ("mp2", testfixtures::makeTestPcm (2, 4000, 16), 44100, 128000));
+    saveFactorySeed ("wmav1.wma", wmaExtension,
+                     testfixtures::encodeInContainer ("wmav1", "asf", testfixtures::makeTestPcm (2, 6000, 16),
+                                                      22050, 48000));
+    saveFactorySeed ("wmav2.asf", asfExtension,
+                     testfixtures::encodeInContainer ("wmav2", "asf", testfixtures::makeTestPcm (1, 6000, 16),
+                                                      22050, 32000));
 
     alacfixtures::AlacOptions alacOptions;
     alacOptions.frameSize = 256;

@@ -2,9 +2,12 @@
 
 #include <FLAC/stream_encoder.h>
 
+#include <functional>
+
 extern "C"
 {
 #include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 }
 
@@ -90,21 +93,31 @@ juce::MemoryBlock encodeFlac (const PlanarPcm& pcm, const FlacOptions& options)
     return result;
 }
 
-juce::MemoryBlock encodeMpegAudio (const char* encoderName, const PlanarPcm& pcm, int sampleRate, int bitRate)
+namespace
 {
-    juce::MemoryBlock result;
+// Feeds the PCM to the encoder in whole frames (the last one padded with silence, since not every
+// encoder takes a short one) and hands every packet to the sink. False when the encoder is missing
+// or refuses the settings.
+template <typename Sink>
+bool encodePcm (const char* encoderName, const PlanarPcm& pcm, int sampleRate, int bitRate,
+                const std::function<void (AVCodecContext&)>& prepare, Sink&& sink)
+{
     const auto* codec = avcodec_find_encoder_by_name (encoderName);
 
     if (codec == nullptr || pcm.empty())
-        return result;
+        return false;
 
     auto* context = avcodec_alloc_context3 (codec);
     const int channels = (int)pcm.size();
     const int total = (int)pcm[0].size();
     context->sample_rate = sampleRate;
     context->bit_rate = bitRate;
+    context->time_base = AVRational{1, sampleRate};
     av_channel_layout_default (&context->ch_layout, channels);
     context->sample_fmt = codec->sample_fmts[0];
+
+    if (prepare)
+        prepare (*context);
 
     AVFrame* frame = av_frame_alloc();
     AVPacket* packet = av_packet_alloc();
@@ -113,17 +126,23 @@ juce::MemoryBlock encodeMpegAudio (const char* encoderName, const PlanarPcm& pcm
     {
         while (avcodec_receive_packet (context, packet) == 0)
         {
-            result.append (packet->data, (size_t)packet->size);
+            sink (*context, *packet);
             av_packet_unref (packet);
         }
     };
 
-    if (avcodec_open2 (context, codec, nullptr) == 0)
+    const bool opened = avcodec_open2 (context, codec, nullptr) == 0;
+
+    if (opened)
     {
-        for (int position = 0; position < total; position += context->frame_size)
+        // Encoders of plain PCM take frames of any size.
+        const int frameSize = context->frame_size > 0 ? context->frame_size : 1024;
+
+        for (int position = 0; position < total; position += frameSize)
         {
-            frame->nb_samples = context->frame_size;
+            frame->nb_samples = frameSize;
             frame->format = context->sample_fmt;
+            frame->sample_rate = sampleRate;
             av_channel_layout_copy (&frame->ch_layout, &context->ch_layout);
             av_frame_get_buffer (frame, 0);
 
@@ -164,6 +183,166 @@ juce::MemoryBlock encodeMpegAudio (const char* encoderName, const PlanarPcm& pcm
     av_packet_free (&packet);
     av_frame_free (&frame);
     avcodec_free_context (&context);
+    return opened;
+}
+} // namespace
+
+juce::MemoryBlock encodeMpegAudio (const char* encoderName, const PlanarPcm& pcm, int sampleRate, int bitRate)
+{
+    juce::MemoryBlock result;
+    encodePcm (encoderName, pcm, sampleRate, bitRate, {},
+               [&] (AVCodecContext&, const AVPacket& packet)
+               { result.append (packet.data, (size_t)packet.size); });
+    return result;
+}
+
+juce::MemoryBlock encodeInContainer (const char* encoderName, const char* muxerName, const PlanarPcm& pcm,
+                                     int sampleRate, int bitRate)
+{
+    juce::MemoryBlock result;
+    const juce::TemporaryFile temporary ("." + juce::String (muxerName));
+    const auto path = temporary.getFile().getFullPathName();
+    AVFormatContext* muxer = nullptr;
+
+    if (avformat_alloc_output_context2 (&muxer, nullptr, muxerName, path.toRawUTF8()) < 0)
+        return result;
+
+    AVStream* stream = nullptr;
+    bool ok = true;
+
+    const auto prepare = [&] (AVCodecContext& context)
+    {
+        if (muxer->oformat->flags & AVFMT_GLOBALHEADER)
+            context.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    };
+
+    // The stream and the header wait for the opened encoder: its parameters go into the header.
+    const auto sink = [&] (AVCodecContext& context, AVPacket& packet)
+    {
+        av_packet_rescale_ts (&packet, context.time_base, stream->time_base);
+        packet.stream_index = stream->index;
+        ok = av_interleaved_write_frame (muxer, &packet) >= 0 && ok;
+    };
+
+    const auto* codec = avcodec_find_encoder_by_name (encoderName);
+    ok = codec != nullptr && (stream = avformat_new_stream (muxer, nullptr)) != nullptr;
+
+    if (ok)
+    {
+        // The parameters the encoder will have, known before it runs: rate, layout, and the
+        // extradata that Windows Media Audio keeps in the stream header.
+        auto* probe = avcodec_alloc_context3 (codec);
+        probe->sample_rate = sampleRate;
+        probe->bit_rate = bitRate;
+        probe->time_base = AVRational{1, sampleRate};
+        av_channel_layout_default (&probe->ch_layout, (int)pcm.size());
+        probe->sample_fmt = codec->sample_fmts[0];
+        prepare (*probe);
+        ok = avcodec_open2 (probe, codec, nullptr) == 0 &&
+             avcodec_parameters_from_context (stream->codecpar, probe) >= 0;
+        stream->time_base = AVRational{1, sampleRate};
+        avcodec_free_context (&probe);
+    }
+
+    ok = ok && avio_open (&muxer->pb, path.toRawUTF8(), AVIO_FLAG_WRITE) >= 0 &&
+         avformat_write_header (muxer, nullptr) >= 0;
+
+    if (ok)
+        ok = encodePcm (encoderName, pcm, sampleRate, bitRate, prepare, sink) && ok;
+
+    if (ok)
+        ok = av_write_trailer (muxer) >= 0;
+
+    if (muxer->pb != nullptr)
+        avio_closep (&muxer->pb);
+
+    avformat_free_context (muxer);
+
+    if (ok)
+        temporary.getFile().loadFileAsData (result);
+
+    return result;
+}
+
+DecodedAudio decodeWithLibav (const juce::File& file)
+{
+    DecodedAudio result;
+    AVFormatContext* demuxer = nullptr;
+
+    if (avformat_open_input (&demuxer, file.getFullPathName().toRawUTF8(), nullptr, nullptr) < 0)
+        return result;
+
+    const AVCodec* codec = nullptr;
+    const int streamIndex = avformat_find_stream_info (demuxer, nullptr) >= 0
+                                ? av_find_best_stream (demuxer, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0)
+                                : -1;
+    AVCodecContext* decoder = streamIndex >= 0 && codec != nullptr ? avcodec_alloc_context3 (codec) : nullptr;
+
+    if (decoder != nullptr &&
+        avcodec_parameters_to_context (decoder, demuxer->streams[streamIndex]->codecpar) >= 0 &&
+        (decoder->pkt_timebase = demuxer->streams[streamIndex]->time_base, true) &&
+        avcodec_open2 (decoder, codec, nullptr) == 0)
+    {
+        AVPacket* packet = av_packet_alloc();
+        AVFrame* frame = av_frame_alloc();
+
+        const auto take = [&]
+        {
+            while (avcodec_receive_frame (decoder, frame) == 0)
+            {
+                const int channels = frame->ch_layout.nb_channels;
+                result.sampleRate = frame->sample_rate;
+                result.channels.resize ((size_t)juce::jmax ((int)result.channels.size(), channels));
+                const auto format = (AVSampleFormat)frame->format;
+                const bool planar = av_sample_fmt_is_planar (format) != 0;
+
+                for (int c = 0; c < channels; ++c)
+                    for (int i = 0; i < frame->nb_samples; ++i)
+                    {
+                        const auto* base = frame->extended_data[planar ? c : 0];
+                        const int index = planar ? i : i * channels + c;
+                        float value = 0.0f;
+
+                        switch (av_get_packed_sample_fmt (format))
+                        {
+                            case AV_SAMPLE_FMT_S16:
+                                value = reinterpret_cast<const int16_t*> (base)[index] / 32768.0f;
+                                break;
+                            case AV_SAMPLE_FMT_S32:
+                                value =
+                                    (float)(reinterpret_cast<const int32_t*> (base)[index] / 2147483648.0);
+                                break;
+                            case AV_SAMPLE_FMT_FLT:
+                                value = reinterpret_cast<const float*> (base)[index];
+                                break;
+                            default:
+                                break;
+                        }
+
+                        result.channels[(size_t)c].push_back (value);
+                    }
+
+                av_frame_unref (frame);
+            }
+        };
+
+        while (av_read_frame (demuxer, packet) >= 0)
+        {
+            if (packet->stream_index == streamIndex)
+                avcodec_send_packet (decoder, packet);
+
+            av_packet_unref (packet);
+            take();
+        }
+
+        avcodec_send_packet (decoder, nullptr);
+        take();
+        av_frame_free (&frame);
+        av_packet_free (&packet);
+    }
+
+    avcodec_free_context (&decoder);
+    avformat_close_input (&demuxer);
     return result;
 }
 

@@ -33,6 +33,23 @@ juce::MemoryBlock encodeFlac (const PlanarPcm& pcm, const FlacOptions& options);
 juce::MemoryBlock encodeMpegAudio (const char* encoderName, const PlanarPcm& pcm, int sampleRate,
                                    int bitRate);
 
+// A complete file of the PCM (16-bit values) in the container of libavformat's muxer of that
+// name, written by libavcodec's encoder of that name: "wmav1" or "wmav2" in "asf", for instance.
+// Empty when the encoder or the muxer is missing or refuses the settings.
+juce::MemoryBlock encodeInContainer (const char* encoderName, const char* muxerName, const PlanarPcm& pcm,
+                                     int sampleRate, int bitRate);
+
+// The whole audio of a file as libavformat and libavcodec decode it on their own, every format
+// and codec admitted: the reference that the program's decoders are held to. No channels when
+// the file does not decode.
+struct DecodedAudio
+{
+    int sampleRate = 0;
+    std::vector<std::vector<float>> channels; // planar, -1 .. +1
+};
+
+DecodedAudio decodeWithLibav (const juce::File& file);
+
 // Writes the block to a new file (a unique variant of name) in the test's private home folder.
 juce::File writeTempFile (const juce::String& name, const juce::MemoryBlock& data);
 } // namespace testfixtures

@@ -1,5 +1,6 @@
 #include "common/reader/JuceAudioReaderWrapper.h"
 
+#include "common/reader/qm/JuceWindowsMediaAudioFormat.h"
 #include "common/reader/qm/WindowsMediaAudioFormat.h"
 
 #include <juce_events/juce_events.h>
@@ -14,6 +15,10 @@ public:
     DefaultFormatManager()
     {
         manager.registerBasicFormats();
+#if !JUCE_USE_WINDOWS_MEDIA_FORMAT
+        // JUCE has its Windows Media format only on Windows; ours takes its place in the order.
+        manager.registerFormat (new qm::JuceWindowsMediaAudioFormat(), false);
+#endif
         manager.registerFormat (new qm::WindowsMediaAudioFormat(), false);
     }
 

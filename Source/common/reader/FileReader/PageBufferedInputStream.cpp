@@ -27,6 +27,9 @@ private:
     JUCE_DECLARE_NON_COPYABLE (SpinGuard)
 };
 
+// How long read waits for a page before it wakes the filling thread once more.
+constexpr int pageWaitSafetyMs = 100;
+
 int positiveModulo (int value, int divisor) noexcept
 {
     const int remainder = value % divisor;
@@ -37,8 +40,7 @@ int positiveModulo (int value, int divisor) noexcept
 PageBufferedInputStream::PageBufferedInputStream (std::unique_ptr<juce::InputStream> sourceToUse,
                                                   int pageSizeToUse, int readAheadPagesToUse,
                                                   int keepBehindPagesToUse)
-    : juce::Thread ("PageBufferedInputStream")
-    , pageSize (juce::jmax (1, pageSizeToUse))
+    : pageSize (juce::jmax (1, pageSizeToUse))
     , readAheadPages (juce::jmax (2, readAheadPagesToUse)) // a read also needs the page after it
     , keepBehindPages (juce::jmax (0, keepBehindPagesToUse))
     , ringPages (readAheadPages + keepBehindPages)
@@ -58,17 +60,21 @@ PageBufferedInputStream::PageBufferedInputStream (std::unique_ptr<juce::InputStr
     if (source != nullptr)
         position = juce::jmax ((juce::int64)0, source->getPosition());
 
-    startThread();
+    filler = std::thread (
+        [this]
+        {
+            juce::Thread::setCurrentThreadName ("PageBufferedInputStream");
+            run();
+        });
 }
 
 PageBufferedInputStream::~PageBufferedInputStream()
 {
-    signalThreadShouldExit();
+    exitRequested = true;
     wakeEvent.signal();
 
-    // The filling thread is never killed: a fetch in progress always ends.
-    while (isThreadRunning())
-        juce::Thread::sleep (2);
+    // A fetch in progress always ends; then the thread sees the request.
+    filler.join();
 }
 
 bool PageBufferedInputStream::setPosition (juce::int64 newPosition)
@@ -142,13 +148,17 @@ int PageBufferedInputStream::read (void* destBuffer, int maxBytesToRead)
             }
         }
 
+        // Every page the thread publishes signals the page event: look again then. The wake
+        // signal is repeated now and then only as a safety net; the wait normally ends with the
+        // next page.
         if (!woken)
         {
             wakeEvent.signal();
             woken = true;
         }
 
-        juce::Thread::sleep (1);
+        if (!pageEvent.wait (pageWaitSafetyMs))
+            woken = false;
     }
 
     if (!wholeFileFits)
@@ -176,14 +186,13 @@ int PageBufferedInputStream::getBufferedPercent() const
 
 void PageBufferedInputStream::run()
 {
-    while (!threadShouldExit())
+    while (!exitRequested)
     {
         wakeEvent.wait (-1);
         wakeEvent.reset();
 
-        while (!threadShouldExit() && fetchStep())
-        {
-        }
+        while (!exitRequested && fetchStep())
+            pageEvent.signal();
     }
 }
 

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <atomic>
+#include <thread>
 
 namespace quelbix
 {
@@ -17,8 +18,10 @@ namespace quelbix
 // only under windowLock; read copies out of the ring under the same lock. The run of present
 // pages and the presence flags are atomics: the filling thread fills a slot outside the run
 // without the lock and then publishes it by extending the run; read waits until the run covers
-// its pages. The position is atomic; the wake event is the only signal from reader to thread.
-class PageBufferedInputStream : public juce::InputStream, private juce::Thread
+// its pages. The position is atomic; the wake event is the only signal from reader to thread, the
+// page event the only one back. Nobody sleeps a fixed time: read waits for the page event, and
+// the destructor joins the thread, which ends after the fetch in progress (it is never killed).
+class PageBufferedInputStream : public juce::InputStream
 {
 public:
     static constexpr int defaultPageSize = 0x3000;
@@ -47,7 +50,7 @@ public:
     int getPageSize() const noexcept { return pageSize; }
 
 private:
-    void run() override;
+    void run();
     // One step of the filling thread; false when nothing is left to fetch.
     bool fetchStep();
     void moveWindow (int currentPage);
@@ -76,7 +79,11 @@ private:
     std::atomic<int> runLast{-1};
 
     juce::WaitableEvent wakeEvent;
+    juce::WaitableEvent pageEvent; // a page was published
+    std::atomic<bool> exitRequested{false};
     juce::SpinLock windowLock;
+
+    std::thread filler; // last: it starts once everything above is set up
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PageBufferedInputStream)
 };

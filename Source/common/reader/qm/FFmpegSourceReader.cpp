@@ -19,10 +19,13 @@ namespace
 {
 constexpr int ioBufferSize = 32768;
 
-// Only the containers and codecs this decoder stands in for are ever probed or opened: every
-// other demuxer and decoder of the library stays out of reach of a hostile file.
-constexpr const char* formatWhitelist = "mov,mp4,m4a,aac";
-const AVCodecID allowedCodecs[] = {AV_CODEC_ID_AAC, AV_CODEC_ID_ALAC, AV_CODEC_ID_MP3, AV_CODEC_ID_MP2};
+// Only the containers and codecs this decoder stands in for are ever opened: MP4/M4A, ADTS, MPEG
+// audio and ASF; AAC, ALAC, MPEG audio Layers I to III and Windows Media Audio (v1, v2, Pro,
+// Lossless). Every other demuxer and decoder of the library stays out of reach of a hostile file.
+constexpr const char* formatWhitelist = "mov,mp4,m4a,aac,mp3,asf";
+const AVCodecID allowedCodecs[] = {AV_CODEC_ID_AAC,   AV_CODEC_ID_ALAC,   AV_CODEC_ID_MP1,
+                                   AV_CODEC_ID_MP2,   AV_CODEC_ID_MP3,    AV_CODEC_ID_WMAV1,
+                                   AV_CODEC_ID_WMAV2, AV_CODEC_ID_WMAPRO, AV_CODEC_ID_WMALOSSLESS};
 
 // A stream that keeps failing to decode is garbage, not a damaged spot: let the reader decide.
 constexpr int maxCorruptPacketsInRow = 16;

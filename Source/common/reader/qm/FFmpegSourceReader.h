@@ -13,8 +13,8 @@ struct AVPacket;
 namespace qm::WindowsMediaCodec
 {
 // The platform source reader on this system: libavformat demuxes the byte stream through a custom
-// I/O context (MP4/M4A and ADTS only), libavcodec decodes the chosen audio stream, and each
-// decoded frame becomes one chunk of 16-bit samples.
+// I/O context (MP4/M4A, ADTS, MPEG audio and ASF only), libavcodec decodes the chosen audio
+// stream, and each decoded frame becomes one chunk of 16-bit samples.
 //
 // Decoding is synchronous: requestChunk does the work and waitForChunk hands the chunk over at
 // once, so this reader never times out. A packet that fails to decode becomes silence of its

@@ -19,7 +19,14 @@ WindowsMediaAudioFormat::WindowsMediaAudioFormat()
 }
 
 WindowsMediaAudioFormat::WindowsMediaAudioFormat (std::shared_ptr<WindowsMediaCodec::ISourceReaderFactory> f)
-    : juce::AudioFormat (formatName, formatExtensions())
+    : WindowsMediaAudioFormat (formatName, formatExtensions(), std::move (f))
+{
+}
+
+WindowsMediaAudioFormat::WindowsMediaAudioFormat (const juce::String& name,
+                                                  const juce::StringArray& extensions,
+                                                  std::shared_ptr<WindowsMediaCodec::ISourceReaderFactory> f)
+    : juce::AudioFormat (name, extensions)
     , factory (std::move (f))
 {
     // Before any file is probed.
@@ -42,7 +49,7 @@ juce::AudioFormatReader* WindowsMediaAudioFormat::createReaderFor (juce::InputSt
         return nullptr;
 
     auto reader =
-        std::make_unique<WindowsMediaCodec::WMAudioReader> (stream, factory, formatName, audioTrackId);
+        std::make_unique<WindowsMediaCodec::WMAudioReader> (stream, factory, getFormatName(), audioTrackId);
 
     if (reader->sampleRate > 0)
         return reader.release();

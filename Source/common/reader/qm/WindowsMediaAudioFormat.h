@@ -7,7 +7,8 @@
 namespace qm
 {
 // The platform decoder as a JUCE audio format: its readers (WindowsMediaCodec::WMAudioReader)
-// decode AAC in MP4/M4A and ADTS files to 16-bit PCM. It has no writer.
+// decode AAC and ALAC in MP4/M4A, ADTS, MPEG audio (Layers I to III) and Windows Media Audio in
+// ASF files to 16-bit PCM. It has no writer.
 class WindowsMediaAudioFormat : public juce::AudioFormat
 {
 public:
@@ -38,6 +39,11 @@ public:
     }
 
     using juce::AudioFormat::createWriterFor;
+
+protected:
+    // A format of another name and extensions over the same decoder.
+    WindowsMediaAudioFormat (const juce::String& name, const juce::StringArray& extensions,
+                             std::shared_ptr<WindowsMediaCodec::ISourceReaderFactory> factory);
 
 private:
     std::shared_ptr<WindowsMediaCodec::ISourceReaderFactory> factory;
