@@ -14,6 +14,10 @@ HINSTANCE moduleHandle = nullptr;
 installer::NoticeBox notice;
 installer::PluginStack* currentStack = nullptr;
 
+// The question shows the icon of the program that loaded the plug-in (the installer's own icon);
+// the one-button notice shows the system's warning sign.
+constexpr int installerIconId = 103;
+
 const wchar_t* wide (const char16_t* text)
 {
     return reinterpret_cast<const wchar_t*> (text);
@@ -37,10 +41,11 @@ INT_PTR handle (installer::NoticeDialog kind, HWND dialog, UINT message, WPARAM 
     {
         case WM_INITDIALOG:
             if (kind == installer::NoticeDialog::twoButtons)
-                fill (dialog, twoButtonTextId, twoButtonIconId,
-                      LoadIconW (GetModuleHandleW (nullptr), MAKEINTRESOURCEW (103)), true);
+                fill (dialog, NOTICE_TWO_BUTTON_TEXT, NOTICE_TWO_BUTTON_ICON,
+                      LoadIconW (GetModuleHandleW (nullptr), MAKEINTRESOURCEW (installerIconId)), true);
             else
-                fill (dialog, oneButtonTextId, oneButtonIconId, LoadIconW (nullptr, IDI_WARNING), false);
+                fill (dialog, NOTICE_ONE_BUTTON_TEXT, NOTICE_ONE_BUTTON_ICON,
+                      LoadIconW (nullptr, IDI_WARNING), false);
             return TRUE;
 
         case WM_COMMAND:
