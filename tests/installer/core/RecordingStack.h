@@ -38,8 +38,8 @@ public:
             ++foreignReleases; // freed twice, or never ours
             return;
         }
+        released.push_back (block); // recorded before the free: only its identity is kept
         std::free (block);
-        released.push_back (block);
     }
 
     // Allocations of the installer's own entries, which are not requests of the plug-in.
