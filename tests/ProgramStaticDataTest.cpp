@@ -2,14 +2,14 @@
 
 #include "common/AppSettings.h"
 #include "common/AppSettingsSingleton.h"
-#include "common/audiofile/AudioFileToolsReaderFactory.h"
 #include "common/BeatChoices.h"
-#include "common/usage/CryptoFile.h"
 #include "common/SettingsKey.h"
-#include "common/usage/UsageLogger.h"
+#include "common/audiofile/AudioFileToolsReaderFactory.h"
 #include "common/player/AudioPlayer.h"
 #include "common/reader/Mpg123DynamicLibraryHandle.h"
 #include "common/updater/Updater.h"
+#include "common/usage/CryptoFile.h"
+#include "common/usage/UsageLogger.h"
 #include "vantor/dataset/ErrorKind.h"
 #include "vantor/ui/IconSvgs.h"
 

@@ -14,11 +14,11 @@
 #include "DataFileFuzzPaths.h"
 
 #include "common/AppSettings.h"
-#include "common/usage/CryptoFile.h"
-#include "common/volumes/RemovableVolumeListLinux.h"
 #include "common/SafeJson.h"
 #include "common/updater/UpdateInfo.h"
 #include "common/updater/WebRequest.h"
+#include "common/usage/CryptoFile.h"
+#include "common/volumes/RemovableVolumeListLinux.h"
 #include "vantor/dataset/BackupArchive.h"
 #include "vantor/dataset/BankCollectionJsonKeys.h"
 #include "vantor/dataset/BankJsonKeys.h"

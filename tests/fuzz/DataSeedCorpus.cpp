@@ -3,8 +3,8 @@
 #include "DataSeedCorpus.h"
 
 #include "DataFileFuzzPaths.h"
-#include "common/usage/CryptoFile.h"
 #include "common/updater/UpdateInfo.h"
+#include "common/usage/CryptoFile.h"
 #include "support/WholeSetFixtures.h"
 #include "vantor/dataset/BackupArchive.h"
 

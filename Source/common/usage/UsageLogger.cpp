@@ -1,9 +1,9 @@
 #include "common/usage/UsageLogger.h"
 
 #include "common/AppInfo.h"
+#include "common/TimeHelpers.h"
 #include "common/usage/CryptoFile.h"
 #include "common/usage/PersistentStatus.h"
-#include "common/TimeHelpers.h"
 #include "common/usage/WebUploader.h"
 
 #include <array>

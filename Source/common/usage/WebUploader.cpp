@@ -1,7 +1,7 @@
 #include "common/usage/WebUploader.h"
 
-#include "common/usage/CryptoFile.h"
 #include "common/SafeJson.h"
+#include "common/usage/CryptoFile.h"
 
 namespace common
 {

@@ -1,7 +1,7 @@
 #include "common/volumes/RemovableVolumeListLinux.h"
 
-#include "common/volumes/MountTableWatcher.h"
 #include "common/SafeJson.h"
+#include "common/volumes/MountTableWatcher.h"
 
 #include <algorithm>
 #include <cerrno>

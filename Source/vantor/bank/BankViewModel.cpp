@@ -12,7 +12,6 @@
 #include "vantor/bank/ShowExportDialogCmd.h"
 #include "vantor/bank/SwapBankCmd.h"
 #include "vantor/dataset/WyxBankList.h"
-#include "vantor/service/VantorService.h"
 
 namespace vantor::bank
 {
@@ -45,7 +44,7 @@ BankRowInfo BankViewModel::makeRow (const dataset::WyxBank& bank)
 {
     BankRowInfo row;
     row.name = bank.getName();
-    row.totalSeconds = service::VantorService::getBankLength (bank.getSlotList());
+    row.totalSeconds = bank.getSlotList().getTimeLength();
     return row;
 }
 

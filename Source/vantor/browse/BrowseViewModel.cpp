@@ -7,7 +7,6 @@
 #include "vantor/browse/DeleteBankCmd.h"
 #include "vantor/browse/InsertBankCmd.h"
 #include "vantor/dataset/WyxBankCollection.h"
-#include "vantor/service/VantorService.h"
 
 namespace vantor::browse
 {
@@ -36,7 +35,7 @@ BankCollectionItem BrowseViewModel::makeItem (const dataset::WyxBank* bank)
         return item;
 
     item.name = bank->getName();
-    item.seconds = service::VantorService::getBankLength (bank->getSlotList());
+    item.seconds = bank->getSlotList().getTimeLength();
     return item;
 }
 

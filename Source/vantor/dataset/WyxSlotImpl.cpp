@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "common/UnicodeNormalisation.h"
+#include "vantor/dataset/FrameTime.h"
 #include "vantor/dataset/SlotJsonKeys.h"
 
 #include <cmath>
@@ -63,19 +64,12 @@ void WyxSlotImpl::setRange (const juce::Range<juce::int64>& range)
 
 double WyxSlotImpl::getTimeLength() const
 {
-    if (fileInfo.sampleRate <= 0.0)
-        return 0.0;
-
-    return (double)(rangeEnd - rangeStart) / fileInfo.sampleRate;
+    return FrameTime::toSeconds (rangeEnd - rangeStart, fileInfo.sampleRate);
 }
 
 float WyxSlotImpl::getBeatLength() const
 {
-    if (fileInfo.sampleRate <= 0.0)
-        return 0.0f;
-
-    const auto seconds = (double)(rangeEnd - rangeStart) / fileInfo.sampleRate;
-    return (float)(seconds * ((bpm / 100.0) / 60.0));
+    return (float)(getTimeLength() * ((bpm / 100.0) / 60.0));
 }
 
 void WyxSlotImpl::setGainDb (float gainDb)

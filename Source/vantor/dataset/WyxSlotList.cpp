@@ -9,4 +9,15 @@ WyxSlotList::WyxSlotList()
 }
 
 WyxSlotList::~WyxSlotList() = default;
+
+double WyxSlotList::getTimeLength() const
+{
+    double seconds = 0.0;
+
+    for (auto* slot : slots)
+        if (slot != nullptr)
+            seconds += slot->getTimeLength();
+
+    return seconds;
+}
 } // namespace vantor::dataset

@@ -18,6 +18,9 @@ public:
     int size() const noexcept { return slots.size(); }
     WyxSlot* operator[] (int index) const noexcept { return slots[index].get(); }
 
+    /** The BANK's playing time: the seconds of every SLOT's range, summed. */
+    double getTimeLength() const;
+
     juce::ReferenceCountedArray<WyxSlot> slots;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WyxSlotList)

@@ -2,38 +2,11 @@
 
 #include "vantor/service/BpmMath.h"
 
-#include <cmath>
-#include <limits>
-
 namespace vantor::service
 {
-juce::int64 SlotRange::framesAt (double seconds, double sampleRate)
-{
-    // A time made from a frame (frame / rate, perhaps plus a 0.01 s step) multiplies back to a
-    // hair below that frame, as 0.29 * 96000 gives 27839.999999999996; truncated as it is, every
-    // edit would lose a frame now and then. Far below a frame, the slack cannot reach the next one.
-    constexpr double frameSlack = 1.0e-6;
-    const auto product = sampleRate * seconds;
-    const auto frames = std::trunc (product + (product < 0.0 ? -frameSlack : frameSlack));
-
-    if (std::isnan (frames))
-        return 0;
-
-    // 2^63: the first whole number that no longer fits.
-    constexpr auto beyondLargest = 9223372036854775808.0;
-
-    if (frames >= beyondLargest)
-        return std::numeric_limits<juce::int64>::max();
-
-    if (frames < -beyondLargest)
-        return std::numeric_limits<juce::int64>::min();
-
-    return (juce::int64)frames;
-}
-
 juce::int64 SlotRange::minimumLength (double sampleRate)
 {
-    return juce::jmax ((juce::int64)0, framesAt (minimumSeconds, sampleRate));
+    return juce::jmax ((juce::int64)0, dataset::FrameTime::toFrames (minimumSeconds, sampleRate));
 }
 
 SlotRange::Frames SlotRange::withMovedStart (juce::int64 start, juce::int64 end, juce::int64 minLen,
@@ -82,12 +55,42 @@ SlotRange::Frames SlotRange::startingAt (juce::int64 start, juce::int64 length, 
     return {start, juce::jmax (start, end)};
 }
 
+SlotRange::Placed SlotRange::forLength (juce::int64 start, juce::int64 length, double sampleRate,
+                                        juce::int64 fileFrames)
+{
+    const auto minLen = minimumLength (sampleRate);
+    auto corrected = false;
+    length = juce::jmax ((juce::int64)0, length);
+
+    if (dataset::FrameTime::toSeconds (length, sampleRate) < minimumSeconds)
+    {
+        length = minLen;
+        corrected = true;
+    }
+
+    auto end = start + length;
+
+    if (end > fileFrames)
+    {
+        end = fileFrames;
+        start = juce::jmin (start, end);
+        corrected = true;
+    }
+
+    // Never shorter than the minimum, even at the end of the file.
+    if (end - start < minLen)
+        start = juce::jmax ((juce::int64)0, end - minLen);
+
+    return {{start, end}, corrected};
+}
+
 juce::int64 SlotRange::lengthWithinBpmLimits (double beats, juce::int64 rangeFrames, double sampleRate)
 {
     if (!(sampleRate > 0.0))
         return -1;
 
-    const auto limit = BpmMath::crossedBpmLimit (beats, (double)rangeFrames / sampleRate);
+    const auto limit =
+        BpmMath::crossedBpmLimit (beats, dataset::FrameTime::toSeconds (rangeFrames, sampleRate));
 
     if (limit == 0.0)
         return -1;
@@ -100,16 +103,16 @@ SlotRange::Seconds SlotRange::withMinimumLength (Seconds range, double sampleRat
     if (range.start < range.end && range.end - range.start >= minimumSeconds)
         return range;
 
-    const auto fileEnd = (double)fileFrames / sampleRate;
+    const auto fileEnd = dataset::FrameTime::toSeconds (fileFrames, sampleRate);
     const auto lastStart = juce::jmax (0.0, fileEnd - minimumSeconds);
 
-    if (framesAt (range.end + minimumSeconds, sampleRate) > fileFrames)
+    if (dataset::FrameTime::toFrames (range.end + minimumSeconds, sampleRate) > fileFrames)
     {
         const auto start = juce::jmax (0.0, range.end - minimumSeconds);
         return {start, juce::jmax (range.end, juce::jmin (fileEnd, start + minimumSeconds))};
     }
 
-    if (framesAt (range.start + minimumSeconds, sampleRate) > fileFrames)
+    if (dataset::FrameTime::toFrames (range.start + minimumSeconds, sampleRate) > fileFrames)
         return {lastStart, fileEnd};
 
     return {range.start, range.start + minimumSeconds};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "vantor/dataset/FrameTime.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cmath>
@@ -14,11 +16,6 @@ struct SlotRange
     using Frames = juce::Range<juce::int64>;
 
     static constexpr double minimumSeconds = 0.01;
-
-    /** trunc (sampleRate * seconds), where a product a hair below a whole frame counts as that
-        frame; held within the 64-bit range so that a huge time still compares as beyond the file;
-        not a number gives 0 (refuse it with isTime first). */
-    static juce::int64 framesAt (double seconds, double sampleRate);
 
     /** False for not a number and the infinities, which name no place in any file. */
     static bool isTime (double seconds) noexcept { return std::isfinite (seconds); }
@@ -41,6 +38,18 @@ struct SlotRange
 
     /** A range of length frames starting at start, shifted to end no later than the file. */
     static Frames startingAt (juce::int64 start, juce::int64 length, juce::int64 fileFrames);
+
+    /** The range that a number of beats asks for: length frames from start, made at least 0.01 s
+        long and cut at the file's end, where the start moves back to keep the minimum (but not
+        before 0). corrected tells that the length had to change, so that the beats shown must
+        follow the range. The sample rate is above 0. */
+    struct Placed
+    {
+        Frames frames;
+        bool corrected = false;
+    };
+    static Placed forLength (juce::int64 start, juce::int64 length, double sampleRate,
+                             juce::int64 fileFrames);
 
     /** The frames the beats need at the BPM limit they cross over the range's length, or -1 when
         the range may stay as it is (beats 0, or an implied BPM inside the limits). */

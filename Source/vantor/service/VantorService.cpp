@@ -3,6 +3,7 @@
 #include "common/usage/UsageLogger.h"
 #include "vantor/bank/BankViewModel.h"
 #include "vantor/browse/BrowseViewModel.h"
+#include "vantor/dataset/FrameTime.h"
 #include "vantor/service/BpmMath.h"
 #include "vantor/service/MessageCode.h"
 #include "vantor/service/SlotRange.h"
@@ -14,6 +15,7 @@
 
 namespace vantor::service
 {
+using dataset::FrameTime;
 using dataset::WyxBank;
 using dataset::WyxSlot;
 
@@ -204,13 +206,7 @@ WyxSlot* VantorService::getEditableSlot (int slotIndex) const
 
 double VantorService::getBankLength (const dataset::WyxSlotList& slots)
 {
-    double seconds = 0.0;
-
-    for (auto* slot : slots.slots)
-        if (slot != nullptr)
-            seconds += slot->getTimeLength();
-
-    return seconds;
+    return slots.getTimeLength();
 }
 
 bool VantorService::exceedsBankBudget (double seconds) noexcept
@@ -588,7 +584,7 @@ bool VantorService::assignAudio (const int& slotIndex, const juce::File& file)
     if (reader == nullptr || !(info.sampleRate > 0.0))
         return false;
 
-    const auto seconds = (double)info.lengthInSamples / info.sampleRate;
+    const auto seconds = FrameTime::toSeconds (info.lengthInSamples, info.sampleRate);
 
     if (seconds > maxAudioSeconds)
         return message.fail (MessageCode::audioTooLong);
@@ -651,7 +647,8 @@ bool VantorService::setSlotBpm (const int& slotIndex, const int& bpmX100)
         return false;
 
     const auto range = slot->getRange();
-    savedBpmState = {bpm, (double)range.getStart() / rate, (double)range.getEnd() / rate, true};
+    savedBpmState = {bpm, FrameTime::toSeconds (range.getStart(), rate),
+                     FrameTime::toSeconds (range.getEnd(), rate), true};
     return true;
 }
 
@@ -696,42 +693,20 @@ bool VantorService::setBeats (const int& beatsX100, const bool& requireBeats)
 
     // The range follows the beats at the stored BPM.
     const auto bpm = slot->getBpm() / 100.0;
-    const auto fileFrames = slot->getFileInfo().sampleCount;
-    const auto minLen = SlotRange::minimumLength (rate);
-    auto length = juce::jmax ((juce::int64)0, BpmMath::beatsToSamples (beats, bpm, rate));
-    auto corrected = false;
-
-    if ((double)length / rate < SlotRange::minimumSeconds)
-    {
-        length = minLen;
-        corrected = true;
-    }
-
     const auto oldRange = slot->getRange();
-    auto start = oldRange.getStart();
-    auto end = start + length;
+    const auto placed = SlotRange::forLength (oldRange.getStart(), BpmMath::beatsToSamples (beats, bpm, rate),
+                                              rate, slot->getFileInfo().sampleCount);
 
-    if (end > fileFrames)
-    {
-        end = fileFrames;
-        start = juce::jmin (start, end);
-        corrected = true;
-    }
+    if (placed.corrected)
+        beats = BpmMath::calcBeatsFromBpm (bpm, FrameTime::toSeconds (placed.frames.getLength(), rate));
 
-    // Never shorter than the minimum, even at the end of the file.
-    if (end - start < minLen)
-        start = juce::jmax ((juce::int64)0, end - minLen);
-
-    if (corrected)
-        beats = BpmMath::calcBeatsFromBpm (bpm, (double)(end - start) / rate);
-
-    slot->setRange ({start, end});
+    slot->setRange (placed.frames);
     const auto startMoved = slot->getRange().getStart() != oldRange.getStart();
 
     if (startMoved)
-        slotDetailViewModel->setStartTime ((double)slot->getRange().getStart() / rate);
+        slotDetailViewModel->setStartTime (FrameTime::toSeconds (slot->getRange().getStart(), rate));
 
-    slotDetailViewModel->setEndTime ((double)slot->getRange().getEnd() / rate);
+    slotDetailViewModel->setEndTime (FrameTime::toSeconds (slot->getRange().getEnd(), rate));
     slotDetailViewModel->setBeats (BpmMath::toHundredths (beats));
     pushSlotRange (slotIndex, *slot, startMoved, true);
     return true;
@@ -764,8 +739,8 @@ bool VantorService::setCalcBpmMode (const bool& on)
 
         if (on)
         {
-            savedBpmState = {slot->getBpm() / 100.0, (double)range.getStart() / rate,
-                             (double)range.getEnd() / rate, true};
+            savedBpmState = {slot->getBpm() / 100.0, FrameTime::toSeconds (range.getStart(), rate),
+                             FrameTime::toSeconds (range.getEnd(), rate), true};
         }
         else if (savedBpmState.valid)
         {
@@ -833,10 +808,10 @@ void VantorService::pushSlotRange (int slotIndex, WyxSlot& slot, bool startMoved
     slotViewModel->setSlotLength (slot.getTimeLength(), index);
 
     if (startMoved)
-        slotPadViewModel->setStartTime ((double)range.getStart() / rate, index);
+        slotPadViewModel->setStartTime (FrameTime::toSeconds (range.getStart(), rate), index);
 
     if (endMoved)
-        slotPadViewModel->setEndTime ((double)range.getEnd() / rate, index);
+        slotPadViewModel->setEndTime (FrameTime::toSeconds (range.getEnd(), rate), index);
 
     pushCurrentBankTotal();
 }
@@ -855,7 +830,7 @@ bool VantorService::setSlotStartTime (const int& slotIndex, const double& second
     if (!(rate > 0.0))
         return false;
 
-    const auto start = SlotRange::framesAt (seconds, rate);
+    const auto start = FrameTime::toFrames (seconds, rate);
 
     if (!SlotRange::isTime (seconds) || start < 0)
         return false;
@@ -876,10 +851,10 @@ bool VantorService::setSlotStartTime (const int& slotIndex, const double& second
     slot->setRange (range);
     const auto stored = slot->getRange();
     const auto endMoved = stored.getEnd() != oldEnd;
-    slotDetailViewModel->setStartTime ((double)stored.getStart() / rate);
+    slotDetailViewModel->setStartTime (FrameTime::toSeconds (stored.getStart(), rate));
 
     if (endMoved)
-        slotDetailViewModel->setEndTime ((double)stored.getEnd() / rate);
+        slotDetailViewModel->setEndTime (FrameTime::toSeconds (stored.getEnd(), rate));
 
     if (!calcBpmMode)
         pushBeatsAtStoredBpm (*slot);
@@ -908,7 +883,7 @@ bool VantorService::setSlotEndTime (const int& slotIndex, const double& seconds)
         return false;
 
     const auto fileFrames = slot->getFileInfo().sampleCount;
-    const auto end = SlotRange::framesAt (seconds, rate);
+    const auto end = FrameTime::toFrames (seconds, rate);
 
     if (!SlotRange::isTime (seconds) || end > fileFrames)
         return false;
@@ -930,9 +905,9 @@ bool VantorService::setSlotEndTime (const int& slotIndex, const double& seconds)
     const auto startMoved = stored.getStart() != oldStart;
 
     if (startMoved)
-        slotDetailViewModel->setStartTime ((double)stored.getStart() / rate);
+        slotDetailViewModel->setStartTime (FrameTime::toSeconds (stored.getStart(), rate));
 
-    slotDetailViewModel->setEndTime ((double)stored.getEnd() / rate);
+    slotDetailViewModel->setEndTime (FrameTime::toSeconds (stored.getEnd(), rate));
 
     if (!calcBpmMode)
         pushBeatsAtStoredBpm (*slot);
@@ -965,14 +940,14 @@ bool VantorService::setSlotTimeRange (const int& slotIndex, const double& start,
     if (!SlotRange::isTime (start) || !SlotRange::isTime (end))
         return false;
 
-    const auto requestedStart = SlotRange::framesAt (start, rate);
+    const auto requestedStart = FrameTime::toFrames (start, rate);
 
-    if (requestedStart < 0 || juce::jmax (requestedStart, SlotRange::framesAt (end, rate)) > fileFrames)
+    if (requestedStart < 0 || juce::jmax (requestedStart, FrameTime::toFrames (end, rate)) > fileFrames)
         return false;
 
     auto seconds = SlotRange::withMinimumLength ({start, end}, rate, fileFrames);
-    auto startFrame = SlotRange::framesAt (seconds.start, rate);
-    auto endFrame = SlotRange::framesAt (seconds.end, rate);
+    auto startFrame = FrameTime::toFrames (seconds.start, rate);
+    auto endFrame = FrameTime::toFrames (seconds.end, rate);
 
     if (calcBpmMode)
     {
@@ -984,7 +959,7 @@ bool VantorService::setSlotTimeRange (const int& slotIndex, const double& start,
             const auto range = SlotRange::startingAt (startFrame, length, fileFrames);
             startFrame = range.getStart();
             endFrame = range.getEnd();
-            seconds = {(double)startFrame / rate, (double)endFrame / rate};
+            seconds = {FrameTime::toSeconds (startFrame, rate), FrameTime::toSeconds (endFrame, rate)};
         }
     }
 
@@ -992,8 +967,8 @@ bool VantorService::setSlotTimeRange (const int& slotIndex, const double& start,
 
     if (calcBpmMode)
     {
-        slotDetailViewModel->setStartTime ((double)startFrame / rate);
-        slotDetailViewModel->setEndTime ((double)endFrame / rate);
+        slotDetailViewModel->setStartTime (FrameTime::toSeconds (startFrame, rate));
+        slotDetailViewModel->setEndTime (FrameTime::toSeconds (endFrame, rate));
     }
     else
     {

@@ -1,6 +1,7 @@
 #include "vantor/service/VantorService.h"
 
 #include "common/usage/UsageLogger.h"
+#include "vantor/dataset/FrameTime.h"
 #include "vantor/dataset/MessageThreadCall.h"
 #include "vantor/service/MessageCode.h"
 #include "vantor/service/ProgressWindowJobProgress.h"
@@ -100,7 +101,7 @@ VantorService::ExportFacts VantorService::gatherExportFacts (const dataset::WyxM
     for (int b = 0; b < juce::jmin (banks.size(), banksInModel); ++b)
     {
         const auto& slots = banks[b]->getSlotList();
-        facts.longestBank = juce::jmax (facts.longestBank, getBankLength (slots));
+        facts.longestBank = juce::jmax (facts.longestBank, slots.getTimeLength());
 
         for (int s = 0; s < juce::jmin (slots.size(), slotsPerBank); ++s)
         {
@@ -111,7 +112,7 @@ VantorService::ExportFacts VantorService::gatherExportFacts (const dataset::WyxM
 
             const auto& info = slot->getFileInfo();
             facts.slots.push_back ({b + 1, s + 1, slot->isLoop(),
-                                    info.sampleRate > 0.0 ? (double)info.sampleCount / info.sampleRate : 0.0,
+                                    dataset::FrameTime::toSeconds (info.sampleCount, info.sampleRate),
                                     slot->getTimeLength(), slot->getGainDb(), slot->getBpm() / 100.0,
                                     slot->getBeatLength()});
         }

@@ -2,6 +2,7 @@
 
 #include "vantor/RunCommand.h"
 #include "vantor/ViewModelTools.h"
+#include "vantor/dataset/FrameTime.h"
 #include "vantor/dataset/WyxSlotList.h"
 #include "vantor/slot/AssignAudioCmd.h"
 #include "vantor/slot/ChangeGainDbCmd.h"
@@ -35,12 +36,9 @@ SlotPadState SlotPadViewModel::makePad (const dataset::WyxSlot& slot)
     SlotPadState pad;
     pad.audioFile = slot.getFile();
 
-    if (const double rate = slot.getFileInfo().sampleRate; rate > 0.0)
-    {
-        const auto range = slot.getRange();
-        pad.startSeconds = (double)range.getStart() / rate;
-        pad.endSeconds = juce::jmax ((double)range.getEnd() / rate, pad.startSeconds);
-    }
+    const auto seconds = dataset::FrameTime::toSeconds (slot.getRange(), slot.getFileInfo().sampleRate);
+    pad.startSeconds = seconds.start;
+    pad.endSeconds = seconds.end;
 
     pad.loop = slot.isLoop();
     pad.gainDb = slot.getGainDb();

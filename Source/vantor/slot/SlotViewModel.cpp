@@ -2,6 +2,7 @@
 
 #include "vantor/RunCommand.h"
 #include "vantor/ViewModelTools.h"
+#include "vantor/dataset/FrameTime.h"
 #include "vantor/dataset/WyxSlotList.h"
 #include "vantor/slot/AssignAudioCmd.h"
 #include "vantor/slot/ChangeSlotNameCmd.h"
@@ -45,8 +46,8 @@ SlotRowInfo SlotViewModel::makeRow (const dataset::WyxSlot& slot)
     row.hasAudio = slot.getFile().getFullPathName().isNotEmpty();
     row.name = slot.getName();
 
-    if (const double rate = slot.getFileInfo().sampleRate; rate > 0.0)
-        row.lengthSeconds = (double)slot.getRange().getLength() / rate;
+    row.lengthSeconds =
+        dataset::FrameTime::toSeconds (slot.getRange().getLength(), slot.getFileInfo().sampleRate);
 
     row.loop = slot.isLoop();
     return row;

@@ -2,6 +2,7 @@
 
 #include "vantor/RunCommand.h"
 #include "vantor/ViewModelTools.h"
+#include "vantor/dataset/FrameTime.h"
 #include "vantor/dataset/WyxSlot.h"
 #include "vantor/slot_detail/CalcBpmCmd.h"
 #include "vantor/slot_detail/ChangeBeatCmd.h"
@@ -49,19 +50,10 @@ void SlotDetailViewModel::updateFromSlot (const int& slotIndex, dataset::WyxSlot
 
     const auto& info = slot->getFileInfo();
 
-    if (info.sampleRate > 0.0)
-    {
-        const auto range = slot->getRange();
-        state.fileLengthSeconds = (double)info.sampleCount / info.sampleRate;
-        state.startSeconds = (double)range.getStart() / info.sampleRate;
-        state.endSeconds = juce::jmax ((double)range.getEnd() / info.sampleRate, state.startSeconds);
-    }
-    else
-    {
-        state.fileLengthSeconds = 0.0;
-        state.startSeconds = 0.0;
-        state.endSeconds = 0.0;
-    }
+    const auto seconds = dataset::FrameTime::toSeconds (slot->getRange(), info.sampleRate);
+    state.fileLengthSeconds = dataset::FrameTime::toSeconds (info.sampleCount, info.sampleRate);
+    state.startSeconds = seconds.start;
+    state.endSeconds = seconds.end;
 
     state.loop = slot->isLoop();
     state.gainDb = slot->getGainDb();

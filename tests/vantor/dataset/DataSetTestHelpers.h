@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/MessagePump.h"
 #include "support/JsonKeys.h"
+#include "support/MessagePump.h"
 #include "support/ScratchFolder.h"
 #include "vantor/dataset/SampleFiles.h"
 
