@@ -209,14 +209,6 @@ double VantorService::getBankLength (const dataset::WyxSlotList& slots)
     return slots.getTimeLength();
 }
 
-bool VantorService::exceedsBankBudget (double seconds) noexcept
-{
-    // The SLOT lengths are rounded apart, so their sum may land a few units in the last place
-    // off; a frame even at 384 kHz is more than a thousand times this slack.
-    constexpr double sumSlack = 1.0e-9;
-    return seconds > maxBankSeconds + sumSlack;
-}
-
 double VantorService::getCurrentBankLength() const
 {
     auto* bank = getCurrentBank();

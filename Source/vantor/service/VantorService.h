@@ -6,6 +6,7 @@
 #include "vantor/service/IVantorDataMediator.h"
 #include "vantor/service/MessageResolver.h"
 
+#include "vantor/dataset/BankBudget.h"
 #include "vantor/dataset/WyxDataSet.h"
 
 #include <functional>
@@ -144,12 +145,14 @@ public:
     /** Names given by renaming keep at most this many characters (code points). */
     static constexpr int maxNameLength = 50;
     /** A BANK may be stored or exported only up to this many seconds of playback. */
-    static constexpr double maxBankSeconds = 16.0;
+    static constexpr double maxBankSeconds = dataset::BankBudget::maxSeconds;
     static constexpr double minAudioSeconds = 0.01;
     static constexpr double maxAudioSeconds = 1800.0;
-    /** True when a BANK's summed seconds pass maxBankSeconds by at least a frame; exactly 16 s of
-        frames passes even when its four SLOTs' seconds add up a hair above it. */
-    static bool exceedsBankBudget (double seconds) noexcept;
+    /** The BANK budget rule of the data side (dataset::BankBudget). */
+    static bool exceedsBankBudget (double seconds) noexcept
+    {
+        return dataset::BankBudget::isExceededBy (seconds);
+    }
 
     /** What the export tells the usage statistics of one SLOT. */
     struct ExportedSlot
