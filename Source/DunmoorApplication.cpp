@@ -53,12 +53,15 @@ DunmoorApplication::MainWindow::MainWindow (const juce::String& name)
                             // the default.
                             juce::Desktop::getInstance().getDefaultLookAndFeel().findColour (
                                 juce::ResizableWindow::backgroundColourId),
-                            juce::DocumentWindow::allButtons)
+                            juce::DocumentWindow::allButtons, false)
 {
+    // Joins the desktop only at the end: JUCE rebuilds a desktop window for the native title bar
+    // and the resizer and brings it to the front, which on X11 maps it, splash or not.
     setUsingNativeTitleBar (true);
     setContentOwned (new MainComponent(), true);
     setResizable (true, true);
     centreWithSize (getWidth(), getHeight());
+    addToDesktop();
 }
 
 void DunmoorApplication::MainWindow::closeButtonPressed()
@@ -108,7 +111,8 @@ void DunmoorApplication::initialise (const juce::String&)
     common::UsageLogger::start();
 
     if (auto* updater = common::updater::Updater::getInstance())
-        if (auto* settings = common::AppSettingsSingleton::getInstance(); settings != nullptr && settings->getAutoUpdate())
+        if (auto* settings = common::AppSettingsSingleton::getInstance();
+            settings != nullptr && settings->getAutoUpdate())
             updater->startAutomaticCheck();
 }
 

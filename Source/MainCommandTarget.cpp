@@ -19,8 +19,10 @@ MainCommandTarget::LicenseTextEditor::LicenseTextEditor()
             text = stream.readEntireStreamAsString();
     editor->loadContent (text);
 
-    editor->setColour (juce::CodeEditorComponent::backgroundColourId, findColour (juce::AlertWindow::backgroundColourId));
-    editor->setColour (juce::CodeEditorComponent::highlightColourId, findColour (juce::TextEditor::highlightColourId));
+    editor->setColour (juce::CodeEditorComponent::backgroundColourId,
+                       findColour (juce::AlertWindow::backgroundColourId));
+    editor->setColour (juce::CodeEditorComponent::highlightColourId,
+                       findColour (juce::TextEditor::highlightColourId));
     setSize (480, 300);
 }
 
@@ -49,9 +51,10 @@ void MainCommandTarget::LicenseTextEditor::resized()
 }
 
 //==============================================================================
-MainCommandTarget::MainCommandTarget (juce::ApplicationCommandManager& manager, vantor::VantorCommandTarget* nextTarget)
-    : commandManager (manager),
-      next (nextTarget)
+MainCommandTarget::MainCommandTarget (juce::ApplicationCommandManager& manager,
+                                      vantor::VantorCommandTarget* nextTarget)
+    : commandManager (manager)
+    , next (nextTarget)
 {
     preferences = std::make_unique<preferences::PreferencesComponent>();
     preferences->setAlwaysOnTop (true);
@@ -60,10 +63,10 @@ MainCommandTarget::MainCommandTarget (juce::ApplicationCommandManager& manager, 
     preferences->addSections (*vantorPreferences);
     preferences->addSections (*mainPreferences);
 
-    aboutWindow = std::make_unique<juce::AlertWindow> (
-        common::AppInfo::getProductName(),
-        common::AppInfo::getProductVersion() + "\r\n\r\n" + common::AppInfo::getLegalCopyright(),
-        juce::MessageBoxIconType::NoIcon, nullptr);
+    aboutWindow = std::make_unique<juce::AlertWindow> (common::AppInfo::getProductName(),
+                                                       common::AppInfo::getProductVersion() + "\r\n\r\n" +
+                                                           common::AppInfo::getLegalCopyright(),
+                                                       juce::MessageBoxIconType::NoIcon, nullptr);
     aboutWindow->addButton ("OK", 1, juce::KeyPress (juce::KeyPress::returnKey));
 
     commandManager.registerAllCommandsForTarget (this);
@@ -92,8 +95,8 @@ juce::ApplicationCommandTarget* MainCommandTarget::getNextCommandTarget()
 
 void MainCommandTarget::getAllCommands (juce::Array<juce::CommandID>& commands)
 {
-    commands.addArray ({preferencesCommand, exitCommand, manualCommand, privacyPolicyCommand, checkForUpdatesCommand,
-                        aboutCommand});
+    commands.addArray ({preferencesCommand, exitCommand, manualCommand, privacyPolicyCommand,
+                        checkForUpdatesCommand, aboutCommand});
 }
 
 void MainCommandTarget::getCommandInfo (juce::CommandID commandID, juce::ApplicationCommandInfo& result)
@@ -105,9 +108,15 @@ void MainCommandTarget::getCommandInfo (juce::CommandID commandID, juce::Applica
             result.setInfo (TRANS ("Preferences"), TRANS (""), "File", 0);
             result.setActive (!preferences->isVisible());
             break;
-        case exitCommand: result.setInfo (TRANS ("Exit"), TRANS (""), "File", 0); break;
-        case manualCommand: result.setInfo (TRANS ("Manual"), TRANS (""), "Help", 0); break;
-        case privacyPolicyCommand: result.setInfo (TRANS ("Privacy Policy"), TRANS (""), "Help", 0); break;
+        case exitCommand:
+            result.setInfo (TRANS ("Exit"), TRANS (""), "File", 0);
+            break;
+        case manualCommand:
+            result.setInfo (TRANS ("Manual"), TRANS (""), "Help", 0);
+            break;
+        case privacyPolicyCommand:
+            result.setInfo (TRANS ("Privacy Policy"), TRANS (""), "Help", 0);
+            break;
         case checkForUpdatesCommand:
         {
             result.setInfo (TRANS ("Check for Updates"), TRANS (""), "Help", 0);
@@ -116,10 +125,12 @@ void MainCommandTarget::getCommandInfo (juce::CommandID commandID, juce::Applica
             break;
         }
         case aboutCommand:
-            result.setInfo (TRANS ("About {appName}").replace ("{appName}", common::AppInfo::getProductName()),
-                            TRANS (""), "Help", 0);
+            result.setInfo (
+                TRANS ("About {appName}").replace ("{appName}", common::AppInfo::getProductName()),
+                TRANS (""), "Help", 0);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -131,16 +142,25 @@ bool MainCommandTarget::perform (const InvocationInfo& info)
             preferences->setVisible (true);
             commandManager.commandStatusChanged();
             return true;
-        case exitCommand: juce::JUCEApplication::getInstance()->systemRequestedQuit(); return true;
-        case manualCommand: openWebPage (common::AppInfo::getProductPageUrl()); return true;
-        case privacyPolicyCommand: openWebPage (common::AppInfo::getPrivacyPolicyUrl()); return true;
+        case exitCommand:
+            juce::JUCEApplication::getInstance()->systemRequestedQuit();
+            return true;
+        case manualCommand:
+            openWebPage (common::AppInfo::getProductPageUrl());
+            return true;
+        case privacyPolicyCommand:
+            openWebPage (common::AppInfo::getPrivacyPolicyUrl());
+            return true;
         case checkForUpdatesCommand:
             if (auto* updater = common::updater::Updater::getInstance())
                 updater->checkNow();
             commandManager.commandStatusChanged();
             return true;
-        case aboutCommand: showAbout(); return true;
-        default: return false;
+        case aboutCommand:
+            showAbout();
+            return true;
+        default:
+            return false;
     }
 }
 

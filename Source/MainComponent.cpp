@@ -177,11 +177,13 @@ void MainComponent::resized()
 
     const auto menuHeight = getLookAndFeel().getDefaultMenuBarHeight();
     menuBar->setBounds (0, 0, getWidth(), juce::jmin (getHeight(), menuHeight));
-    viewport->setBounds (0, menuBar->getBottom(), getWidth(), juce::jmax (0, getHeight() - menuBar->getBottom()));
+    viewport->setBounds (0, menuBar->getBottom(), getWidth(),
+                         juce::jmax (0, getHeight() - menuBar->getBottom()));
 
     if (auto* viewed = viewport->getViewedComponent())
-        viewed->setBounds (0, menuBar->getHeight(), juce::jmax (getWidth(), minimumViewWidth),
-                           juce::jmax (0, juce::jmax (getHeight(), minimumViewHeight) - menuBar->getHeight()));
+        viewed->setBounds (
+            0, menuBar->getHeight(), juce::jmax (getWidth(), minimumViewWidth),
+            juce::jmax (0, juce::jmax (getHeight(), minimumViewHeight) - menuBar->getHeight()));
 }
 
 void MainComponent::paint (juce::Graphics& g)

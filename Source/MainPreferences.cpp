@@ -5,13 +5,10 @@
 
 MainPreferences::MainPreferences (common::AppSettings* settingsToUse)
     : SettingsBoundFactory (settingsToUse)
+    , showTooltips (initialValue (&common::AppSettings::getShowTooltips, true))
+    , autoUpdate (initialValue (&common::AppSettings::getAutoUpdate, true))
+    , language (initialValue (&common::AppSettings::getGuiLangIndex, 0).operator int() + 1)
 {
-    if (auto* settings = getSettings())
-    {
-        showTooltips = settings->getShowTooltips();
-        autoUpdate = settings->getAutoUpdate();
-        language = common::AppSettings::findLanguageIndex (settings->getGuiLangId()) + 1;
-    }
     listenTo ({&showTooltips, &autoUpdate, &language});
 }
 

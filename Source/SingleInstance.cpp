@@ -19,8 +19,8 @@ const char activateWord[] = "activate\n";
 bool fillAddress (const juce::File& socketFile, sockaddr_un& address)
 {
     const auto path = socketFile.getFullPathName().toStdString();
-    if (path.empty() || path.size() > (size_t)SingleInstance::maxSocketPathBytes
-        || path.size() >= sizeof (address.sun_path))
+    if (path.empty() || path.size() > (size_t)SingleInstance::maxSocketPathBytes ||
+        path.size() >= sizeof (address.sun_path))
         return false;
 
     std::memset (&address, 0, sizeof (address));
@@ -48,9 +48,9 @@ class SingleInstance::Listener : private juce::Thread
 {
 public:
     Listener (int socketFdToUse, std::function<void()> onActivate)
-        : juce::Thread ("SingleInstance"),
-          socketFd (socketFdToUse),
-          anchor (std::make_shared<Anchor>())
+        : juce::Thread ("SingleInstance")
+        , socketFd (socketFdToUse)
+        , anchor (std::make_shared<Anchor>())
     {
         anchor->callback = std::move (onActivate);
         startThread();
@@ -106,7 +106,8 @@ private:
 };
 
 //==============================================================================
-SingleInstance::Paths SingleInstance::pathsFor (const juce::File& dataFolder, const juce::String& runtimeFolder)
+SingleInstance::Paths SingleInstance::pathsFor (const juce::File& dataFolder,
+                                                const juce::String& runtimeFolder)
 {
     if (runtimeFolder.isEmpty())
         return {dataFolder.getChildFile ("instance.lock"), dataFolder.getChildFile ("instance.sock")};
@@ -114,7 +115,8 @@ SingleInstance::Paths SingleInstance::pathsFor (const juce::File& dataFolder, co
     // One runtime folder serves every data folder of the user, so the names carry the data folder.
     const auto key = juce::String::toHexString (dataFolder.getFullPathName().hashCode64());
     const juce::File folder (runtimeFolder);
-    return {folder.getChildFile ("glorvak-" + key + ".lock"), folder.getChildFile ("glorvak-" + key + ".sock")};
+    return {folder.getChildFile ("glorvak-" + key + ".lock"),
+            folder.getChildFile ("glorvak-" + key + ".sock")};
 }
 
 SingleInstance::Paths SingleInstance::pathsForThisUser()
@@ -178,8 +180,8 @@ bool SingleInstance::startListening (std::function<void()> onAnotherStart)
 
     // Holding the lock means any socket file there is left over from an instance that ended.
     ::unlink (address.sun_path);
-    if (::bind (fd, reinterpret_cast<const sockaddr*> (&address), sizeof (address)) != 0
-        || ::chmod (address.sun_path, 0600) != 0 || ::listen (fd, 4) != 0)
+    if (::bind (fd, reinterpret_cast<const sockaddr*> (&address), sizeof (address)) != 0 ||
+        ::chmod (address.sun_path, 0600) != 0 || ::listen (fd, 4) != 0)
     {
         ::close (fd);
         return false;

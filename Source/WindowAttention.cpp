@@ -27,8 +27,8 @@ void demandWindowAttention (void* nativeWindow)
     event.xclient.data.l[2] = 0;
     event.xclient.data.l[3] = 1; // sent by a normal application
 
-    XSendEvent (display, DefaultRootWindow (display), False, SubstructureRedirectMask | SubstructureNotifyMask,
-                &event);
+    XSendEvent (display, DefaultRootWindow (display), False,
+                SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush (display);
     XCloseDisplay (display);
 }

@@ -6,8 +6,8 @@
 namespace common
 {
 LocaleNotifier::LocaleNotifier()
-    : settings (AppSettingsSingleton::getInstance()),
-      usesProcessStore (true)
+    : settings (AppSettingsSingleton::getInstance())
+    , usesProcessStore (true)
 {
     if (settings != nullptr)
         settings->addListener (this);

@@ -8,10 +8,12 @@ namespace
 {
 std::unique_ptr<juce::Drawable> makeCrossImage (const char* colour)
 {
-    const auto svg = juce::String (R"(<svg width="24" height="24" viewBox="0 0 24 24" fill="none" xmlns="http://www.w3.org/2000/svg">)"
-                                   R"(<path d="M4 4L20.0001 20.0001" stroke="white" stroke-width="2"/>)"
-                                   R"(<path d="M20 4L3.99988 20.0001" stroke="white" stroke-width="2"/></svg>)")
-                         .replace ("white", colour);
+    const auto svg =
+        juce::String (
+            R"(<svg width="24" height="24" viewBox="0 0 24 24" fill="none" xmlns="http://www.w3.org/2000/svg">)"
+            R"(<path d="M4 4L20.0001 20.0001" stroke="white" stroke-width="2"/>)"
+            R"(<path d="M20 4L3.99988 20.0001" stroke="white" stroke-width="2"/></svg>)")
+            .replace ("white", colour);
     if (auto xml = juce::parseXML (svg))
         return juce::Drawable::createFromSVG (*xml);
     return {};
@@ -40,9 +42,8 @@ void PreferencesComponent::Content::addSections (juce::Array<juce::Component*>& 
         total += section->getHeight() + 2 * sectionMargin;
 
     const auto viewportHeight = panelHeight - headerHeight;
-    const auto width = total >= viewportHeight + 1
-                           ? panelWidth - getLookAndFeel().getDefaultScrollbarWidth()
-                           : panelWidth;
+    const auto width =
+        total >= viewportHeight + 1 ? panelWidth - getLookAndFeel().getDefaultScrollbarWidth() : panelWidth;
     setSize (width, total);
     translateTexts();
 }
@@ -128,8 +129,8 @@ void PreferencesComponent::paint (juce::Graphics& g)
 
     g.setColour (juce::Colours::white);
     g.setFont (juce::Font (20.0f, juce::Font::bold));
-    g.drawText (TRANS ("Preferences"), getPanelBounds().withHeight (headerHeight), juce::Justification::centred,
-                true);
+    g.drawText (TRANS ("Preferences"), getPanelBounds().withHeight (headerHeight),
+                juce::Justification::centred, true);
 }
 
 void PreferencesComponent::resized()

@@ -26,8 +26,8 @@ PreferencesSection::~PreferencesSection()
     items.clear();
 }
 
-PreferencesSection& PreferencesSection::addToggleButton (const juce::String& text, const juce::String& tooltip,
-                                                         juce::Value& value)
+PreferencesSection& PreferencesSection::addToggleButton (const juce::String& text,
+                                                         const juce::String& tooltip, juce::Value& value)
 {
     auto button = std::make_unique<juce::ToggleButton>();
     button->getToggleStateValue().referTo (value);
@@ -49,8 +49,8 @@ PreferencesSection& PreferencesSection::addLabel (const juce::String& text, juce
     return *this;
 }
 
-PreferencesSection& PreferencesSection::addComboBox (const juce::StringArray& texts, const juce::String& tooltip,
-                                                     juce::Value& value)
+PreferencesSection& PreferencesSection::addComboBox (const juce::StringArray& texts,
+                                                     const juce::String& tooltip, juce::Value& value)
 {
     auto box = std::make_unique<juce::ComboBox> (juce::String());
     box->addItemList (texts, 1);
@@ -65,7 +65,9 @@ void PreferencesSection::addItem (std::unique_ptr<juce::Component> component, ju
                                   const juce::String& tooltip)
 {
     addAndMakeVisible (*component);
-    items.push_back ({std::move (component), std::move (texts), tooltip});
+    const auto width = component->getWidth();
+    const auto height = component->getHeight();
+    items.push_back ({std::move (component), std::move (texts), tooltip, width, height});
     updateSize();
 }
 
@@ -75,8 +77,8 @@ void PreferencesSection::updateSize()
     int height = 0;
     for (const auto& item : items)
     {
-        widest = juce::jmax (widest, item.component->getWidth());
-        height += item.component->getHeight();
+        widest = juce::jmax (widest, item.width);
+        height += item.height;
     }
     height += spacing * juce::jmax (0, (int)items.size() - 1);
     setSize (widest, height);
@@ -86,7 +88,8 @@ void PreferencesSection::translateTexts()
 {
     for (auto& item : items)
     {
-        auto textAt = [&item] (int index) { return index < item.texts.size() ? item.texts[index] : juce::String(); };
+        auto textAt = [&item] (int index)
+        { return index < item.texts.size() ? item.texts[index] : juce::String(); };
 
         if (auto* label = dynamic_cast<juce::Label*> (item.component.get()))
             label->setText (TRANS (textAt (0)), juce::dontSendNotification);
@@ -110,12 +113,14 @@ void PreferencesSection::resized()
     box.alignItems = juce::FlexBox::AlignItems::center;
     box.justifyContent = juce::FlexBox::JustifyContent::flexStart;
 
-    for (auto& item : items)
-        box.items.add (juce::FlexItem (*item.component)
-                           .withWidth ((float)item.component->getWidth())
-                           .withHeight ((float)item.component->getHeight())
+    // The controls stand 15 px apart; the last one needs no space below it.
+    for (size_t i = 0; i < items.size(); ++i)
+        box.items.add (juce::FlexItem (*items[i].component)
+                           .withWidth ((float)items[i].width)
+                           .withHeight ((float)items[i].height)
                            .withFlex (0.0f, 1.0f)
-                           .withMargin (juce::FlexItem::Margin (0.0f, 0.0f, (float)spacing, 0.0f)));
+                           .withMargin (juce::FlexItem::Margin (
+                               0.0f, 0.0f, i + 1 < items.size() ? (float)spacing : 0.0f, 0.0f)));
 
     box.performLayout (getLocalBounds());
 }

@@ -15,10 +15,12 @@ public:
     ~PreferencesSection() override;
 
     // Each returns the section itself, so that calls chain.
-    PreferencesSection& addToggleButton (const juce::String& text, const juce::String& tooltip, juce::Value& value);
+    PreferencesSection& addToggleButton (const juce::String& text, const juce::String& tooltip,
+                                         juce::Value& value);
     PreferencesSection& addLabel (const juce::String& text, juce::Justification justification,
                                   const juce::String& tooltip);
-    PreferencesSection& addComboBox (const juce::StringArray& texts, const juce::String& tooltip, juce::Value& value);
+    PreferencesSection& addComboBox (const juce::StringArray& texts, const juce::String& tooltip,
+                                     juce::Value& value);
 
     /** Sets every control's text and tooltip from the translation of its stored texts. */
     void translateTexts();
@@ -39,9 +41,13 @@ private:
         std::unique_ptr<juce::Component> component;
         juce::StringArray texts;
         juce::String tooltip;
+        // The control's own size: the layout may squeeze the component, never this.
+        int width = 0;
+        int height = 0;
     };
 
-    void addItem (std::unique_ptr<juce::Component> component, juce::StringArray texts, const juce::String& tooltip);
+    void addItem (std::unique_ptr<juce::Component> component, juce::StringArray texts,
+                  const juce::String& tooltip);
     void updateSize();
 
     std::vector<Item> items;

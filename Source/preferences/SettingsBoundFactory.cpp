@@ -5,15 +5,16 @@
 namespace preferences
 {
 SettingsBoundFactory::SettingsBoundFactory (common::AppSettings* settingsToUse)
-    : settings (settingsToUse != nullptr ? settingsToUse : common::AppSettingsSingleton::getInstance()),
-      usesProcessStore (settingsToUse == nullptr)
+    : settings (settingsToUse != nullptr ? settingsToUse : common::AppSettingsSingleton::getInstance())
+    , usesProcessStore (settingsToUse == nullptr)
 {
 }
 
 SettingsBoundFactory::~SettingsBoundFactory()
 {
     // At the very end of the program the process's store may already have been deleted.
-    const bool storeAlive = !usesProcessStore || common::AppSettingsSingleton::getInstanceWithoutCreating() != nullptr;
+    const bool storeAlive =
+        !usesProcessStore || common::AppSettingsSingleton::getInstanceWithoutCreating() != nullptr;
     if (settings != nullptr && storeAlive)
         settings->removeListener (this);
     for (auto* value : boundValues)

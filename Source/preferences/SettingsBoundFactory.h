@@ -25,6 +25,14 @@ protected:
 
     common::AppSettings* getSettings() const noexcept { return settings; }
 
+    /** A getter's value for a member's initialiser (a value set there sends no change message,
+        which would otherwise write every setting back at start-up); the fallback without a store. */
+    template <typename Result>
+    juce::var initialValue (Result (common::AppSettings::*getter)() const, Result fallback) const
+    {
+        return settings != nullptr ? juce::var ((settings->*getter)()) : juce::var (fallback);
+    }
+
 private:
     common::AppSettings* settings;
     bool usesProcessStore;

@@ -7,12 +7,9 @@ namespace vantor
 {
 VantorPreferences::VantorPreferences (common::AppSettings* settingsToUse)
     : SettingsBoundFactory (settingsToUse)
+    , warnOverwriting (initialValue (&common::AppSettings::getWarnOverwriting, true))
+    , warnDeleting (initialValue (&common::AppSettings::getWarnDeleting, true))
 {
-    if (auto* settings = getSettings())
-    {
-        warnOverwriting = settings->getWarnOverwriting();
-        warnDeleting = settings->getWarnDeleting();
-    }
     listenTo ({&warnOverwriting, &warnDeleting});
 }
 

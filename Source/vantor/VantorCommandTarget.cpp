@@ -6,8 +6,8 @@ namespace vantor
 {
 VantorCommandTarget::VantorCommandTarget (juce::ApplicationCommandManager& manager,
                                           service::IVantorDataMediator* serviceToUse)
-    : commandManager (manager),
-      service (serviceToUse)
+    : commandManager (manager)
+    , service (serviceToUse)
 {
     commandManager.registerAllCommandsForTarget (this);
 }
@@ -27,11 +27,20 @@ void VantorCommandTarget::getCommandInfo (juce::CommandID commandID, juce::Appli
     // The category names the menu and is never translated.
     switch (commandID)
     {
-        case exportCommand: result.setInfo (TRANS ("Export"), TRANS (""), "File", 0); break;
-        case importCommand: result.setInfo (TRANS ("Import"), TRANS (""), "File", 0); break;
-        case backupCommand: result.setInfo (TRANS ("Backup"), TRANS (""), "File", 0); break;
-        case restoreCommand: result.setInfo (TRANS ("Restore"), TRANS (""), "File", 0); break;
-        default: break;
+        case exportCommand:
+            result.setInfo (TRANS ("Export"), TRANS (""), "File", 0);
+            break;
+        case importCommand:
+            result.setInfo (TRANS ("Import"), TRANS (""), "File", 0);
+            break;
+        case backupCommand:
+            result.setInfo (TRANS ("Backup"), TRANS (""), "File", 0);
+            break;
+        case restoreCommand:
+            result.setInfo (TRANS ("Restore"), TRANS (""), "File", 0);
+            break;
+        default:
+            break;
     }
 }
 
@@ -39,11 +48,20 @@ bool VantorCommandTarget::perform (const InvocationInfo& info)
 {
     switch (info.commandID)
     {
-        case exportCommand: showExportDriveDialog (service); return true;
-        case importCommand: showImportDriveDialog (service); return true;
-        case backupCommand: showBackupChooser (service); return true;
-        case restoreCommand: showRestoreChooser (service); return true;
-        default: return false;
+        case exportCommand:
+            showExportDriveDialog (service);
+            return true;
+        case importCommand:
+            showImportDriveDialog (service);
+            return true;
+        case backupCommand:
+            showBackupChooser (service);
+            return true;
+        case restoreCommand:
+            showRestoreChooser (service);
+            return true;
+        default:
+            return false;
     }
 }
 } // namespace vantor

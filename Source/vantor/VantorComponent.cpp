@@ -79,7 +79,8 @@ void VantorComponent::build()
     slotDetailView = std::make_unique<SlotDetailView> (*slotDetailViewModel);
     addAndMakeVisible (*slotDetailView);
 
-    if (auto xml = juce::parseXML (ui::IconSvgs::get (ui::IconSvgs::Id::logotype)); xml != nullptr && xml->hasTagName ("svg"))
+    if (auto xml = juce::parseXML (ui::IconSvgs::get (ui::IconSvgs::Id::logotype));
+        xml != nullptr && xml->hasTagName ("svg"))
         logo = juce::Drawable::createFromSVG (*xml);
 }
 
@@ -118,7 +119,8 @@ VantorComponent::~VantorComponent()
     service.reset();
 }
 
-std::unique_ptr<VantorCommandTarget> VantorComponent::createCommandTarget (juce::ApplicationCommandManager& manager)
+std::unique_ptr<VantorCommandTarget>
+VantorComponent::createCommandTarget (juce::ApplicationCommandManager& manager)
 {
     return std::make_unique<VantorCommandTarget> (manager, service.get());
 }
@@ -134,8 +136,9 @@ void VantorComponent::addLocaleObservers (common::LocaleNotifier& notifier)
 
 void VantorComponent::resized()
 {
-    const auto area = juce::Rectangle<int> (outerMargin, outerMargin, juce::jmax (0, getWidth() - 2 * outerMargin),
-                                            juce::jmax (0, juce::jmax (0, getHeight() - 2 * outerMargin) - bottomReserve));
+    const auto area =
+        juce::Rectangle<int> (outerMargin, outerMargin, juce::jmax (0, getWidth() - 2 * outerMargin),
+                              juce::jmax (0, juce::jmax (0, getHeight() - 2 * outerMargin) - bottomReserve));
 
     using Track = juce::Grid::TrackInfo;
     using Fr = juce::Grid::Fr;
@@ -183,6 +186,8 @@ void VantorComponent::paint (juce::Graphics& g)
     g.fillRect (0, bandTop, getWidth(), juce::jmax (0, getHeight() - bandTop));
 
     if (logo != nullptr)
-        logo->draw (g, 1.0f, juce::AffineTransform::translation ((float)getWidth() - 110.0f, (float)getHeight() - 23.0f));
+        logo->draw (
+            g, 1.0f,
+            juce::AffineTransform::translation ((float)getWidth() - 110.0f, (float)getHeight() - 23.0f));
 }
 } // namespace vantor

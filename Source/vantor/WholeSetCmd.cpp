@@ -9,12 +9,12 @@ namespace vantor
 WholeSetCmd::WholeSetCmd (service::IVantorDataMediator* serviceToUse, const juce::File& targetToUse,
                           juce::ThreadWithProgressWindow* progressToUse, Operation operationToUse,
                           void (*countSuccessToUse)(), const char* failureTextToUse)
-    : service (serviceToUse),
-      target (targetToUse),
-      progress (progressToUse),
-      operation (operationToUse),
-      countSuccess (countSuccessToUse),
-      failureText (failureTextToUse)
+    : service (serviceToUse)
+    , target (targetToUse)
+    , progress (progressToUse)
+    , operation (operationToUse)
+    , countSuccess (countSuccessToUse)
+    , failureText (failureTextToUse)
 {
 }
 

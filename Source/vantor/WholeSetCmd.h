@@ -14,7 +14,8 @@ namespace vantor
 class WholeSetCmd : public IVantorCommand
 {
 public:
-    using Operation = bool (service::IVantorDataMediator::*) (const juce::File&, juce::ThreadWithProgressWindow*);
+    using Operation = bool (service::IVantorDataMediator::*) (const juce::File&,
+                                                              juce::ThreadWithProgressWindow*);
 
     WholeSetCmd (service::IVantorDataMediator* service, const juce::File& target,
                  juce::ThreadWithProgressWindow* progress, Operation operation, void (*countSuccess)(),
@@ -36,27 +37,31 @@ private:
 class ExportCmd : public WholeSetCmd
 {
 public:
-    ExportCmd (service::IVantorDataMediator* service, const juce::File& volumeRoot, juce::ThreadWithProgressWindow* progress);
+    ExportCmd (service::IVantorDataMediator* service, const juce::File& volumeRoot,
+               juce::ThreadWithProgressWindow* progress);
 };
 
 /** Reads the working model back from the unit's folder on a drive. */
 class ImportCmd : public WholeSetCmd
 {
 public:
-    ImportCmd (service::IVantorDataMediator* service, const juce::File& volumeRoot, juce::ThreadWithProgressWindow* progress);
+    ImportCmd (service::IVantorDataMediator* service, const juce::File& volumeRoot,
+               juce::ThreadWithProgressWindow* progress);
 };
 
 /** Writes the model and the collection with their WAVs into one zip. */
 class BackupCmd : public WholeSetCmd
 {
 public:
-    BackupCmd (service::IVantorDataMediator* service, const juce::File& zipFile, juce::ThreadWithProgressWindow* progress);
+    BackupCmd (service::IVantorDataMediator* service, const juce::File& zipFile,
+               juce::ThreadWithProgressWindow* progress);
 };
 
 /** Replaces the model and the collection from a backup zip. */
 class RestoreCmd : public WholeSetCmd
 {
 public:
-    RestoreCmd (service::IVantorDataMediator* service, const juce::File& zipFile, juce::ThreadWithProgressWindow* progress);
+    RestoreCmd (service::IVantorDataMediator* service, const juce::File& zipFile,
+                juce::ThreadWithProgressWindow* progress);
 };
 } // namespace vantor

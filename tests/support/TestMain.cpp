@@ -12,23 +12,23 @@
 // The runtimes ask for these at start-up; environment variables still override them.
 extern "C"
 {
-const char* __asan_default_options()
-{
-    return "detect_leaks=1:strict_string_checks=1:check_initialization_order=1";
-}
+    const char* __asan_default_options()
+    {
+        return "detect_leaks=1:strict_string_checks=1:check_initialization_order=1";
+    }
 
-const char* __ubsan_default_options()
-{
-    return "print_stacktrace=1:halt_on_error=1";
-}
+    const char* __ubsan_default_options()
+    {
+        return "print_stacktrace=1:halt_on_error=1";
+    }
 
-// Allocations that system libraries keep for the life of the process.
-const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n"
-           "leak:libX11.so\n"
-           "leak:libasound.so\n";
-}
+    // Allocations that system libraries keep for the life of the process.
+    const char* __lsan_default_suppressions()
+    {
+        return "leak:libfontconfig.so\n"
+               "leak:libX11.so\n"
+               "leak:libasound.so\n";
+    }
 }
 
 int main (int argc, char** argv)

@@ -9,13 +9,15 @@
 namespace vantor::placeholder
 {
 /** The BANK table's stand-in: observes the BANK list and the clipboard as the table will. */
-class PlaceholderBankView : public PlaceholderView, public bank::BankObserver, public service::ClipboardObserver
+class PlaceholderBankView : public PlaceholderView,
+                            public bank::BankObserver,
+                            public service::ClipboardObserver
 {
 public:
     PlaceholderBankView (bank::BankViewModel& viewModelToUse, ClipboardLink clipboardLinkToUse)
-        : PlaceholderView ("BANK"),
-          viewModel (viewModelToUse),
-          clipboardLink (std::move (clipboardLinkToUse))
+        : PlaceholderView ("BANK")
+        , viewModel (viewModelToUse)
+        , clipboardLink (std::move (clipboardLinkToUse))
     {
         viewModel.addListener (this);
         if (clipboardLink)

@@ -11,8 +11,8 @@ class PlaceholderBrowseView : public PlaceholderView, public browse::BrowseObser
 {
 public:
     explicit PlaceholderBrowseView (browse::BrowseViewModel& viewModelToUse)
-        : PlaceholderView ("Sample Browser"),
-          viewModel (viewModelToUse)
+        : PlaceholderView ("Sample Browser")
+        , viewModel (viewModelToUse)
     {
         viewModel.addObserver (this);
     }

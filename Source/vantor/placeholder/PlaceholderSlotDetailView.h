@@ -11,8 +11,8 @@ class PlaceholderSlotDetailView : public PlaceholderView, public slot_detail::Sl
 {
 public:
     explicit PlaceholderSlotDetailView (slot_detail::SlotDetailViewModel& viewModelToUse)
-        : PlaceholderView ("SLOT EDIT"),
-          viewModel (viewModelToUse)
+        : PlaceholderView ("SLOT EDIT")
+        , viewModel (viewModelToUse)
     {
         viewModel.addListener (this);
     }
@@ -25,7 +25,10 @@ public:
         lines = {"SLOT " + juce::String (state.slotIndex + 1)};
         repaint();
     }
-    void slotDetailReloaded (const slot_detail::SlotDetailState& state) override { slotDetailChanged (state, false); }
+    void slotDetailReloaded (const slot_detail::SlotDetailState& state) override
+    {
+        slotDetailChanged (state, false);
+    }
     void startTimeChanged (double) override { ++notifications; }
     void endTimeChanged (double) override { ++notifications; }
     void loopModeChanged (bool) override { ++notifications; }

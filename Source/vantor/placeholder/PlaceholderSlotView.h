@@ -15,8 +15,8 @@ class PlaceholderPadPanel : public juce::Component, public slot::SlotPadObserver
 {
 public:
     PlaceholderPadPanel (slot::SlotPadViewModel& viewModelToUse, int padIndexToUse)
-        : padIndex (padIndexToUse),
-          viewModel (viewModelToUse)
+        : padIndex (padIndexToUse)
+        , viewModel (viewModelToUse)
     {
         viewModel.addListener (this);
     }
@@ -39,7 +39,7 @@ public:
         g.setColour (juce::Colour (0xff3a3a3a));
         g.fillRoundedRectangle (getLocalBounds().toFloat().reduced (2.0f), 4.0f);
         g.setColour (juce::Colours::white);
-        g.drawText (juce::String::charToString ((juce::juce_wchar)('A' + padIndex)), getLocalBounds(),
+        g.drawText (juce::String::charToString ((juce::juce_wchar) ('A' + padIndex)), getLocalBounds(),
                     juce::Justification::centred, false);
     }
 
@@ -53,14 +53,16 @@ private:
 
 /** The SLOT table's stand-in with its four pad panels: observes the SLOT list, the pads and the
     clipboard as the table will. */
-class PlaceholderSlotView : public PlaceholderView, public slot::SlotObserver, public service::ClipboardObserver
+class PlaceholderSlotView : public PlaceholderView,
+                            public slot::SlotObserver,
+                            public service::ClipboardObserver
 {
 public:
     PlaceholderSlotView (slot::SlotViewModel& viewModelToUse, slot::SlotPadViewModel& padViewModel,
                          ClipboardLink clipboardLinkToUse)
-        : PlaceholderView ("SLOT"),
-          viewModel (viewModelToUse),
-          clipboardLink (std::move (clipboardLinkToUse))
+        : PlaceholderView ("SLOT")
+        , viewModel (viewModelToUse)
+        , clipboardLink (std::move (clipboardLinkToUse))
     {
         viewModel.addListener (this);
         if (clipboardLink)

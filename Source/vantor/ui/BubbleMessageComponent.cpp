@@ -64,7 +64,8 @@ void BubbleMessageComponent::timerCallback()
     if (juce::Desktop::getInstance().getMouseButtonClickCounter() > clickCounterAtShow)
         hide (false);
     // Elapsed time as an unsigned difference stays right when the counter wraps (every 49.7 days).
-    else if (displayMs > 0 && juce::Time::getApproximateMillisecondCounter() - shownAt > (juce::uint32)displayMs)
+    else if (displayMs > 0 &&
+             juce::Time::getApproximateMillisecondCounter() - shownAt > (juce::uint32)displayMs)
         hide (true);
 }
 

@@ -257,7 +257,9 @@ TEST (WebRequest, ReadsOnlyBytesThatAreText)
     };
 
     EXPECT_FALSE (read ("{\"version\": \"1\"}\xd1").has_value());
-    EXPECT_FALSE (read ("<html>Fehler: \xfc" "berlastet</html>").has_value());
+    EXPECT_FALSE (read ("<html>Fehler: \xfc"
+                        "berlastet</html>")
+                      .has_value());
     EXPECT_EQ (read (std::string ("\xfe\xff\0{\0}", 6)), "{}");
 
     const auto text = read ("{\"version\": \"1.0.1\", \"release_notes\": {\"ja\": \"\xe4\xbf\xae\"}}");
