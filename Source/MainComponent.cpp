@@ -5,6 +5,7 @@
 #include "common/SettingsKey.h"
 #include "vantor/VantorCommandTarget.h"
 #include "vantor/VantorComponent.h"
+#include "vantor/ui/LookAndFeel.h"
 
 //==============================================================================
 MainComponent::MenuBarModel::MenuBarModel (juce::ApplicationCommandManager& manager)
@@ -108,7 +109,20 @@ MainComponent::MainComponent()
     menuBar = std::make_unique<juce::MenuBarComponent>();
     addAndMakeVisible (*menuBar);
 
-    lookAndFeel = std::make_unique<juce::LookAndFeel_V4>();
+    volumeList = std::make_unique<common::RemovableVolumeList>();
+    auto programLookAndFeel = std::make_unique<vantor::LookAndFeel>();
+    programLookAndFeel->setDriveRootLookup (
+        [volumes = volumeList.get()] (const juce::File& folder, juce::String& label)
+        {
+            for (const auto& volume : volumes->getVolumes())
+                if (volume.rootFolder == folder)
+                {
+                    label = volume.volumeLabel;
+                    return true;
+                }
+            return false;
+        });
+    lookAndFeel = std::move (programLookAndFeel);
     juce::Desktop::getInstance().setDefaultLookAndFeel (lookAndFeel.get());
 
     vantorComponent = std::make_unique<vantor::VantorComponent>();
@@ -157,6 +171,7 @@ MainComponent::~MainComponent()
     // The program's look-and-feel stops being the default before anything using it goes.
     juce::Desktop::getInstance().setDefaultLookAndFeel (nullptr);
     lookAndFeel.reset();
+    volumeList.reset();
     viewport->setViewedComponent (nullptr, false);
     // The overlay lives in the main view but belongs to the main target.
     vantorComponent->removeChildComponent (&mainCommandTarget->getPreferences());

@@ -2,6 +2,7 @@
 
 #include "MainCommandTarget.h"
 #include "common/AppSettings.h"
+#include "common/RemovableVolumeList.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -91,6 +92,7 @@ private:
     std::unique_ptr<juce::MenuBarComponent> menuBar;
     std::unique_ptr<juce::Viewport> viewport;
     std::unique_ptr<vantor::VantorComponent> vantorComponent;
+    std::unique_ptr<common::RemovableVolumeList> volumeList; // names the drive roots in file lists
     std::unique_ptr<juce::LookAndFeel> lookAndFeel;
     std::unique_ptr<MenuRefresher> menuRefresher;
 

@@ -90,7 +90,8 @@ TEST (SingleInstance, ASocketPathTooLongStillKeepsASecondStartOut)
     ScratchFolder scratch;
     const auto deep = scratch.child (juce::String::repeatedString ("d", 120));
     const auto paths = SingleInstance::pathsFor (deep, {});
-    ASSERT_GT (paths.socketFile.getFullPathName().getNumBytesAsUTF8(), (size_t)SingleInstance::maxSocketPathBytes);
+    ASSERT_GT (paths.socketFile.getFullPathName().getNumBytesAsUTF8(),
+               (size_t)SingleInstance::maxSocketPathBytes);
 
     SingleInstance first (paths);
     ASSERT_TRUE (first.isFirstInstance());

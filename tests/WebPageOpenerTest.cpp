@@ -47,8 +47,8 @@ protected:
         record = scratch.child ("arguments.txt");
         const auto stub = scratch.child ("bin/xdg-open");
         stub.getParentDirectory().createDirectory();
-        stub.replaceWithText ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + record.getFullPathName()
-                              + "'; done\n",
+        stub.replaceWithText ("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" +
+                                  record.getFullPathName() + "'; done\n",
                               false, false, "\n");
         stub.setExecutePermission (true);
         oldPath = std::getenv ("PATH");

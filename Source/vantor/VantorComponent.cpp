@@ -2,9 +2,12 @@
 
 #include "common/LocaleNotifier.h"
 #include "common/player/AudioPlayer.h"
+#include "vantor/FileOperations.h"
 #include "vantor/VantorCommandTarget.h"
 #include "vantor/service/MessageCode.h"
+#include "vantor/ui/DialogHelper.h"
 #include "vantor/ui/IconSvgs.h"
+#include "vantor/ui/Spotlight.h"
 
 namespace vantor
 {
@@ -79,6 +82,16 @@ void VantorComponent::build()
     slotDetailView = std::make_unique<SlotDetailView> (*slotDetailViewModel);
     addAndMakeVisible (*slotDetailView);
 
+    // The BANK view's EXPORT button reaches the drive dialog through the service.
+    service->setExportDriveDialog ([] (service::IVantorDataMediator* mediator)
+                                   { showExportDriveDialog (mediator); });
+
+    if (auto* spotlight = ui::Spotlight::getInstance())
+    {
+        addChildComponent (*spotlight);
+        spotlight->addTarget ("slotView", slotView.get(), false, {}, 15);
+    }
+
     if (auto xml = juce::parseXML (ui::IconSvgs::get (ui::IconSvgs::Id::logotype));
         xml != nullptr && xml->hasTagName ("svg"))
         logo = juce::Drawable::createFromSVG (*xml);
@@ -88,7 +101,17 @@ VantorComponent::~VantorComponent()
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
+    if (auto* spotlight = ui::Spotlight::getInstanceWithoutCreating())
+    {
+        removeChildComponent (spotlight);
+        ui::Spotlight::deleteInstance();
+    }
+
     common::player::AudioPlayer::deleteInstance();
+
+    // Choosers, dialogs and the worker go before anything their completions or jobs use; a
+    // running job is waited for, never killed.
+    ui::DialogHelper::releaseResources();
 
     // The views leave the view models' lists and the clipboard list as they go.
     slotDetailView.reset();

@@ -1,6 +1,6 @@
+#include "preferences/PreferencesComponent.h"
 #include "MainPreferences.h"
 #include "common/AppSettings.h"
-#include "preferences/PreferencesComponent.h"
 #include "preferences/PreferencesSection.h"
 #include "preferences/VantorPreferences.h"
 
@@ -23,9 +23,9 @@ juce::File translationsFolder()
 struct PreferencesFixture : public ::testing::Test
 {
     PreferencesFixture()
-        : settings (scratch.child ("settings.json"), translationsFolder()),
-          vantorPreferences (&settings),
-          mainPreferences (&settings)
+        : settings (scratch.child ("settings.json"), translationsFolder())
+        , vantorPreferences (&settings)
+        , mainPreferences (&settings)
     {
         overlay.addSections (vantorPreferences);
         overlay.addSections (mainPreferences);
@@ -155,9 +155,10 @@ TEST_F (PreferencesFixture, EachToggleRoundTripsThroughTheSettingsFile)
         SCOPED_TRACE (keys[i]);
         ASSERT_TRUE (toggles[i]->getToggleState()); // every one is on when never set
         toggles[i]->setToggleState (false, juce::sendNotificationSync);
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return settings.getValue (keys[i], true) == juce::var (false); }));
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return savedValue (keys[i]) == "0" || savedValue (keys[i]) == "false"; },
-                                        30000));
+        EXPECT_TRUE (
+            pumpMessagesUntil ([&] { return settings.getValue (keys[i], true) == juce::var (false); }));
+        EXPECT_TRUE (pumpMessagesUntil (
+            [&] { return savedValue (keys[i]) == "0" || savedValue (keys[i]) == "false"; }, 30000));
 
         // A change made elsewhere reaches the control.
         settings.setValue (keys[i], true);

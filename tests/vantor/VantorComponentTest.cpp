@@ -1,6 +1,6 @@
+#include "vantor/VantorComponent.h"
 #include "common/LocaleNotifier.h"
 #include "vantor/VantorCommandTarget.h"
-#include "vantor/VantorComponent.h"
 
 #include "support/MessagePump.h"
 
@@ -87,22 +87,22 @@ TEST (VantorComponent, EveryViewIsToldOfEachLanguageChangeUntilTheNotifierGoes)
     } marker;
 
     vantor::VantorComponent component;
-    common::AppSettings settings (juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                                      .getChildFile ("locale-settings.json"),
-                                  juce::File::getSpecialLocation (juce::File::currentExecutableFile)
-                                      .getSiblingFile ("Translations"));
+    common::AppSettings settings (
+        juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("locale-settings.json"),
+        juce::File::getSpecialLocation (juce::File::currentExecutableFile).getSiblingFile ("Translations"));
     auto viewCounts = [&]
     {
-        return juce::Array<int> ({component.getBrowseView().localeChanges, component.getBankView().localeChanges,
-                                  component.getSlotView().localeChanges,
-                                  component.getSlotDetailView().localeChanges});
+        return juce::Array<int> (
+            {component.getBrowseView().localeChanges, component.getBankView().localeChanges,
+             component.getSlotView().localeChanges, component.getSlotDetailView().localeChanges});
     };
     {
         common::LocaleNotifier notifier (settings);
         component.addLocaleObservers (notifier);
         notifier.addObserver (&marker); // last, so it is told after every view
         settings.setGuiLangIndex (8);
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return settings.getGuiLangId() == "ja" && marker.count >= 1; }));
+        ASSERT_TRUE (
+            pumpMessagesUntil ([&] { return settings.getGuiLangId() == "ja" && marker.count >= 1; }));
         const auto told = marker.count;
         EXPECT_EQ (viewCounts(), juce::Array<int> ({told, told, told, told}));
         EXPECT_EQ (component.getMessageManager().getQueuedEntries().size(), 0u);
