@@ -105,21 +105,21 @@ void MainCommandTarget::getCommandInfo (juce::CommandID commandID, juce::Applica
     switch (commandID)
     {
         case preferencesCommand:
-            result.setInfo (TRANS ("Preferences"), TRANS (""), "File", 0);
+            result.setInfo (TRANS ("Preferences"), TRANS (juce::String()), "File", 0);
             result.setActive (!preferences->isVisible());
             break;
         case exitCommand:
-            result.setInfo (TRANS ("Exit"), TRANS (""), "File", 0);
+            result.setInfo (TRANS ("Exit"), TRANS (juce::String()), "File", 0);
             break;
         case manualCommand:
-            result.setInfo (TRANS ("Manual"), TRANS (""), "Help", 0);
+            result.setInfo (TRANS ("Manual"), TRANS (juce::String()), "Help", 0);
             break;
         case privacyPolicyCommand:
-            result.setInfo (TRANS ("Privacy Policy"), TRANS (""), "Help", 0);
+            result.setInfo (TRANS ("Privacy Policy"), TRANS (juce::String()), "Help", 0);
             break;
         case checkForUpdatesCommand:
         {
-            result.setInfo (TRANS ("Check for Updates"), TRANS (""), "Help", 0);
+            result.setInfo (TRANS ("Check for Updates"), TRANS (juce::String()), "Help", 0);
             auto* updater = common::updater::Updater::getInstanceWithoutCreating();
             result.setActive (updater == nullptr || !updater->isBusy());
             break;
@@ -127,7 +127,7 @@ void MainCommandTarget::getCommandInfo (juce::CommandID commandID, juce::Applica
         case aboutCommand:
             result.setInfo (
                 TRANS ("About {appName}").replace ("{appName}", common::AppInfo::getProductName()),
-                TRANS (""), "Help", 0);
+                TRANS (juce::String()), "Help", 0);
             break;
         default:
             break;

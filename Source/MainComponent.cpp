@@ -75,9 +75,10 @@ void MainComponent::TooltipHandler::settingChanged (common::AppSettings* changed
 {
     if (key != common::SettingsKey::ShowTooltips)
         return;
-    tooltipWindow.reset();
     if (changed != nullptr && changed->getShowTooltips())
-        tooltipWindow = std::make_unique<juce::TooltipWindow>();
+        tooltipWindow = std::make_unique<juce::TooltipWindow>(); // replaces any previous one
+    else
+        tooltipWindow.reset();
 }
 
 //==============================================================================

@@ -28,16 +28,16 @@ void VantorCommandTarget::getCommandInfo (juce::CommandID commandID, juce::Appli
     switch (commandID)
     {
         case exportCommand:
-            result.setInfo (TRANS ("Export"), TRANS (""), "File", 0);
+            result.setInfo (TRANS ("Export"), TRANS (juce::String()), "File", 0);
             break;
         case importCommand:
-            result.setInfo (TRANS ("Import"), TRANS (""), "File", 0);
+            result.setInfo (TRANS ("Import"), TRANS (juce::String()), "File", 0);
             break;
         case backupCommand:
-            result.setInfo (TRANS ("Backup"), TRANS (""), "File", 0);
+            result.setInfo (TRANS ("Backup"), TRANS (juce::String()), "File", 0);
             break;
         case restoreCommand:
-            result.setInfo (TRANS ("Restore"), TRANS (""), "File", 0);
+            result.setInfo (TRANS ("Restore"), TRANS (juce::String()), "File", 0);
             break;
         default:
             break;
