@@ -5,8 +5,8 @@
 #include "common/AppInfo.h"
 #include "common/AppSettingsSingleton.h"
 #include "common/CrashHandler.h"
-#include "common/UsageLogger.h"
 #include "common/updater/Updater.h"
+#include "common/usage/UsageLogger.h"
 #include "vantor/FileOperations.h"
 #include "vantor/dataset/WyxBankCollection.h"
 

@@ -2,7 +2,7 @@
 
 #include "MainCommandTarget.h"
 #include "common/AppSettings.h"
-#include "common/RemovableVolumeList.h"
+#include "common/volumes/RemovableVolumeList.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

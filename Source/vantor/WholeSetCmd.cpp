@@ -1,6 +1,6 @@
 #include "vantor/WholeSetCmd.h"
 
-#include "common/UsageLogger.h"
+#include "common/usage/UsageLogger.h"
 
 #include <stdexcept>
 

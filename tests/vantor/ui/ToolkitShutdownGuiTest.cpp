@@ -55,7 +55,8 @@ TEST (ToolkitShutdownChild, LeavesEverythingOpen)
     host->removeChildComponent (spotlight);
     delete host;
 
-    ASSERT_TRUE (glorvak::test::pumpMessagesUntil ([] { return DialogHelper::getCurrentDialog()->isShowing(); }));
+    ASSERT_TRUE (
+        glorvak::test::pumpMessagesUntil ([] { return DialogHelper::getCurrentDialog()->isShowing(); }));
     juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }
 
@@ -67,8 +68,9 @@ TEST (ToolkitShutdown, WhatIsLeftOpenGoesWithJuceWithoutLeaksOrKilledThreads)
     ::setenv (childVariable, "1", 1);
     juce::ChildProcess child;
     const bool started = child.start (
-        juce::StringArray{juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName(),
-                          "--gtest_filter=ToolkitShutdownChild.*"},
+        juce::StringArray{
+            juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName(),
+            "--gtest_filter=ToolkitShutdownChild.*"},
         juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr);
     ::unsetenv (childVariable);
     ASSERT_TRUE (started);
