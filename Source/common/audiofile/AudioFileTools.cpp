@@ -1,8 +1,9 @@
 #include "common/audiofile/AudioFileTools.h"
 
-#include "common/audiofile/AudioFileToolsReaderAudioSource.h"
+#include "common/audiofile/AudioFileToolsConversionPipeline.h"
 #include "common/audiofile/AudioFileToolsReaderFactory.h"
 #include "common/audiofile/AudioFileToolsRiffWriter.h"
+#include "common/audiofile/AudioFileToolsStereoWav24Writer.h"
 #include "common/audiofile/AudioFileToolsVerifiedOutputFile.h"
 #include "common/audiofile/PositionableAudioSourceImpl.h"
 
@@ -290,45 +291,33 @@ juce::String convertToWav (OpenedAudioFile* opened, const juce::File& destinatio
     if (length <= 0 || total <= 0)
         return "length is zero";
 
-    // Declared before the writer, which holds a stream that reports into it.
+    // Declared before the stream, which reports into it.
     VerifiedOutputFile output (destination, openOutput);
 
-    auto writer = createWavWriterOn (output.openStream(), targetRate);
-    if (writer == nullptr)
+    auto stream = output.openStream();
+    if (stream == nullptr)
         return "creating writer";
 
-    TovraReaderAudioSource source (&reader);
+    const bool resample = std::abs ((float)(ratio - 1.0)) > std::numeric_limits<float>::epsilon();
+    bool complete = false;
 
-    std::unique_ptr<juce::ResamplingAudioSource> resampler;
-    juce::AudioSource* head = &source;
-
-    if (std::abs ((float)(ratio - 1.0)) > std::numeric_limits<float>::epsilon())
     {
-        resampler = std::make_unique<juce::ResamplingAudioSource> (&source, false, 2);
-        resampler->setResamplingRatio (ratio);
-        head = resampler.get();
+        StereoWav24Writer writer (*stream, targetRate);
+
+        // Declared after the writer: it stops and joins its threads before the writer goes.
+        ConversionPipeline pipeline (reader, length, sourceRate, targetRate, resample, total);
+        ConversionPipeline::Block block;
+
+        while (writer.isOk() && pipeline.next (block))
+            writer.write (block.data(), block.size() / 2);
+
+        complete = writer.finish() && writer.getFramesWritten() == total;
     }
 
-    juce::AudioBuffer<float> buffer (2, blockFrames);
-    head->prepareToPlay (blockFrames + 16, targetRate);
+    // Closing the stream flushes it to disk; only then is the file checked and moved into place.
+    stream.reset();
 
-    for (juce::int64 done = 0; done < total;)
-    {
-        const auto n = (int)juce::jmin (total - done, (juce::int64)blockFrames);
-        head->getNextAudioBlock (juce::AudioSourceChannelInfo (&buffer, 0, n));
-
-        if (!writer->writeFromFloatArrays (buffer.getArrayOfReadPointers(), 2, n))
-            return "write error";
-
-        done += n;
-    }
-
-    head->releaseResources();
-
-    // Deleting the writer completes the header and closes the stream.
-    writer.reset();
-
-    if (!output.commit())
+    if (!complete || !output.commit())
         return "write error";
 
     if (info != nullptr)

@@ -95,9 +95,14 @@ std::unique_ptr<juce::OutputStream> VerifiedOutputFile::openStream()
     if (fileStream == nullptr || !fileStream->openedOk())
         return nullptr;
 
-    // The temporary name is new, but a leftover of a crashed run must not show through.
-    fileStream->setPosition (0);
-    fileStream->truncate();
+    // The temporary name is new, but a leftover of a crashed run must not show through. Only
+    // then is there anything to cut: truncating flushes, and JUCE's flush syncs the file to disk,
+    // which an empty new file does not need (the finished one is synced when its stream closes).
+    if (fileStream->getPosition() != 0)
+    {
+        fileStream->setPosition (0);
+        fileStream->truncate();
+    }
 
     outcome.opened = true;
     return std::make_unique<CheckedStream> (std::move (fileStream), outcome);

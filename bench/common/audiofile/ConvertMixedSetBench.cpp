@@ -1,0 +1,356 @@
+// The conversion of a dropped file against the ffmpeg program, measured side by side in one run on
+// a fixed mixed set: a minute each of WAV (16-bit 44100 Hz, 24-bit 48000 Hz), FLAC, MP3, AAC and
+// ALAC, converted to 24-bit stereo WAV at 96000 Hz. Each round times the program (open and convert,
+// its final fsync included) and then ffmpeg on the same files ("-ar 96000 -c:a pcm_s24le", its own
+// transcoding time as "-benchmark" reports it, plus an fsync of its output), so that both see the
+// same machine load. Counters: audio_s_per_s of each, and ratio = program time / ffmpeg time.
+//
+// The resampler's quality, before (JUCE's linear interpolation behind a low-pass, as the program
+// converted until now) and after (the conversion as it is): a 1 kHz sine and band-limited noise at
+// 44100 -> 96000 Hz against the ideal signal at the new rate (snr_db), and the response at 10, 15
+// and 20 kHz (response_db). Both are computed once, outside the timing.
+//
+// ffmpeg comes with scripts/setup; without it the comparison is skipped with a message.
+
+#include "../MinuteOfAudio.h"
+
+#include "common/audiofile/AudioFileTools.h"
+#include "common/audiofile/AudioFileToolsStereoWav24Writer.h"
+#include "support/SyntheticAudioReader.h"
+#include "support/ToneAnalysis.h"
+
+#include <fcntl.h>
+#include <map>
+#include <unistd.h>
+
+namespace
+{
+using namespace common::AudioFileTools;
+
+constexpr double targetRate = 96000.0;
+
+juce::File mixedFolder()
+{
+    return minuteofaudio::folder().getChildFile ("mixed");
+}
+
+bool runFfmpeg (const juce::StringArray& arguments, juce::String* output = nullptr)
+{
+    juce::StringArray command ("ffmpeg");
+    command.addArray ({"-nostdin", "-hide_banner", "-loglevel", "error", "-y"});
+    command.addArray (arguments);
+    juce::ChildProcess process;
+
+    if (!process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
+        return false;
+
+    const auto text = process.readAllProcessOutput();
+    process.waitForProcessToFinish (-1);
+
+    if (output != nullptr)
+        *output = text;
+
+    return process.getExitCode() == 0;
+}
+
+bool ffmpegIsThere()
+{
+    static const bool there = runFfmpeg ({"-version"});
+    return there;
+}
+
+juce::File writeWav (const juce::String& name, const testfixtures::PlanarPcm& pcm, int rate, int bits)
+{
+    juce::AudioBuffer<float> buffer ((int)pcm.size(), (int)pcm[0].size());
+    const float scale = 1.0f / (float)(1 << (bits - 1));
+
+    for (int c = 0; c < buffer.getNumChannels(); ++c)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            buffer.setSample (c, i, (float)pcm[(size_t)c][(size_t)i] * scale);
+
+    const auto file = mixedFolder().getChildFile (name);
+    juce::WavAudioFormat format;
+    std::unique_ptr<juce::AudioFormatWriter> writer (
+        format.createWriterFor (new juce::FileOutputStream (file), rate, 2, bits, {}, 0));
+    writer->writeFromAudioSampleBuffer (buffer, 0, buffer.getNumSamples());
+    return file;
+}
+
+// The set, made once per run: the two WAVs from the tests' signal, the compressed files by the
+// tests' encoders (FLAC, MP3) and by ffmpeg (AAC, ALAC).
+const juce::Array<juce::File>& mixedSet()
+{
+    static const auto files = []
+    {
+        juce::Array<juce::File> made;
+        mixedFolder().createDirectory();
+        constexpr int seconds = 60;
+        const auto pcm16 = testfixtures::makeTestPcm (2, 44100 * seconds, 16);
+
+        made.add (writeWav ("wav16-44100.wav", pcm16, 44100, 16));
+        made.add (
+            writeWav ("wav24-48000.wav", testfixtures::makeTestPcm (2, 48000 * seconds, 24, 2), 48000, 24));
+
+        const auto flac = mixedFolder().getChildFile ("flac-44100.flac");
+        const auto flacData = testfixtures::encodeFlac (pcm16, {44100, 16, 4096});
+        flac.replaceWithData (flacData.getData(), flacData.getSize());
+        made.add (flac);
+
+        const auto mp3 = mixedFolder().getChildFile ("mp3-44100.mp3");
+        const auto mp3Data = testfixtures::encodeMpegAudio ("libmp3lame", pcm16, 44100, 192000);
+        mp3.replaceWithData (mp3Data.getData(), mp3Data.getSize());
+        made.add (mp3);
+
+        const auto source = made[0].getFullPathName();
+        const auto aac = mixedFolder().getChildFile ("aac-44100.m4a");
+        const auto alac = mixedFolder().getChildFile ("alac-44100.m4a");
+
+        if (runFfmpeg ({"-i", source, "-c:a", "aac", "-b:a", "192k", aac.getFullPathName()}))
+            made.add (aac);
+
+        if (runFfmpeg ({"-i", source, "-c:a", "alac", alac.getFullPathName()}))
+            made.add (alac);
+
+        return made;
+    }();
+
+    return files;
+}
+
+double secondsSince (juce::int64 startTicks)
+{
+    return juce::Time::highResolutionTicksToSeconds (juce::Time::getHighResolutionTicks() - startTicks);
+}
+
+// What the user waits for after a drop: open, convert, and the WAV safely on disk.
+bool convertWithProgram (const juce::File& source, double& audioSeconds)
+{
+    AudioFileInfo info;
+    auto opened = openAudioFile (source, &info);
+
+    if (opened == nullptr)
+        return false;
+
+    audioSeconds += (double)info.lengthInSamples / info.sampleRate;
+    return convertToWav (opened.get(), source.withFileExtension ("program.wav"), targetRate, nullptr)
+        .isEmpty();
+}
+
+bool fsyncFile (const juce::File& file)
+{
+    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY);
+
+    if (fd < 0)
+        return false;
+
+    const bool synced = ::fsync (fd) == 0;
+    ::close (fd);
+    return synced;
+}
+
+// ffmpeg's own transcoding time ("rtime" of -benchmark) plus the fsync of its output; the
+// process start is left out, in ffmpeg's favour.
+bool convertWithFfmpeg (const juce::File& source, double& seconds)
+{
+    const auto target = source.withFileExtension ("ffmpeg.wav");
+    juce::String report;
+
+    if (!runFfmpeg ({"-benchmark", "-loglevel", "info", "-i", source.getFullPathName(), "-ar", "96000", "-ac",
+                     "2", "-c:a", "pcm_s24le", target.getFullPathName()},
+                    &report))
+        return false;
+
+    const auto rtime =
+        report.fromLastOccurrenceOf ("rtime=", false, false).upToFirstOccurrenceOf ("s", false, false);
+
+    if (rtime.isEmpty())
+        return false;
+
+    const auto start = juce::Time::getHighResolutionTicks();
+    const bool synced = fsyncFile (target);
+    seconds += rtime.getDoubleValue() + secondsSince (start);
+    return synced;
+}
+
+void programAgainstFfmpeg (benchmark::State& state)
+{
+    if (!ffmpegIsThere())
+    {
+        state.SkipWithError ("the ffmpeg program is missing (scripts/setup installs it)");
+        return;
+    }
+
+    const auto& files = mixedSet();
+    double audio = 0, program = 0, ffmpeg = 0;
+
+    for (auto _ : state)
+    {
+        double audioThisRound = 0, ffmpegThisRound = 0;
+        const auto start = juce::Time::getHighResolutionTicks();
+
+        for (const auto& file : files)
+            if (!convertWithProgram (file, audioThisRound))
+            {
+                state.SkipWithError (("the program did not convert " + file.getFileName()).toRawUTF8());
+                return;
+            }
+
+        const auto programThisRound = secondsSince (start);
+        state.SetIterationTime (programThisRound);
+
+        for (const auto& file : files)
+            if (!convertWithFfmpeg (file, ffmpegThisRound))
+            {
+                state.SkipWithError (("ffmpeg did not convert " + file.getFileName()).toRawUTF8());
+                return;
+            }
+
+        audio += audioThisRound;
+        program += programThisRound;
+        ffmpeg += ffmpegThisRound;
+    }
+
+    state.counters["files"] = files.size();
+    state.counters["audio_s"] = audio / (double)state.iterations();
+    state.counters["program_s"] = program / (double)state.iterations();
+    state.counters["ffmpeg_s"] = ffmpeg / (double)state.iterations();
+    state.counters["program_audio_s_per_s"] = audio / program;
+    state.counters["ffmpeg_audio_s_per_s"] = audio / ffmpeg;
+    state.counters["ratio"] = program / ffmpeg;
+}
+
+BENCHMARK (programAgainstFfmpeg)->Unit (benchmark::kMillisecond)->UseManualTime()->Iterations (5);
+
+//==============================================================================
+// The conversion as it was: JUCE's resampler behind the reader, in blocks of 8192 frames.
+std::vector<float> resampleAsBefore (quelbix::AbstractReader& reader, double sourceRate, int outputFrames)
+{
+    struct ReaderSource : juce::AudioSource
+    {
+        explicit ReaderSource (quelbix::AbstractReader& r)
+            : reader (r)
+        {
+        }
+
+        void prepareToPlay (int, double) override {}
+        void releaseResources() override {}
+
+        void getNextAudioBlock (const juce::AudioSourceChannelInfo& info) override
+        {
+            std::vector<quelbix::StereoSample> frames ((size_t)info.numSamples);
+            reader.read (position, frames.data(), info.numSamples);
+            position += info.numSamples;
+
+            for (int i = 0; i < info.numSamples; ++i)
+            {
+                info.buffer->setSample (0, info.startSample + i, frames[(size_t)i].left);
+                info.buffer->setSample (1, info.startSample + i, frames[(size_t)i].right);
+            }
+        }
+
+        quelbix::AbstractReader& reader;
+        int position = 0;
+    };
+
+    ReaderSource source (reader);
+    juce::ResamplingAudioSource resampler (&source, false, 2);
+    resampler.setResamplingRatio (sourceRate / targetRate);
+    resampler.prepareToPlay (8192 + 16, targetRate);
+    juce::AudioBuffer<float> buffer (2, 8192);
+    std::vector<float> left;
+
+    for (int done = 0; done < outputFrames;)
+    {
+        const int n = juce::jmin (outputFrames - done, 8192);
+        resampler.getNextAudioBlock (juce::AudioSourceChannelInfo (&buffer, 0, n));
+
+        // Rounded to 24 bits as the WAV holds it, for a fair comparison.
+        for (int i = 0; i < n; ++i)
+            left.push_back (
+                (float)common::AudioFileToolsImpl::StereoWav24Writer::toInt24 (buffer.getSample (0, i)) /
+                8388608.0f);
+
+        done += n;
+    }
+
+    return left;
+}
+
+// The conversion as it is, read back from the WAV it writes.
+std::vector<float> resampleNow (std::unique_ptr<quelbix::AbstractReader> reader)
+{
+    OpenedAudioFile opened (std::move (reader), {});
+    const auto target = minuteofaudio::folder().getChildFile ("quality.wav");
+    minuteofaudio::folder().createDirectory();
+
+    if (convertToWav (&opened, target, targetRate, nullptr).isNotEmpty())
+        return {};
+
+    juce::WavAudioFormat format;
+    std::unique_ptr<juce::AudioFormatReader> wav (
+        format.createReaderFor (new juce::FileInputStream (target), true));
+    juce::AudioBuffer<float> buffer (2, (int)wav->lengthInSamples);
+    wav->read (&buffer, 0, buffer.getNumSamples(), 0, true, true);
+    return std::vector<float> (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
+}
+
+void resamplerQuality (benchmark::State& state, bool now)
+{
+    using namespace glorvak::test;
+    constexpr double sourceRate = 44100.0;
+    constexpr int seconds = 2;
+    const int outputFrames = (int)targetRate * seconds;
+    // Away from both ends, where a filter starts and stops.
+    const int start = (int)targetRate / 10, count = outputFrames - 2 * start;
+
+    auto run = [&] (const IdealSignal& ideal)
+    {
+        const auto generator = [ideal] (int frame)
+        {
+            const auto v = (float)ideal (frame / sourceRate);
+            return quelbix::StereoSample{v, v};
+        };
+
+        auto reader =
+            std::make_unique<SyntheticAudioReader> ((int)sourceRate, (int)sourceRate * seconds, generator);
+        return now ? resampleNow (std::move (reader)) : resampleAsBefore (*reader, sourceRate, outputFrames);
+    };
+
+    std::map<std::string, double> figures;
+
+    for (auto _ : state)
+    {
+        const auto sine = run (sineSignal (1000.0, 0.5));
+        const auto noise = run (bandLimitedNoise (20000.0, 0.2));
+
+        if ((int)sine.size() < outputFrames || (int)noise.size() < outputFrames)
+        {
+            state.SkipWithError ("the conversion failed");
+            return;
+        }
+
+        figures["sine_1k_snr_db"] =
+            signalToErrorDb (sine.data(), start, count, sineSignal (1000.0, 0.5), targetRate);
+        figures["noise_snr_db"] =
+            signalToErrorDb (noise.data(), start, count, bandLimitedNoise (20000.0, 0.2), targetRate);
+
+        for (double frequency : {10000.0, 15000.0, 20000.0})
+        {
+            const auto tone = run (sineSignal (frequency, 0.5));
+            const auto gain = amplitudeAt (tone.data(), start, count, frequency, targetRate) / 0.5;
+            figures["response_" + std::to_string ((int)frequency / 1000) + "k_db"] = 20.0 * std::log10 (gain);
+        }
+    }
+
+    for (const auto& [name, value] : figures)
+        state.counters[name] = value;
+}
+
+BENCHMARK_CAPTURE (resamplerQuality, before, false)->Unit (benchmark::kMillisecond)->Iterations (1);
+BENCHMARK_CAPTURE (resamplerQuality, now, true)->Unit (benchmark::kMillisecond)->Iterations (1);
+} // namespace
+
+int main (int argc, char** argv)
+{
+    return minuteofaudio::runBenchmarks (argc, argv);
+}

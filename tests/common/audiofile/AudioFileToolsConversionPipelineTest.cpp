@@ -1,0 +1,187 @@
+#include "common/audiofile/AudioFileToolsConversionPipeline.h"
+#include "common/audiofile/AudioFileToolsBoundedQueue.h"
+#include "support/SyntheticAudioReader.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+using common::AudioFileToolsImpl::BoundedQueue;
+using common::AudioFileToolsImpl::ConversionPipeline;
+using glorvak::test::SyntheticAudioReader;
+
+namespace
+{
+TEST (BoundedQueue, DeliversInOrderAndHoldsNoMoreThanItsCapacity)
+{
+    BoundedQueue<int> queue (3);
+    std::atomic<int> pushed{0};
+
+    auto producer = std::async (std::launch::async,
+                                [&]
+                                {
+                                    for (int i = 0; i < 1000; ++i)
+                                    {
+                                        int item = i;
+                                        if (!queue.push (std::move (item)))
+                                            return false;
+                                        ++pushed;
+                                    }
+
+                                    queue.finish();
+                                    return true;
+                                });
+
+    int expected = 0, item = -1;
+
+    while (queue.pop (item))
+    {
+        EXPECT_EQ (item, expected++);
+        // The producer can be at most the capacity ahead of what was taken (plus the one taken).
+        EXPECT_LE (pushed.load(), expected + 3);
+    }
+
+    EXPECT_EQ (expected, 1000);
+    EXPECT_TRUE (producer.get());
+}
+
+TEST (BoundedQueue, CancelWakesAWaitingProducerAndAWaitingConsumer)
+{
+    BoundedQueue<int> full (1);
+    int one = 1;
+    ASSERT_TRUE (full.push (std::move (one)));
+    auto producer = std::async (std::launch::async,
+                                [&]
+                                {
+                                    int two = 2;
+                                    return full.push (std::move (two));
+                                });
+
+    BoundedQueue<int> empty (1);
+    auto consumer = std::async (std::launch::async,
+                                [&]
+                                {
+                                    int item = 0;
+                                    return empty.pop (item);
+                                });
+
+    full.cancel();
+    empty.cancel();
+    EXPECT_FALSE (producer.get());
+    EXPECT_FALSE (consumer.get());
+
+    int item = 0;
+    EXPECT_FALSE (full.pop (item)) << "a cancelled queue drops what it held";
+}
+
+TEST (BoundedQueue, FinishLetsTheConsumerTakeWhatIsLeft)
+{
+    BoundedQueue<int> queue (4);
+
+    for (int i = 0; i < 3; ++i)
+    {
+        int item = i;
+        ASSERT_TRUE (queue.push (std::move (item)));
+    }
+
+    queue.finish();
+    int late = 9;
+    EXPECT_FALSE (queue.push (std::move (late)));
+
+    int item = -1, count = 0;
+    while (queue.pop (item))
+        EXPECT_EQ (item, count++);
+
+    EXPECT_EQ (count, 3);
+}
+
+juce::int64 roundedFrames (juce::int64 length, double from, double to)
+{
+    return (juce::int64) ((double)length / (from / to) + 0.5);
+}
+
+TEST (ConversionPipeline, DeliversExactlyTheFramesAskedFor)
+{
+    struct Case
+    {
+        int rate, length;
+        bool resample;
+    };
+
+    for (auto c : {Case{44100, 44100, true}, Case{8000, 12345, true}, Case{192000, 1001, true},
+                   Case{96000, 70000, false}, Case{96000, 1, false}})
+    {
+        SCOPED_TRACE (juce::String (c.rate) + " Hz, " + juce::String (c.length) + " frames");
+        SyntheticAudioReader reader (c.rate, c.length, SyntheticAudioReader::sine (440.0, c.rate, 0.5f));
+        const auto total = c.resample ? roundedFrames (c.length, c.rate, 96000.0) : (juce::int64)c.length;
+        juce::int64 received = 0;
+        {
+            ConversionPipeline pipeline (reader, c.length, c.rate, 96000.0, c.resample, total);
+            ConversionPipeline::Block block;
+
+            while (pipeline.next (block))
+            {
+                ASSERT_EQ (block.size() % 2, 0u);
+                received += (juce::int64)block.size() / 2;
+            }
+        }
+        EXPECT_EQ (received, total);
+    }
+}
+
+TEST (ConversionPipeline, WithEqualRatesTheFramesPassUntouched)
+{
+    SyntheticAudioReader reader (96000, 30000, SyntheticAudioReader::ramp());
+    ConversionPipeline pipeline (reader, 30000, 96000.0, 96000.0, false, 30000);
+    ConversionPipeline::Block block;
+    const auto ramp = SyntheticAudioReader::ramp();
+    int frame = 0;
+
+    while (pipeline.next (block))
+        for (size_t i = 0; i < block.size(); i += 2, ++frame)
+        {
+            ASSERT_EQ (block[i], ramp (frame).left) << frame;
+            ASSERT_EQ (block[i + 1], ramp (frame).right) << frame;
+        }
+
+    EXPECT_EQ (frame, 30000);
+}
+
+// A reader that counts its reads from any thread.
+class CountingReader : public SyntheticAudioReader
+{
+public:
+    using SyntheticAudioReader::SyntheticAudioReader;
+
+    void read (int startSample, quelbix::StereoSample* dest, int numFrames) override
+    {
+        ++reads;
+        SyntheticAudioReader::read (startSample, dest, numFrames);
+    }
+
+    std::atomic<int> reads{0};
+};
+
+TEST (ConversionPipeline, DestroyingItMidwayStopsBothStagesAndLeavesTheReaderAlone)
+{
+    for (bool resample : {true, false})
+    {
+        SCOPED_TRACE (resample ? "resampling" : "same rate");
+        // An hour at 44100 Hz: far more than the queues hold.
+        const int length = 44100 * 3600;
+        CountingReader reader (44100, length, SyntheticAudioReader::sine (440.0, 44100, 0.5f));
+        {
+            ConversionPipeline pipeline (reader, length, 44100.0, resample ? 96000.0 : 44100.0, resample,
+                                         resample ? roundedFrames (length, 44100.0, 96000.0) : length);
+            ConversionPipeline::Block block;
+            ASSERT_TRUE (pipeline.next (block));
+            ASSERT_TRUE (pipeline.next (block));
+        }
+
+        // Joined: nothing reads any more, and only a few blocks were read ahead.
+        const auto readsAtEnd = reader.reads.load();
+        EXPECT_LT (readsAtEnd, 2 * (int)ConversionPipeline::blocksInFlight + 8);
+        EXPECT_EQ (reader.reads.load(), readsAtEnd);
+    }
+}
+} // namespace
