@@ -1,0 +1,662 @@
+#include "vantor/bank/BankView.h"
+
+#include "vantor/bank/BankViewModel.h"
+#include "vantor/browse/BankNames.h"
+#include "vantor/browse/NameCell.h"
+#include "vantor/browse/RowDragDescription.h"
+#include "vantor/browse/TimeBar.h"
+#include "vantor/ui/DialogHelper.h"
+#include "vantor/ui/IconSvgs.h"
+
+namespace vantor::bank
+{
+using browse::BankNames;
+using browse::NameCell;
+using browse::TimeBar;
+using ui::IconSvgs;
+
+namespace
+{
+bool isRowIndex (int row)
+{
+    return (unsigned)row < (unsigned)BankView::numRows;
+}
+
+std::unique_ptr<juce::Drawable> starWithOutline (const char* colour)
+{
+    const auto svg = IconSvgs::get (IconSvgs::Id::favoriteOff).replace ("#555555", colour);
+
+    if (auto xml = juce::XmlDocument::parse (svg))
+        return juce::Drawable::createFromSVG (*xml);
+
+    return {};
+}
+} // namespace
+
+//==============================================================================
+class BankView::FavoriteColumnCustomComponent : public juce::DrawableButton
+{
+public:
+    explicit FavoriteColumnCustomComponent (BankView& ownerView)
+        : juce::DrawableButton ({}, juce::DrawableButton::ImageOnButtonBackgroundOriginalSize)
+        , view (ownerView)
+        , offImage (IconSvgs::createDrawable (IconSvgs::Id::favoriteOff))
+        , offOverImage (starWithOutline ("#5D5D5D"))
+        , offDownImage (starWithOutline ("#717171"))
+        , onImage (IconSvgs::createDrawable (IconSvgs::Id::favoriteOn))
+    {
+        setImages (offImage.get(), offOverImage.get(), offDownImage.get(), nullptr, onImage.get());
+        setWantsKeyboardFocus (false);
+    }
+
+    void clicked() override
+    {
+        if (!getToggleState())
+            view.dispatcher->setFavorite (row);
+    }
+
+    int row = -1;
+
+private:
+    BankView& view;
+    std::unique_ptr<juce::Drawable> offImage, offOverImage, offDownImage, onImage;
+};
+
+class BankView::NumberColumnCustomComponent : public ui::ColumnCustomComponent
+{
+public:
+    NumberColumnCustomComponent (BankView& ownerView, juce::Component* tableToUse)
+        : ui::ColumnCustomComponent (tableToUse)
+        , view (ownerView)
+        , font (14.0f, juce::Font::plain)
+    {
+        getContent().setInterceptsMouseClicks (false, false);
+    }
+
+    void resized() override { getContent().setBounds (getLocalBounds()); }
+
+    void paint (juce::Graphics& g) override
+    {
+        g.setFont (font);
+        g.setColour (juce::Colour (0xff232323));
+        g.drawRect (juce::Rectangle<int> (0, -1, juce::jmax (0, getWidth()), juce::jmax (0, getHeight() + 2)), 1);
+        g.setColour (view.getLookAndFeel().findColour (juce::ListBox::textColourId));
+        g.drawText (juce::String (getRow() + 1), getLocalBounds(), juce::Justification::centred, true);
+    }
+
+private:
+    BankView& view;
+    juce::Font font;
+};
+
+class BankView::TimeColumnCustomComponent : public ui::ColumnCustomComponent
+{
+public:
+    TimeColumnCustomComponent (BankView& ownerView, juce::Component* tableToUse)
+        : ui::ColumnCustomComponent (tableToUse)
+        , view (ownerView)
+    {
+    }
+
+    void resized() override { getContent().setBounds (TimeBar::barBounds (getWidth(), getHeight())); }
+
+    void setRow (int newRow) override
+    {
+        ui::ColumnCustomComponent::setRow (newRow);
+        const auto s = view.getBankSeconds (newRow);
+
+        if (s != seconds)
+        {
+            seconds = s;
+            repaint();
+            getContent().repaint();
+        }
+
+        setTooltip (TimeBar::tooltipFor (seconds));
+    }
+
+    void paintContent (juce::Graphics& g, int width, int height) override
+    {
+        TimeBar::paint (g, width, height, seconds, false);
+    }
+
+    double getSeconds() const noexcept { return seconds; }
+
+private:
+    BankView& view;
+    double seconds = 0.0;
+};
+
+class BankView::ExportButton : public juce::Button
+{
+public:
+    ExportButton()
+        : juce::Button ("exportButton")
+        , image (IconSvgs::createDrawable (IconSvgs::Id::exportButton))
+    {
+    }
+
+    void paintButton (juce::Graphics& g, bool highlighted, bool down) override
+    {
+        const auto w = getWidth(), h = getHeight();
+        const bool focused = hasKeyboardFocus (true);
+
+        auto adjust = [&] (juce::Colour c)
+        {
+            c = c.withMultipliedSaturation (focused ? 1.3f : 0.9f);
+            if (!isEnabled())
+                c = c.withMultipliedAlpha (0.5f);
+            return down ? c.contrasting (0.2f) : highlighted ? c.contrasting (0.05f) : c;
+        };
+
+        g.setColour (juce::Colour (0xff000000));
+        g.drawRoundedRectangle (1.0f, 1.0f, (float)juce::jmax (0, w - 2), (float)juce::jmax (0, h - 2), 5.0f, 2.0f);
+
+        const juce::Rectangle<float> inner (2.0f, 2.0f, (float)juce::jmax (0, w - 4), (float)juce::jmax (0, h - 4));
+        g.setColour (adjust (juce::Colour (0xff4b4b4b)));
+        g.drawRoundedRectangle (inner, 4.0f, 2.0f);
+
+        g.setGradientFill (juce::ColourGradient::vertical (adjust (juce::Colour (0xff424242)), 0.0f,
+                                                           adjust (juce::Colour (0xff232323)), (float)h));
+        g.fillRoundedRectangle (inner, 4.0f);
+
+        if (image != nullptr)
+            image->drawAt (g, (float)((w - 96) / 2), (float)((h - 24) / 2), isEnabled() ? 1.0f : 0.5f);
+    }
+
+private:
+    std::unique_ptr<juce::Drawable> image;
+};
+
+//==============================================================================
+class BankView::TableListBoxModel : public juce::TableListBoxModel
+{
+public:
+    explicit TableListBoxModel (BankView& ownerView)
+        : view (ownerView)
+    {
+    }
+
+    int getNumRows() override { return numRows; }
+
+    void paintRowBackground (juce::Graphics& g, int row, int width, int height, bool isSelected) override
+    {
+        auto& laf = view.getLookAndFeel();
+        const auto selected = laf.findColour (juce::TreeView::selectedItemBackgroundColourId);
+
+        if (isSelected)
+            g.fillAll (view.table->hasKeyboardFocus (true) ? selected : selected.withBrightness (0.47f));
+        else if ((row & 1) != 0)
+            g.fillAll (laf.findColour (juce::TreeView::oddItemsColourId));
+
+        if (row == view.table->getDropRow())
+        {
+            g.setColour (selected);
+            g.drawRect (0, 0, width, height, 1);
+        }
+    }
+
+    void paintCell (juce::Graphics&, int, int, int, int, bool) override {}
+
+    juce::Component* refreshComponentForCell (int row, int columnId, bool isRowSelected,
+                                              juce::Component* existing) override
+    {
+        switch (columnId)
+        {
+            case favoriteColumn:
+            {
+                auto* cell = reuse<FavoriteColumnCustomComponent> (existing, [this] { return new FavoriteColumnCustomComponent (view); });
+                cell->row = row;
+                cell->setToggleState (view.isFavorite (row), juce::dontSendNotification);
+                cell->setTooltip (TRANS ("Set as FAVORITE BANK"));
+                return cell;
+            }
+            case numberColumn:
+            {
+                auto* cell = reuse<NumberColumnCustomComponent> (
+                    existing, [this] { return new NumberColumnCustomComponent (view, view.table.get()); });
+                cell->setRow (row);
+                cell->repaint();
+                return cell;
+            }
+            case nameColumn:
+            {
+                auto* cell = reuse<NameCell> (existing,
+                                              [this]
+                                              {
+                                                  auto* c = new NameCell (*view.table);
+                                                  c->onTextEdited = [v = &view] (NameCell& n, const juce::String& t) { v->nameEdited (n, t); };
+                                                  return c;
+                                              });
+                cell->setEmptyText (TRANS ("Click to enter name"));
+                cell->showRow (row, view.getBankName (row), isRowSelected);
+                return cell;
+            }
+            case timeColumn:
+            {
+                auto* cell = reuse<TimeColumnCustomComponent> (
+                    existing, [this] { return new TimeColumnCustomComponent (view, view.table.get()); });
+                cell->setRow (row);
+                return cell;
+            }
+            default:
+                delete existing;
+                return nullptr;
+        }
+    }
+
+    int getColumnAutoSizeWidth (int columnId) override
+    {
+        if (columnId != nameColumn)
+            return 0;
+
+        auto& t = *view.table;
+        const auto scrollBar = t.getVerticalScrollBar().isVisible() ? view.getLookAndFeel().getDefaultScrollbarWidth() : 0;
+        return t.getWidth() - 2 * t.getOutlineThickness() - 140 - scrollBar;
+    }
+
+    void selectedRowsChanged (int lastRowSelected) override { view.dispatcher->selectBank (lastRowSelected); }
+
+    void deleteKeyPressed (int row) override { view.deleteRow (row); }
+
+    juce::var getDragSourceDescription (const juce::SparseSet<int>& selectedRows) override
+    {
+        if (selectedRows.isEmpty())
+            return browse::RowDragDescription::make ("Bank_", -1, {});
+
+        const auto row = selectedRows[0];
+        juce::String name;
+        if (auto* cell = dynamic_cast<juce::Label*> (view.table->getCellComponent (nameColumn, row)))
+            name = cell->getText();
+
+        return browse::RowDragDescription::make ("Bank_", row, name);
+    }
+
+private:
+    template <typename Cell, typename Make>
+    static Cell* reuse (juce::Component* existing, Make make)
+    {
+        if (auto* cell = dynamic_cast<Cell*> (existing))
+            return cell;
+
+        delete existing;
+        return make();
+    }
+
+    BankView& view;
+};
+
+//==============================================================================
+BankView::BankView (BankViewModel& viewModel, ClipboardLink link)
+    : BankView (static_cast<IBankCommandDispatcher*> (&viewModel))
+{
+    registeredWith = &viewModel;
+    clipboardLink = std::move (link);
+    viewModel.addListener (this);
+
+    if (clipboardLink)
+        clipboardLink (this, true);
+}
+
+BankView::BankView (IBankCommandDispatcher* dispatcherToUse)
+    : dispatcher (dispatcherToUse)
+{
+    table = std::make_unique<DraggableTableListBox>();
+    addAndMakeVisible (*table);
+
+    tableModel = std::make_unique<TableListBoxModel> (*this);
+    table->setModel (tableModel.get());
+
+    auto& header = table->getHeader();
+    header.addColumn ({}, favoriteColumn, 24, 24, -1, juce::TableHeaderComponent::visible);
+    header.addColumn ({}, numberColumn, 26, 26, -1, juce::TableHeaderComponent::visible);
+    header.addColumn ({}, nameColumn, 30, 30, -1, juce::TableHeaderComponent::visible | juce::TableHeaderComponent::resizable);
+    header.addColumn ({}, timeColumn, 90, 90, -1, juce::TableHeaderComponent::visible);
+    table->setHeaderHeight (0);
+    table->setRowHeight (28);
+    table->updateContent();
+
+    table->onRowMoved = [this] (int from, int to) { moveBank (from, to); };
+    table->onBankDropped = [this] (int collectionIndex, juce::String name, int row) { loadCollectionBank (collectionIndex, name, row); };
+    table->onKeyPressed = [this] (int row, const juce::KeyPress& key) { handleKey (row, key); };
+    table->onRowMenuRequested = [this] (int row) { showRowMenu (row); };
+
+    exportButton = std::make_unique<ExportButton>();
+    addAndMakeVisible (*exportButton);
+    exportButton->setButtonText ("EXPORT");
+    exportButton->addListener (this);
+    exportButton->setWantsKeyboardFocus (false);
+
+    // The table reads BANK; until the icon set has that header the plural one stands in.
+    headerLeftImage = IconSvgs::createDrawable (IconSvgs::Id::banksTitle);
+    headerRightImage = IconSvgs::createDrawable (IconSvgs::Id::banksTitleRule);
+}
+
+BankView::~BankView()
+{
+    if (registeredWith != nullptr)
+        registeredWith->removeListener (this);
+
+    if (clipboardLink)
+        clipboardLink (this, false);
+
+    exportButton->removeListener (this);
+    table->setModel (nullptr);
+}
+
+juce::Button& BankView::getExportButton() noexcept
+{
+    return *exportButton;
+}
+
+//==============================================================================
+void BankView::bankListChanged (const std::unique_ptr<BankListState>& newState)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    if (newState == nullptr)
+        return;
+
+    state = std::make_unique<BankListState> (*newState);
+    table->updateContent();
+    table->selectRow (state->currentBank);
+}
+
+void BankView::bankChanged (int bankIndex, const juce::String& name, double totalSeconds)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    if (state == nullptr || !isRowIndex (bankIndex))
+        return;
+
+    state->rows[(size_t)bankIndex] = {name, totalSeconds};
+    table->updateContent();
+    table->repaint();
+}
+
+void BankView::bankNameChanged (int bankIndex, const juce::String& name)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    if (state == nullptr || !isRowIndex (bankIndex))
+        return;
+
+    state->rows[(size_t)bankIndex].name = name;
+    table->updateContent();
+}
+
+void BankView::bankTotalTimeChanged (int bankIndex, double totalSeconds)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    if (state == nullptr || !isRowIndex (bankIndex))
+        return;
+
+    state->rows[(size_t)bankIndex].totalSeconds = totalSeconds;
+    table->updateContent();
+}
+
+void BankView::favoriteBankChanged (int bankIndex)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    if (state == nullptr)
+        return;
+
+    state->favoriteBank = bankIndex;
+    table->updateContent();
+}
+
+void BankView::currentBankChanged (int bankIndex)
+{
+    JUCE_ASSERT_MESSAGE_THREAD
+    if (state != nullptr)
+        state->currentBank = bankIndex;
+
+    table->selectRow (bankIndex);
+}
+
+void BankView::clipboardChanged (const service::ClipboardInfo& info)
+{
+    clipboard = info;
+}
+
+void BankView::localeChanged()
+{
+    table->updateContent();
+    table->repaint();
+    exportButton->setTooltip (TRANS ("Write BANK information and sample audio sources for each SLOT to storage media."));
+}
+
+void BankView::buttonClicked (juce::Button* button)
+{
+    if (button == exportButton.get())
+        dispatcher->showExportDialog();
+}
+
+//==============================================================================
+juce::String BankView::getBankName (int row) const
+{
+    if (state == nullptr || !isRowIndex (row))
+        return {};
+
+    return state->rows[(size_t)row].name;
+}
+
+double BankView::getBankSeconds (int row) const
+{
+    if (state == nullptr || !isRowIndex (row))
+        return 0.0;
+
+    return state->rows[(size_t)row].totalSeconds;
+}
+
+int BankView::findBankByName (const juce::String& name) const
+{
+    if (state == nullptr)
+        return -1;
+
+    for (int i = 0; i < numRows; ++i)
+        if (state->rows[(size_t)i].name == name)
+            return i;
+
+    return -1;
+}
+
+bool BankView::isBankEmpty (int row) const
+{
+    if (state == nullptr || !isRowIndex (row))
+        return true;
+
+    const auto& r = state->rows[(size_t)row];
+    return r.name.isEmpty() && !(r.totalSeconds > 0.0);
+}
+
+bool BankView::isFavorite (int row) const
+{
+    return state != nullptr && row == state->favoriteBank;
+}
+
+juce::String BankView::makeUniqueName (const juce::String& name) const
+{
+    return BankNames::makeUnique (name, [this] (const juce::String& candidate) { return findBankByName (candidate) >= 0; },
+                                  false);
+}
+
+void BankView::placeBank (int row, const juce::String& name, std::function<void (const juce::String&)> place)
+{
+    const auto other = findBankByName (name);
+    const auto newName = (other < 0 || other == row) ? juce::String() : makeUniqueName (name);
+
+    if (isBankEmpty (row))
+    {
+        place (newName);
+        return;
+    }
+
+    juce::Component::SafePointer<BankView> self (this);
+    ui::DialogHelper::confirmOverwriteBank (
+        [self, place, newName]
+        {
+            if (self != nullptr)
+                place (newName);
+        });
+}
+
+void BankView::pasteBankAt (int row, const juce::String& name)
+{
+    placeBank (row, name,
+               [d = dispatcher, row] (const juce::String& newName)
+               {
+                   if (newName.isEmpty())
+                       d->pasteBank (row);
+                   else
+                       d->pasteBank (row, newName);
+               });
+}
+
+void BankView::loadCollectionBank (int collectionIndex, const juce::String& name, int row)
+{
+    placeBank (row, name,
+               [d = dispatcher, collectionIndex, row, name] (const juce::String& newName)
+               { d->assignBank (collectionIndex, row, newName.isEmpty() ? name : newName); });
+}
+
+void BankView::moveBank (int from, int to)
+{
+    const bool favoriteMoves = state != nullptr && state->favoriteBank == from;
+    dispatcher->swapBank (from, to);
+
+    if (favoriteMoves)
+        dispatcher->setFavorite (to);
+}
+
+void BankView::deleteRow (int row)
+{
+    if (row < 0 || isBankEmpty (row))
+        return;
+
+    juce::Component::SafePointer<BankView> self (this);
+    ui::DialogHelper::confirmDeleteBank (getBankName (row),
+                                         [self, row]
+                                         {
+                                             if (self != nullptr)
+                                                 self->dispatcher->deleteBank (row);
+                                         });
+}
+
+void BankView::editRowName (int row)
+{
+    if (auto* cell = dynamic_cast<juce::Label*> (table->getCellComponent (nameColumn, row)))
+        cell->showEditor();
+}
+
+void BankView::nameEdited (NameCell& cell, const juce::String& text)
+{
+    const auto row = cell.getRow();
+
+    // Compared as the service will store it (first 50 code points), so a cut name never
+    // duplicates another row.
+    const auto stored = BankNames::asStored (text);
+    const auto other = findBankByName (stored);
+
+    if (text.isNotEmpty() && other >= 0 && other != row)
+    {
+        cell.setText (getBankName (row), juce::dontSendNotification);
+        return;
+    }
+
+    dispatcher->changeBankName (row, text);
+}
+
+void BankView::handleKey (int row, const juce::KeyPress& key)
+{
+    const auto mods = key.getModifiers();
+    const bool plain = !mods.isShiftDown() && !mods.isCtrlDown() && !mods.isAltDown();
+    const bool ctrlOnly = mods.withoutMouseButtons() == juce::ModifierKeys (juce::ModifierKeys::ctrlModifier);
+    const auto character = juce::CharacterFunctions::toLowerCase ((juce::juce_wchar)key.getKeyCode());
+
+    if (ctrlOnly && character == 'c')
+    {
+        dispatcher->copyBank (row);
+        return;
+    }
+
+    if (ctrlOnly && character == 'v')
+    {
+        if (clipboard.kind == service::ClipboardInfo::bank)
+            pasteBankAt (row, clipboard.name);
+        return;
+    }
+
+    if (key.getKeyCode() == juce::KeyPress::F2Key && plain)
+    {
+        editRowName (row);
+        return;
+    }
+
+    if (key.getKeyCode() == juce::KeyPress::spaceKey && plain)
+        if (auto* star = dynamic_cast<juce::Button*> (table->getCellComponent (favoriteColumn, row)))
+            star->triggerClick();
+}
+
+juce::PopupMenu BankView::makeRowMenu (int row)
+{
+    juce::PopupMenu menu;
+
+    if (row < 0)
+        return menu;
+
+    juce::Component::SafePointer<BankView> self (this);
+    const bool canPaste = clipboard.kind == service::ClipboardInfo::bank;
+    const auto clipName = clipboard.name;
+
+    menu.addItem (TRANS ("Copy"), [self, row] { if (self != nullptr) self->dispatcher->copyBank (row); });
+    menu.addItem (canPaste ? TRANS ("Paste '{name}'").replace ("{name}", clipName) : TRANS ("Paste"), canPaste, false,
+                  [self, row, clipName] { if (self != nullptr) self->pasteBankAt (row, clipName); });
+    menu.addSeparator();
+    menu.addItem (TRANS ("Delete"), !isBankEmpty (row), false, [self, row] { if (self != nullptr) self->deleteRow (row); });
+    menu.addItem (TRANS ("Rename"), [self, row] { if (self != nullptr) self->editRowName (row); });
+    return menu;
+}
+
+void BankView::showRowMenu (int row)
+{
+    auto menu = makeRowMenu (row);
+
+    if (menu.getNumItems() > 0)
+        menu.showMenuAsync (juce::PopupMenu::Options());
+}
+
+//==============================================================================
+void BankView::resized()
+{
+    const auto w = getWidth();
+    table->setBounds (10, 35, juce::jmax (0, w - 20), 252);
+
+    if (const auto width = tableModel->getColumnAutoSizeWidth (nameColumn); width > 0)
+        table->getHeader().setColumnWidth (nameColumn, width);
+
+    exportButton->setBounds (table->getX() + (table->getWidth() - 270) / 2, table->getBottom() + 10, 270, 40);
+}
+
+void BankView::paint (juce::Graphics& g)
+{
+    const auto w = getWidth();
+    g.setColour (juce::Colour (0xff232323));
+    g.fillRoundedRectangle (getLocalBounds().toFloat(), 6.0f);
+
+    if (headerRightImage != nullptr)
+        headerRightImage->drawAt (g, (float)(w - 276), 0.0f, 1.0f);
+    if (headerLeftImage != nullptr)
+        headerLeftImage->drawAt (g, 0.0f, 0.0f, 1.0f);
+
+    if (w > 413)
+    {
+        g.setColour (juce::Colour (0xff000000));
+        g.fillRect (137, 0, w - 413, 11);
+        g.setColour (juce::Colour (0xffdc6f02));
+        g.drawLine (137.0f, 11.5f, (float)(w - 276), 11.5f, 1.0f);
+    }
+
+    const auto shadowColour = juce::Colour::fromHSL (juce::Colour (0xff232323).getHue(), juce::Colour (0xff232323).getSaturationHSL(),
+                                                      juce::Colour (0xff232323).getLightness() * 0.6f, 1.0f);
+    const auto button = exportButton->getBounds();
+    juce::DropShadow (shadowColour, 10, {0, 0}).drawForRectangle (g, button.withY (button.getY() + 5));
+}
+} // namespace vantor::bank
