@@ -327,8 +327,7 @@ BankView::BankView (IBankCommandDispatcher* dispatcherToUse)
     exportButton->addListener (this);
     exportButton->setWantsKeyboardFocus (false);
 
-    // The table reads BANK; until the icon set has that header the plural one stands in.
-    headerLeftImage = IconSvgs::createDrawable (IconSvgs::Id::banksTitle);
+    headerLeftImage = IconSvgs::createDrawable (IconSvgs::Id::bankTitle);
     headerRightImage = IconSvgs::createDrawable (IconSvgs::Id::banksTitleRule);
 }
 

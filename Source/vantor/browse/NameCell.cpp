@@ -107,8 +107,7 @@ void NameCell::textWasEdited()
     if (onTextEdited)
         onTextEdited (*this, getText());
 
-    stopMarquee();
-    startTimer (pauseMs);
+    ui::MarqueeLabel::textWasEdited(); // scrolling rests, then restarts after the pause
 }
 
 void NameCell::editorShown (juce::TextEditor* editor)
@@ -121,8 +120,6 @@ void NameCell::editorShown (juce::TextEditor* editor)
 void NameCell::editorAboutToBeHidden (juce::TextEditor* editor)
 {
     table.repaint();
-    ui::MarqueeLabel::editorAboutToBeHidden (editor);
-    stopMarquee();
-    startTimer (pauseMs);
+    ui::MarqueeLabel::editorAboutToBeHidden (editor); // restarts after the pause
 }
 } // namespace vantor::browse

@@ -166,7 +166,12 @@ private:
         }
 
         bool mightContainSubItems() override { return false; }
-        juce::String getUniqueName() const override { return source.getFolder().getFullPathName(); }
+        // The folder's path; a failed lookup (no folder) still needs a name to keep openness by.
+        juce::String getUniqueName() const override
+        {
+            const auto path = source.getFolder().getFullPathName();
+            return path.isNotEmpty() ? path : "Placeholder_" + source.name;
+        }
 
         void paintItem (juce::Graphics& g, int width, int height) override
         {
@@ -286,13 +291,16 @@ UserSamplePage::~UserSamplePage()
     volumes->removeChangeListener (this);
     treeView->removeMouseListener (this);
 
+    // The sources' items leave the tree view (and their rows go) before the sources die; the
+    // page's own two items leave with the root, which clears their link to the tree view.
     detachItems (*pinnedFoldersItem, false);
-    detachItems (*rootItem, false);
+    detachItems (*rootItem, true);
     treeView->dropRowsOfRemovedItems();
 
     pinned.clear();
     locations.clear();
     treeView->setRootItem (nullptr);
+    detachItems (*rootItem, false); // a tree item owns its sub-items; this one is the page's
     treeView.reset();
     pinnedFoldersItem.reset();
     rootItem.reset();

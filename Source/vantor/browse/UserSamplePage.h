@@ -61,6 +61,7 @@ public:
     TreeView& getTreeView() noexcept { return *treeView; }
     juce::TreeViewItem& getPinnedFoldersItem() noexcept;
     juce::StringArray getSourceNames() const; // locations, then pinned, in order
+    common::RemovableVolumeList& getVolumeList() noexcept { return *volumes; }
 
     /** The settle time after a change of the volumes. */
     static constexpr int volumeSettleMs = 1000;
