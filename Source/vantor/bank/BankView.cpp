@@ -79,7 +79,8 @@ public:
     {
         g.setFont (font);
         g.setColour (juce::Colour (0xff232323));
-        g.drawRect (juce::Rectangle<int> (0, -1, juce::jmax (0, getWidth()), juce::jmax (0, getHeight() + 2)), 1);
+        g.drawRect (juce::Rectangle<int> (0, -1, juce::jmax (0, getWidth()), juce::jmax (0, getHeight() + 2)),
+                    1);
         g.setColour (view.getLookAndFeel().findColour (juce::ListBox::textColourId));
         g.drawText (juce::String (getRow() + 1), getLocalBounds(), juce::Justification::centred, true);
     }
@@ -150,9 +151,11 @@ public:
         };
 
         g.setColour (juce::Colour (0xff000000));
-        g.drawRoundedRectangle (1.0f, 1.0f, (float)juce::jmax (0, w - 2), (float)juce::jmax (0, h - 2), 5.0f, 2.0f);
+        g.drawRoundedRectangle (1.0f, 1.0f, (float)juce::jmax (0, w - 2), (float)juce::jmax (0, h - 2), 5.0f,
+                                2.0f);
 
-        const juce::Rectangle<float> inner (2.0f, 2.0f, (float)juce::jmax (0, w - 4), (float)juce::jmax (0, h - 4));
+        const juce::Rectangle<float> inner (2.0f, 2.0f, (float)juce::jmax (0, w - 4),
+                                            (float)juce::jmax (0, h - 4));
         g.setColour (adjust (juce::Colour (0xff4b4b4b)));
         g.drawRoundedRectangle (inner, 4.0f, 2.0f);
 
@@ -205,7 +208,8 @@ public:
         {
             case favoriteColumn:
             {
-                auto* cell = reuse<FavoriteColumnCustomComponent> (existing, [this] { return new FavoriteColumnCustomComponent (view); });
+                auto* cell = reuse<FavoriteColumnCustomComponent> (
+                    existing, [this] { return new FavoriteColumnCustomComponent (view); });
                 cell->row = row;
                 cell->setToggleState (view.isFavorite (row), juce::dontSendNotification);
                 cell->setTooltip (TRANS ("Set as FAVORITE BANK"));
@@ -221,13 +225,15 @@ public:
             }
             case nameColumn:
             {
-                auto* cell = reuse<NameCell> (existing,
-                                              [this]
-                                              {
-                                                  auto* c = new NameCell (*view.table);
-                                                  c->onTextEdited = [v = &view] (NameCell& n, const juce::String& t) { v->nameEdited (n, t); };
-                                                  return c;
-                                              });
+                auto* cell =
+                    reuse<NameCell> (existing,
+                                     [this]
+                                     {
+                                         auto* c = new NameCell (*view.table);
+                                         c->onTextEdited = [v = &view] (NameCell& n, const juce::String& t)
+                                         { v->nameEdited (n, t); };
+                                         return c;
+                                     });
                 cell->setEmptyText (TRANS ("Click to enter name"));
                 cell->showRow (row, view.getBankName (row), isRowSelected);
                 return cell;
@@ -251,7 +257,8 @@ public:
             return 0;
 
         auto& t = *view.table;
-        const auto scrollBar = t.getVerticalScrollBar().isVisible() ? view.getLookAndFeel().getDefaultScrollbarWidth() : 0;
+        const auto scrollBar =
+            t.getVerticalScrollBar().isVisible() ? view.getLookAndFeel().getDefaultScrollbarWidth() : 0;
         return t.getWidth() - 2 * t.getOutlineThickness() - 140 - scrollBar;
     }
 
@@ -310,14 +317,16 @@ BankView::BankView (IBankCommandDispatcher* dispatcherToUse)
     auto& header = table->getHeader();
     header.addColumn ({}, favoriteColumn, 24, 24, -1, juce::TableHeaderComponent::visible);
     header.addColumn ({}, numberColumn, 26, 26, -1, juce::TableHeaderComponent::visible);
-    header.addColumn ({}, nameColumn, 30, 30, -1, juce::TableHeaderComponent::visible | juce::TableHeaderComponent::resizable);
+    header.addColumn ({}, nameColumn, 30, 30, -1,
+                      juce::TableHeaderComponent::visible | juce::TableHeaderComponent::resizable);
     header.addColumn ({}, timeColumn, 90, 90, -1, juce::TableHeaderComponent::visible);
     table->setHeaderHeight (0);
     table->setRowHeight (28);
     table->updateContent();
 
     table->onRowMoved = [this] (int from, int to) { moveBank (from, to); };
-    table->onBankDropped = [this] (int collectionIndex, juce::String name, int row) { loadCollectionBank (collectionIndex, name, row); };
+    table->onBankDropped = [this] (int collectionIndex, juce::String name, int row)
+    { loadCollectionBank (collectionIndex, name, row); };
     table->onKeyPressed = [this] (int row, const juce::KeyPress& key) { handleKey (row, key); };
     table->onRowMenuRequested = [this] (int row) { showRowMenu (row); };
 
@@ -419,7 +428,8 @@ void BankView::localeChanged()
 {
     table->updateContent();
     table->repaint();
-    exportButton->setTooltip (TRANS ("Write BANK information and sample audio sources for each SLOT to storage media."));
+    exportButton->setTooltip (
+        TRANS ("Write BANK information and sample audio sources for each SLOT to storage media."));
 }
 
 void BankView::buttonClicked (juce::Button* button)
@@ -473,8 +483,8 @@ bool BankView::isFavorite (int row) const
 
 juce::String BankView::makeUniqueName (const juce::String& name) const
 {
-    return BankNames::makeUnique (name, [this] (const juce::String& candidate) { return findBankByName (candidate) >= 0; },
-                                  false);
+    return BankNames::makeUnique (
+        name, [this] (const juce::String& candidate) { return findBankByName (candidate) >= 0; }, false);
 }
 
 void BankView::placeBank (int row, const juce::String& name, std::function<void (const juce::String&)> place)
@@ -605,12 +615,32 @@ juce::PopupMenu BankView::makeRowMenu (int row)
     const bool canPaste = clipboard.kind == service::ClipboardInfo::bank;
     const auto clipName = clipboard.name;
 
-    menu.addItem (TRANS ("Copy"), [self, row] { if (self != nullptr) self->dispatcher->copyBank (row); });
-    menu.addItem (canPaste ? TRANS ("Paste '{name}'").replace ("{name}", clipName) : TRANS ("Paste"), canPaste, false,
-                  [self, row, clipName] { if (self != nullptr) self->pasteBankAt (row, clipName); });
+    menu.addItem (TRANS ("Copy"),
+                  [self, row]
+                  {
+                      if (self != nullptr)
+                          self->dispatcher->copyBank (row);
+                  });
+    menu.addItem (canPaste ? TRANS ("Paste '{name}'").replace ("{name}", clipName) : TRANS ("Paste"),
+                  canPaste, false,
+                  [self, row, clipName]
+                  {
+                      if (self != nullptr)
+                          self->pasteBankAt (row, clipName);
+                  });
     menu.addSeparator();
-    menu.addItem (TRANS ("Delete"), !isBankEmpty (row), false, [self, row] { if (self != nullptr) self->deleteRow (row); });
-    menu.addItem (TRANS ("Rename"), [self, row] { if (self != nullptr) self->editRowName (row); });
+    menu.addItem (TRANS ("Delete"), !isBankEmpty (row), false,
+                  [self, row]
+                  {
+                      if (self != nullptr)
+                          self->deleteRow (row);
+                  });
+    menu.addItem (TRANS ("Rename"),
+                  [self, row]
+                  {
+                      if (self != nullptr)
+                          self->editRowName (row);
+                  });
     return menu;
 }
 
@@ -653,8 +683,9 @@ void BankView::paint (juce::Graphics& g)
         g.drawLine (137.0f, 11.5f, (float)(w - 276), 11.5f, 1.0f);
     }
 
-    const auto shadowColour = juce::Colour::fromHSL (juce::Colour (0xff232323).getHue(), juce::Colour (0xff232323).getSaturationHSL(),
-                                                      juce::Colour (0xff232323).getLightness() * 0.6f, 1.0f);
+    const auto shadowColour = juce::Colour::fromHSL (juce::Colour (0xff232323).getHue(),
+                                                     juce::Colour (0xff232323).getSaturationHSL(),
+                                                     juce::Colour (0xff232323).getLightness() * 0.6f, 1.0f);
     const auto button = exportButton->getBounds();
     juce::DropShadow (shadowColour, 10, {0, 0}).drawForRectangle (g, button.withY (button.getY() + 5));
 }

@@ -36,8 +36,7 @@ class BankView : public juce::Component,
                  public common::LocaleObserver
 {
 public:
-    /** How the view joins (true) and leaves (false) the service's clipboard observers. */
-    using ClipboardLink = std::function<void (service::ClipboardObserver*, bool attach)>;
+    using ClipboardLink = service::ClipboardLink;
 
     /** Registers with the view model and the clipboard now and leaves both in the destructor;
         both outlive the view. */
@@ -99,7 +98,8 @@ private:
     void buttonClicked (juce::Button* button) override;
     /** The paste and load decision: direct on an empty row, else after the overwrite question;
         a name another row bears gets a unique one. */
-    void placeBank (int row, const juce::String& name, std::function<void (const juce::String& newName)> place);
+    void placeBank (int row, const juce::String& name,
+                    std::function<void (const juce::String& newName)> place);
 
     IBankCommandDispatcher* dispatcher;
     BankViewModel* registeredWith = nullptr;

@@ -74,8 +74,8 @@ void DraggableTableListBox::focusLost (juce::Component::FocusChangeType cause)
 
 bool DraggableTableListBox::isInterestedInDragSource (const SourceDetails& details)
 {
-    return details.sourceComponent.get() == this
-           || RowDragDescription::startsWith (details.description, "BankCollection_");
+    return details.sourceComponent.get() == this ||
+           RowDragDescription::startsWith (details.description, "BankCollection_");
 }
 
 void DraggableTableListBox::follow (const SourceDetails& details)
@@ -131,7 +131,8 @@ void DraggableTableListBox::itemDropped (const SourceDetails& details)
 
     if (details.sourceComponent.get() == this)
     {
-        if (RowDragDescription::read (details.description, "Bank_", dropped) && dropped.row != dropRow && onRowMoved)
+        if (RowDragDescription::read (details.description, "Bank_", dropped) && dropped.row != dropRow &&
+            onRowMoved)
             onRowMoved (dropped.row, dropRow);
     }
     else if (RowDragDescription::read (details.description, "BankCollection_", dropped) && onBankDropped)

@@ -11,7 +11,9 @@ namespace vantor::bank
     scrolls a row at a time while a drag is held near its top or bottom edge. What the view must
     decide goes out through four callbacks. No file drops.
     Threads: message thread. */
-class DraggableTableListBox : public juce::TableListBox, public juce::DragAndDropTarget, private juce::AsyncUpdater
+class DraggableTableListBox : public juce::TableListBox,
+                              public juce::DragAndDropTarget,
+                              private juce::AsyncUpdater
 {
 public:
     DraggableTableListBox();

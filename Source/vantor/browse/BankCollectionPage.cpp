@@ -66,7 +66,8 @@ public:
             {
                 delete existing;
                 cell = new NameCell (*page.table);
-                cell->onTextEdited = [p = &page] (NameCell& c, const juce::String& text) { p->nameEdited (c, text); };
+                cell->onTextEdited = [p = &page] (NameCell& c, const juce::String& text)
+                { p->nameEdited (c, text); };
             }
             cell->showRow (row, page.getItemName (row), isRowSelected);
             return cell;
@@ -81,8 +82,8 @@ public:
         if (columnId != nameColumn)
             return 0;
 
-        return page.table->getWidth() - 2 * page.table->getOutlineThickness()
-               - page.getLookAndFeel().getDefaultScrollbarWidth() - 80;
+        return page.table->getWidth() - 2 * page.table->getOutlineThickness() -
+               page.getLookAndFeel().getDefaultScrollbarWidth() - 80;
     }
 
     void deleteKeyPressed (int row) override { page.deleteRow (row); }
@@ -158,14 +159,16 @@ BankCollectionPage::BankCollectionPage (IBrowseCommandDispatcher* dispatcherToUs
     table->setModel (tableModel.get());
 
     auto& header = table->getHeader();
-    header.addColumn ({}, nameColumn, 30, 30, -1, juce::TableHeaderComponent::visible | juce::TableHeaderComponent::resizable);
+    header.addColumn ({}, nameColumn, 30, 30, -1,
+                      juce::TableHeaderComponent::visible | juce::TableHeaderComponent::resizable);
     header.addColumn ({}, timeColumn, 80, 80, -1, juce::TableHeaderComponent::visible);
     table->setHeaderHeight (0);
     table->setRowHeight (28);
     table->updateContent();
 
     table->onRowMoved = [this] (const int& from, const int& to) { dispatcher->moveBank (from, to); };
-    table->onBankDropped = [this] (const int& bankIndex, const juce::String& name) { saveDroppedBank (bankIndex, name); };
+    table->onBankDropped = [this] (const int& bankIndex, const juce::String& name)
+    { saveDroppedBank (bankIndex, name); };
     table->onKeyPressed = [this] (const int& row, const juce::KeyPress& key) { handleKey (row, key); };
     table->onRowMenuRequested = [this] (const int& row) { showRowMenu (row); };
 
@@ -184,8 +187,9 @@ BankCollectionPage::~BankCollectionPage()
 void BankCollectionPage::applyBackgroundRule()
 {
     table->setColour (juce::ListBox::backgroundColourId,
-                      table->getNumRows() > 0 ? getLookAndFeel().findColour (juce::ListBox::backgroundColourId)
-                                              : juce::Colour (0x00000000));
+                      table->getNumRows() > 0
+                          ? getLookAndFeel().findColour (juce::ListBox::backgroundColourId)
+                          : juce::Colour (0x00000000));
     repaint();
 }
 
@@ -270,9 +274,9 @@ bool BankCollectionPage::isNameUsedByOtherRow (int row, const juce::String& name
 
 juce::String BankCollectionPage::makeUniqueName (const juce::String& name) const
 {
-    return BankNames::makeUnique (name.isEmpty() ? TRANS ("Untitled BANK") : name,
-                                  [this] (const juce::String& candidate) { return findRowByName (candidate) >= 0; },
-                                  true);
+    return BankNames::makeUnique (
+        name.isEmpty() ? TRANS ("Untitled BANK") : name,
+        [this] (const juce::String& candidate) { return findRowByName (candidate) >= 0; }, true);
 }
 
 //==============================================================================
@@ -360,8 +364,8 @@ void BankCollectionPage::handleKey (int row, const juce::KeyPress& key)
 {
     const auto mods = key.getModifiers();
 
-    if (key.getKeyCode() == juce::KeyPress::F2Key && !mods.isShiftDown() && !mods.isCtrlDown() && !mods.isAltDown()
-        && row >= 0)
+    if (key.getKeyCode() == juce::KeyPress::F2Key && !mods.isShiftDown() && !mods.isCtrlDown() &&
+        !mods.isAltDown() && row >= 0)
         editRowName (row);
 }
 
@@ -373,8 +377,18 @@ juce::PopupMenu BankCollectionPage::makeRowMenu (int row)
         return menu;
 
     juce::Component::SafePointer<BankCollectionPage> self (this);
-    menu.addItem (TRANS ("Delete"), [self, row] { if (self != nullptr) self->deleteRow (row); });
-    menu.addItem (TRANS ("Rename"), [self, row] { if (self != nullptr) self->editRowName (row); });
+    menu.addItem (TRANS ("Delete"),
+                  [self, row]
+                  {
+                      if (self != nullptr)
+                          self->deleteRow (row);
+                  });
+    menu.addItem (TRANS ("Rename"),
+                  [self, row]
+                  {
+                      if (self != nullptr)
+                          self->editRowName (row);
+                  });
     return menu;
 }
 

@@ -19,7 +19,8 @@ struct BankNames
 
     /** base + "(2)", base + "(3)", ... : the first one isTaken refuses, where base is the first
         46 code points of name. With tryBaseFirst the base itself is tried before the counters. */
-    static juce::String makeUnique (const juce::String& name, const std::function<bool (const juce::String&)>& isTaken,
+    static juce::String makeUnique (const juce::String& name,
+                                    const std::function<bool (const juce::String&)>& isTaken,
                                     bool tryBaseFirst)
     {
         const auto base = name.substring (0, uniqueBaseLength);

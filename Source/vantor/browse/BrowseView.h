@@ -30,7 +30,8 @@ public:
     /** Registers the collection page with the view model (which outlives the pane) and removes it
         in the destructor. Null volumes: the machine's own list; the empty folder: the installed
         factory samples. */
-    explicit BrowseView (BrowseViewModel& viewModel, std::unique_ptr<common::RemovableVolumeList> volumes = nullptr,
+    explicit BrowseView (BrowseViewModel& viewModel,
+                         std::unique_ptr<common::RemovableVolumeList> volumes = nullptr,
                          const juce::File& factoryFolder = {});
     ~BrowseView() override;
 

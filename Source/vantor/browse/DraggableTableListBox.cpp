@@ -93,7 +93,8 @@ void DraggableTableListBox::itemDragEnter (const SourceDetails& details)
     }
     else
     {
-        setColour (juce::ListBox::outlineColourId, getLookAndFeel().findColour (juce::TreeView::selectedItemBackgroundColourId));
+        setColour (juce::ListBox::outlineColourId,
+                   getLookAndFeel().findColour (juce::TreeView::selectedItemBackgroundColourId));
     }
 
     repaint();
@@ -112,7 +113,8 @@ void DraggableTableListBox::itemDragMove (const SourceDetails& details)
     }
     else
     {
-        setColour (juce::ListBox::outlineColourId, getLookAndFeel().findColour (juce::TreeView::selectedItemBackgroundColourId));
+        setColour (juce::ListBox::outlineColourId,
+                   getLookAndFeel().findColour (juce::TreeView::selectedItemBackgroundColourId));
     }
 
     repaint();
@@ -147,8 +149,8 @@ void DraggableTableListBox::itemDropped (const SourceDetails& details)
 
     if (isOwn (details))
     {
-        if (RowDragDescription::read (details.description, "BankCollection_", dropped)
-            && dropped.row != insertionRow && onRowMoved)
+        if (RowDragDescription::read (details.description, "BankCollection_", dropped) &&
+            dropped.row != insertionRow && onRowMoved)
             onRowMoved (dropped.row, insertionRow);
     }
     else if (RowDragDescription::read (details.description, "Bank_", dropped) && onBankDropped)

@@ -11,7 +11,9 @@ namespace vantor::browse
     of the BANK table (its outline lights up while one hovers), and reports what the page must
     decide through four callbacks. It never scrolls while dragging.
     Threads: message thread. */
-class DraggableTableListBox : public juce::TableListBox, public juce::DragAndDropTarget, private juce::AsyncUpdater
+class DraggableTableListBox : public juce::TableListBox,
+                              public juce::DragAndDropTarget,
+                              private juce::AsyncUpdater
 {
 public:
     DraggableTableListBox();

@@ -78,7 +78,12 @@ juce::PopupMenu FactorySamplePage::makeMenuFor (juce::TreeViewItem* item)
     {
         juce::Component::SafePointer<FactorySamplePage> self (this);
         const juce::File file (item->getUniqueName());
-        menu.addItem (juce::translate ("Preview play"), [self, file] { if (self != nullptr) self->preview (file); });
+        menu.addItem (juce::translate ("Preview play"),
+                      [self, file]
+                      {
+                          if (self != nullptr)
+                              self->preview (file);
+                      });
     }
 
     return menu;

@@ -130,7 +130,8 @@ void FileListTreeItem::followList (const FolderContentsList& list)
 
 void FileListTreeItem::paintItem (juce::Graphics& g, int width, int height)
 {
-    const auto name = entry.file.getFileName().isEmpty() ? entry.file.getFullPathName() : entry.file.getFileName();
+    const auto name =
+        entry.file.getFileName().isEmpty() ? entry.file.getFullPathName() : entry.file.getFileName();
     auto icon = getIcon();
     owner.getLookAndFeel().drawFileBrowserRow (g, width, height, entry.file, name, &icon, sizeText, dateText,
                                                entry.isDirectory, isSelected(), getIndexInParent(), owner);

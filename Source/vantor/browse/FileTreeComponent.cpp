@@ -6,21 +6,21 @@ namespace vantor::browse
 {
 namespace
 {
-const char* const openFolderSvg
-    = R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
-      R"(<path d="M2 13V3H6L8 5H13V6H2.93617V11L4.05957 7H14L12.5957 13H2Z" fill="white"/></svg>)";
+const char* const openFolderSvg =
+    R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
+    R"(<path d="M2 13V3H6L8 5H13V6H2.93617V11L4.05957 7H14L12.5957 13H2Z" fill="white"/></svg>)";
 
-const char* const closedFolderSvg
-    = R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
-      R"(<path d="M2 3H6L8 5H14V13H2V3Z" fill="white"/></svg>)";
+const char* const closedFolderSvg =
+    R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
+    R"(<path d="M2 3H6L8 5H14V13H2V3Z" fill="white"/></svg>)";
 
 // 20 x 20 drawn unscaled into 16 x 16: the right end of the band and the two longest bars are cut.
-const char* const audioFileSvg
-    = R"(<svg width="20" height="20" viewBox="0 0 20 20" fill="none" xmlns="http://www.w3.org/2000/svg">)"
-      R"(<path d="M7.2002 8.59961H8.59961V6.5H10V3.7002H11.4004V5.7998H12.7998V8.59961H14.2002V6.5H15.5996)"
-      R"(V8.59961H17V11.4004H15.5996V13.5H14.2002V11.4004H12.7998V14.2002H11.4004V16.2998H10V13.5H8.59961)"
-      R"(V11.4004H7.2002V17H5.7998V14.9004H4.40039V11.4004H3V8.59961H4.40039V5.09961H5.7998V3H7.2002V8.59961Z")"
-      R"( fill="white"/></svg>)";
+const char* const audioFileSvg =
+    R"(<svg width="20" height="20" viewBox="0 0 20 20" fill="none" xmlns="http://www.w3.org/2000/svg">)"
+    R"(<path d="M7.2002 8.59961H8.59961V6.5H10V3.7002H11.4004V5.7998H12.7998V8.59961H14.2002V6.5H15.5996)"
+    R"(V8.59961H17V11.4004H15.5996V13.5H14.2002V11.4004H12.7998V14.2002H11.4004V16.2998H10V13.5H8.59961)"
+    R"(V11.4004H7.2002V17H5.7998V14.9004H4.40039V11.4004H3V8.59961H4.40039V5.09961H5.7998V3H7.2002V8.59961Z")"
+    R"( fill="white"/></svg>)";
 
 juce::Image renderIcon (const char* svg)
 {

@@ -76,7 +76,10 @@ public:
     const juce::FileFilter* getFilter() const noexcept { return filter; }
     juce::TimeSliceThread& getThread() noexcept { return thread; }
     void notifySelectionChanged() { sendSelectionChangeMessage(); }
-    void notifyClicked (const juce::File& file, const juce::MouseEvent& e) { sendMouseClickMessage (file, e); }
+    void notifyClicked (const juce::File& file, const juce::MouseEvent& e)
+    {
+        sendMouseClickMessage (file, e);
+    }
     void notifyDoubleClicked (const juce::File& file) { sendDoubleClickMessage (file); }
 
 private:

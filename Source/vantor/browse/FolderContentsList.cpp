@@ -8,7 +8,8 @@ namespace vantor::browse
 struct FolderContentsList::Reading
 {
     explicit Reading (const juce::File& folderToRead, bool publishBatches)
-        : iterator (folderToRead, false, "*", juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles)
+        : iterator (folderToRead, false, "*",
+                    juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles)
         , publish (publishBatches)
     {
     }
@@ -18,7 +19,8 @@ struct FolderContentsList::Reading
     const bool publish;           // true: each batch is shown at once (first reading of a folder)
 };
 
-FolderContentsList::FolderContentsList (const juce::FileFilter* filterToUse, juce::TimeSliceThread& threadToUse)
+FolderContentsList::FolderContentsList (const juce::FileFilter* filterToUse,
+                                        juce::TimeSliceThread& threadToUse)
     : filter (filterToUse)
     , thread (threadToUse)
 {

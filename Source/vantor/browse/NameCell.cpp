@@ -95,8 +95,10 @@ void NameCell::paint (juce::Graphics& g)
     {
         g.setColour (juce::Colour (0xff555555));
         g.setFont (getFont());
-        g.drawText (emptyText, juce::Rectangle<int> (10, 0, juce::jmax (0, getWidth() - 20), juce::jmax (0, getHeight())),
-                    juce::Justification::centredLeft, true);
+        g.drawText (
+            emptyText,
+            juce::Rectangle<int> (10, 0, juce::jmax (0, getWidth() - 20), juce::jmax (0, getHeight())),
+            juce::Justification::centredLeft, true);
     }
 
     ui::MarqueeLabel::paint (g);

@@ -8,10 +8,10 @@ namespace vantor::browse
     Threads: message thread. */
 struct RowDropGeometry
 {
-    int x = 0, y = 0;       // the pointer in the table
+    int x = 0, y = 0;          // the pointer in the table
     int width = 0, height = 0; // the table
-    int contentTop = 0;     // the top of the list's viewport in the table
-    int scrollY = 0;        // the viewport's vertical scroll position
+    int contentTop = 0;        // the top of the list's viewport in the table
+    int scrollY = 0;           // the viewport's vertical scroll position
     int rowHeight = 1;
     int numRows = 0;
 
@@ -55,7 +55,8 @@ struct RowDropGeometry
     bool isInInnerBand() const noexcept
     {
         const int h2 = rowHeight / 2;
-        return juce::Rectangle<int> (0, h2, juce::jmax (0, width), juce::jmax (0, height - 2 * h2)).contains (x, y);
+        return juce::Rectangle<int> (0, h2, juce::jmax (0, width), juce::jmax (0, height - 2 * h2))
+            .contains (x, y);
     }
 };
 } // namespace vantor::browse

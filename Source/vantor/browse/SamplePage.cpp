@@ -16,7 +16,8 @@ SamplePage::SamplePage (std::unique_ptr<common::RemovableVolumeList> volumes, co
     addAndMakeVisible (*userPage);
     addChildComponent (*factoryPage);
 
-    userFactoryButton = std::make_unique<juce::DrawableButton> ("userFactoryButton", juce::DrawableButton::ImageRaw);
+    userFactoryButton =
+        std::make_unique<juce::DrawableButton> ("userFactoryButton", juce::DrawableButton::ImageRaw);
     addAndMakeVisible (*userFactoryButton);
     userFactoryButton->setButtonText ({});
 

@@ -11,9 +11,11 @@ int TimeBar::fillWidth (int innerWidth, double seconds)
 juce::String TimeBar::tooltipFor (double seconds)
 {
     if (seconds > limitSeconds)
-        return TRANS ("Exceeded: {sec} seconds").replace ("{sec}", juce::String::formatted ("%.3f", seconds - limitSeconds));
+        return TRANS ("Exceeded: {sec} seconds")
+            .replace ("{sec}", juce::String::formatted ("%.3f", seconds - limitSeconds));
 
-    return TRANS ("Remaining: {sec} seconds").replace ("{sec}", juce::String::formatted ("%.3f", limitSeconds - seconds));
+    return TRANS ("Remaining: {sec} seconds")
+        .replace ("{sec}", juce::String::formatted ("%.3f", limitSeconds - seconds));
 }
 
 juce::Rectangle<int> TimeBar::barBounds (int cellWidth, int cellHeight)

@@ -20,7 +20,8 @@ juce::File homeFolder()
 }
 } // namespace
 
-juce::File UserFolders::parseUserDirs (const juce::String& text, const juce::String& key, const juce::File& home)
+juce::File UserFolders::parseUserDirs (const juce::String& text, const juce::String& key,
+                                       const juce::File& home)
 {
     juce::File found;
 
@@ -62,7 +63,8 @@ juce::File UserFolders::find (const juce::String& key, const juce::String& fallb
 {
     const auto home = homeFolder();
     auto configHome = environment ("XDG_CONFIG_HOME");
-    const auto config = juce::File::isAbsolutePath (configHome) ? juce::File (configHome) : home.getChildFile (".config");
+    const auto config =
+        juce::File::isAbsolutePath (configHome) ? juce::File (configHome) : home.getChildFile (".config");
     const auto dirsFile = config.getChildFile ("user-dirs.dirs");
 
     juce::File folder;

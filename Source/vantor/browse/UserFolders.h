@@ -16,7 +16,8 @@ struct UserFolders
     /** The folder named by key ("XDG_MUSIC_DIR") in the text of a user-dirs.dirs file, with
         "$HOME" replaced by home; empty when the key is absent, the value is neither "$HOME/..." nor
         absolute, or names the home folder itself (the desktop's way of switching a folder off). */
-    static juce::File parseUserDirs (const juce::String& text, const juce::String& key, const juce::File& home);
+    static juce::File parseUserDirs (const juce::String& text, const juce::String& key,
+                                     const juce::File& home);
 
     /** The lookup of one key with its fallback below home; empty unless it is an existing folder. */
     static juce::File find (const juce::String& key, const juce::String& fallbackName);

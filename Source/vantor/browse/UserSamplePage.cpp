@@ -13,21 +13,21 @@ namespace vantor::browse
 {
 namespace
 {
-const char* const pinSvg
-    = R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
-      R"(<path d="M7.07031 7.74927L7.93634 8.24927L6.43634 10.8473L5.68634 12.1464L4.81272 13.2076C4.75912 )"
-      R"(13.2727 4.6663 13.2895 4.59326 13.2473L4.41339 13.1435C4.34035 13.1013 4.3085 13.0125 4.33809 13.0)"
-      R"(336L4.82031 11.6464L5.57031 10.3473L7.07031 7.74927Z" fill="white"/>)"
-      R"(<path d="M12.1786 3.77222C12.261 3.81992 12.2886 3.9254 12.241 4.00785L12.0447 4.34783C11.9869 4.)"
-      R"(44786 11.8976 4.52657 11.7904 4.5697L10.7678 4.97952L9.79362 8.49689L10.3886 9.6929C10.4401 9.79645 )"
-      R"(10.436 9.91939 10.3782 10.0195L10.0335 10.6166L3.96875 7.11516L4.31348 6.51807C4.37125 6.41801 4.475)"
-      R"(36 6.35385 4.59066 6.34658L5.95604 6.26096L8.5034 3.67106L8.34739 2.5819C8.33112 2.46746 8.35464 2.3)"
-      R"(5082 8.41234 2.25066L8.60863 1.91068C8.65622 1.82824 8.76142 1.79947 8.8439 1.84692L12.1786 3.77222Z")"
-      R"( fill="white"/></svg>)";
+const char* const pinSvg =
+    R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
+    R"(<path d="M7.07031 7.74927L7.93634 8.24927L6.43634 10.8473L5.68634 12.1464L4.81272 13.2076C4.75912 )"
+    R"(13.2727 4.6663 13.2895 4.59326 13.2473L4.41339 13.1435C4.34035 13.1013 4.3085 13.0125 4.33809 13.0)"
+    R"(336L4.82031 11.6464L5.57031 10.3473L7.07031 7.74927Z" fill="white"/>)"
+    R"(<path d="M12.1786 3.77222C12.261 3.81992 12.2886 3.9254 12.241 4.00785L12.0447 4.34783C11.9869 4.)"
+    R"(44786 11.8976 4.52657 11.7904 4.5697L10.7678 4.97952L9.79362 8.49689L10.3886 9.6929C10.4401 9.79645 )"
+    R"(10.436 9.91939 10.3782 10.0195L10.0335 10.6166L3.96875 7.11516L4.31348 6.51807C4.37125 6.41801 4.475)"
+    R"(36 6.35385 4.59066 6.34658L5.95604 6.26096L8.5034 3.67106L8.34739 2.5819C8.33112 2.46746 8.35464 2.3)"
+    R"(5082 8.41234 2.25066L8.60863 1.91068C8.65622 1.82824 8.76142 1.79947 8.8439 1.84692L12.1786 3.77222Z")"
+    R"( fill="white"/></svg>)";
 
-const char* const greyFolderSvg
-    = R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
-      R"(<path d="M2 3H6L8 5H14V13H2V3Z" fill="#555555"/></svg>)";
+const char* const greyFolderSvg =
+    R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
+    R"(<path d="M2 3H6L8 5H14V13H2V3Z" fill="#555555"/></svg>)";
 
 juce::Image renderIcon (const char* svg)
 {
@@ -60,7 +60,8 @@ void paintLabelRow (juce::Graphics& g, juce::TreeView& tree, bool selected, cons
 
     g.setColour (juce::Colour (0xff000000));
     if (icon.isValid())
-        g.drawImageWithin (icon, 2, 2, 28, height - 4, juce::RectanglePlacement::centred | juce::RectanglePlacement::onlyReduceInSize);
+        g.drawImageWithin (icon, 2, 2, 28, height - 4,
+                           juce::RectanglePlacement::centred | juce::RectanglePlacement::onlyReduceInSize);
 
     auto colour = tree.findColour (selected ? juce::DirectoryContentsDisplayComponent::highlightedTextColourId
                                             : juce::DirectoryContentsDisplayComponent::textColourId);
@@ -68,7 +69,8 @@ void paintLabelRow (juce::Graphics& g, juce::TreeView& tree, bool selected, cons
         colour = colour.withBrightness (0.47f);
 
     g.setColour (colour);
-    g.setFont (juce::Font (juce::jmax (14.0f, (float)height * 0.7f), selected ? juce::Font::bold : juce::Font::plain));
+    g.setFont (juce::Font (juce::jmax (14.0f, (float)height * 0.7f),
+                           selected ? juce::Font::bold : juce::Font::plain));
     g.drawFittedText (text, 32, 0, width - 32, height, juce::Justification::centredLeft, 1);
 }
 } // namespace
@@ -254,7 +256,8 @@ void UserSamplePage::TreeView::dropRowsOfRemovedItems()
 
 //==============================================================================
 UserSamplePage::UserSamplePage (std::unique_ptr<common::RemovableVolumeList> volumeList)
-    : volumes (volumeList != nullptr ? std::move (volumeList) : std::make_unique<common::RemovableVolumeList>())
+    : volumes (volumeList != nullptr ? std::move (volumeList)
+                                     : std::make_unique<common::RemovableVolumeList>())
 {
     rootItem = std::make_unique<RootItem>();
     treeView = std::make_unique<TreeView> ([this] { stopOwnPreview(); }, [this] { spaceDown(); });
@@ -276,7 +279,8 @@ UserSamplePage::UserSamplePage (std::unique_ptr<common::RemovableVolumeList> vol
 
         if (auto* paths = value.getArray())
             for (const auto& path : *paths)
-                pinned.add (new FileTreeSource (*this, nameFromPath (path.toString()), juce::File (path.toString())));
+                pinned.add (
+                    new FileTreeSource (*this, nameFromPath (path.toString()), juce::File (path.toString())));
     }
 
     locations.add (new FileTreeSource (*this, "Music", UserFolders::findMusicFolder()));
@@ -387,8 +391,9 @@ void UserSamplePage::refreshVolumes()
         if (name == "Music" || name == "Desktop")
             continue;
 
-        const bool stillThere = std::any_of (roots.begin(), roots.end(),
-                                             [&name] (const juce::File& root) { return root.getFullPathName() == name; });
+        const bool stillThere =
+            std::any_of (roots.begin(), roots.end(),
+                         [&name] (const juce::File& root) { return root.getFullPathName() == name; });
         if (!stillThere)
             locations.remove (i);
     }
@@ -526,25 +531,42 @@ juce::PopupMenu UserSamplePage::makeMenuFor (juce::TreeViewItem* item)
 
     if (item->getParentItem() == pinnedFoldersItem.get())
     {
-        menu.addItem (juce::translate ("Unpin"), [self, path] { if (self != nullptr) self->unpin (path); });
+        menu.addItem (juce::translate ("Unpin"),
+                      [self, path]
+                      {
+                          if (self != nullptr)
+                              self->unpin (path);
+                      });
         menu.addSeparator();
     }
     else if (item->mightContainSubItems() && item->getParentItem() != rootItem.get() && !underPinned (item))
     {
         menu.addItem (juce::translate ("Pin"), !isPinned (path), false,
-                      [self, path] { if (self != nullptr) self->pin (path); });
+                      [self, path]
+                      {
+                          if (self != nullptr)
+                              self->pin (path);
+                      });
         menu.addSeparator();
     }
 
     if (!item->mightContainSubItems())
     {
         menu.addItem (juce::translate ("Preview play"),
-                      [self, path] { if (self != nullptr) self->preview (juce::File (path)); });
+                      [self, path]
+                      {
+                          if (self != nullptr)
+                              self->preview (juce::File (path));
+                      });
         menu.addSeparator();
     }
 
     menu.addItem (juce::translate ("Show in Explorer"),
-                  [self, path] { if (self != nullptr) self->showInExplorer (juce::File (path)); });
+                  [self, path]
+                  {
+                      if (self != nullptr)
+                          self->showInExplorer (juce::File (path));
+                  });
     return menu;
 }
 

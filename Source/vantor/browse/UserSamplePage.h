@@ -29,7 +29,10 @@ namespace vantor::browse
 
     Threads: message thread; each source reads on its own thread, which is stopped and joined
     (never killed) before the source goes. */
-class UserSamplePage : public juce::Component, public juce::DragAndDropContainer, private juce::ChangeListener, private juce::Timer
+class UserSamplePage : public juce::Component,
+                       public juce::DragAndDropContainer,
+                       private juce::ChangeListener,
+                       private juce::Timer
 {
 public:
     /** Null volumes: the machine's own list. */

@@ -25,7 +25,8 @@ using DragDetails = juce::DragAndDropTarget::SourceDetails;
 // The view 500 pixels wide over a mocked dispatcher, fed a BANK list as the view model would.
 struct ViewFixture
 {
-    explicit ViewFixture (std::vector<std::pair<juce::String, double>> rows = {}, int favorite = 0, int current = 0)
+    explicit ViewFixture (std::vector<std::pair<juce::String, double>> rows = {}, int favorite = 0,
+                          int current = 0)
     {
         juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
         // The selection of the first list reaches the dispatcher; tests look at what follows.
@@ -99,12 +100,9 @@ TEST (BankViewTimeBar, WidthColourAndTooltipFollowTheSixteenSecondLimit)
         const char* tooltip;
     };
     const Case cases[] = {
-        {12.5, 60, "Remaining: 3.500 seconds"},
-        {17.25, 78, "Exceeded: 1.250 seconds"},
-        {16.0, 78, "Remaining: 0.000 seconds"},
-        {0.0, 0, "Remaining: 16.000 seconds"},
-        {0.1, 0, "Remaining: 15.900 seconds"},
-        {-1.0, 0, "Remaining: 17.000 seconds"},
+        {12.5, 60, "Remaining: 3.500 seconds"}, {17.25, 78, "Exceeded: 1.250 seconds"},
+        {16.0, 78, "Remaining: 0.000 seconds"}, {0.0, 0, "Remaining: 16.000 seconds"},
+        {0.1, 0, "Remaining: 15.900 seconds"},  {-1.0, 0, "Remaining: 17.000 seconds"},
     };
 
     for (const auto& c : cases)
@@ -120,9 +118,11 @@ TEST (BankViewTimeBar, WidthColourAndTooltipFollowTheSixteenSecondLimit)
             TimeBar::paint (g, 80, 10, c.seconds, false);
         }
         if (c.fill > 0)
-            EXPECT_EQ (image.getPixelAt (c.fill, 5), juce::Colour (c.seconds > 16.0 ? 0xffff0000 : 0xffffffff));
+            EXPECT_EQ (image.getPixelAt (c.fill, 5),
+                       juce::Colour (c.seconds > 16.0 ? 0xffff0000 : 0xffffffff));
         if (c.fill < 78)
-            EXPECT_EQ (image.getPixelAt (c.fill + 1, 5), juce::Colour (0xff000000)) << "inside beyond the fill";
+            EXPECT_EQ (image.getPixelAt (c.fill + 1, 5), juce::Colour (0xff000000))
+                << "inside beyond the fill";
     }
 }
 
@@ -183,8 +183,20 @@ TEST (BankViewPasteAndLoad, EmptyRowsTakeTheBankAtOnceAndTakenNamesBecomeUnique)
     const Case cases[] = {
         {"free name onto an empty row", {{"A", 1.0}}, "Kit", 6, ""},
         {"name of another row", {{"", 0.0}, {"Drums", 1.0}}, "Drums", 6, "Drums(2)"},
-        {"name of another row, (2) taken too", {{"", 0}, {"Drums", 1}, {"", 0}, {"", 0}, {"", 0}, {"", 0}, {"", 0},
-                                                 {"", 0}, {"", 0}, {"Drums(2)", 1}}, "Drums", 6, "Drums(3)"},
+        {"name of another row, (2) taken too",
+         {{"", 0},
+          {"Drums", 1},
+          {"", 0},
+          {"", 0},
+          {"", 0},
+          {"", 0},
+          {"", 0},
+          {"", 0},
+          {"", 0},
+          {"Drums(2)", 1}},
+         "Drums",
+         6,
+         "Drums(3)"},
         {"onto the row that bears the name", {{"", 0}, {"", 0}, {"Kit", 3.0}}, "Kit", 2, ""},
         {"no name while row 0 has none", {{"", 0.0}}, "", 3, "(2)"},
         {"onto a row with audio", {{"", 0}, {"", 0}, {"", 0}, {"Old", 4.0}}, "Kit", 3, ""},
@@ -204,7 +216,8 @@ TEST (BankViewPasteAndLoad, EmptyRowsTakeTheBankAtOnceAndTakenNamesBecomeUnique)
         }
         {
             ViewFixture f (c.rows);
-            EXPECT_CALL (f.dispatcher, assignBank (12, c.row, c.sentName.isEmpty() ? c.clipName : c.sentName));
+            EXPECT_CALL (f.dispatcher,
+                         assignBank (12, c.row, c.sentName.isEmpty() ? c.clipName : c.sentName));
             f.view->loadCollectionBank (12, c.clipName, c.row);
         }
     }
@@ -286,7 +299,8 @@ TEST (BankViewRename, ATakenNameIsRevertedAndEverythingElseIsSent)
         if (juce::String (c.what).startsWith ("cut"))
             f.view->bankNameChanged (7, sixty.substring (0, 50));
 
-        auto* cell = dynamic_cast<browse::NameCell*> (f.view->getTable().getCellComponent (BankView::nameColumn, 3));
+        auto* cell =
+            dynamic_cast<browse::NameCell*> (f.view->getTable().getCellComponent (BankView::nameColumn, 3));
         ASSERT_NE (cell, nullptr);
 
         if (c.sent)
@@ -389,8 +403,10 @@ TEST (BankViewDrops, TheDescriptionCarriesTheSelectedRowAndItsName)
 TEST (BankViewStar, ClickingTheStarOfAnotherRowAsksOnlyForThatRow)
 {
     ViewFixture f ({{"A", 1}}, 2);
-    auto* starOfTwo = dynamic_cast<juce::Button*> (f.view->getTable().getCellComponent (BankView::favoriteColumn, 2));
-    auto* starOfFive = dynamic_cast<juce::Button*> (f.view->getTable().getCellComponent (BankView::favoriteColumn, 5));
+    auto* starOfTwo =
+        dynamic_cast<juce::Button*> (f.view->getTable().getCellComponent (BankView::favoriteColumn, 2));
+    auto* starOfFive =
+        dynamic_cast<juce::Button*> (f.view->getTable().getCellComponent (BankView::favoriteColumn, 5));
     ASSERT_NE (starOfTwo, nullptr);
     ASSERT_NE (starOfFive, nullptr);
     EXPECT_TRUE (starOfTwo->getToggleState());
@@ -414,7 +430,8 @@ TEST (BankViewKeys, CopyRenameAndStarKeysReachTheirRow)
     ViewFixture f ({{"A", 1}, {"B", 1}});
     EXPECT_CALL (f.dispatcher, copyBank (1));
     f.view->handleKey (1, juce::KeyPress ('c', juce::ModifierKeys::ctrlModifier, 0));
-    f.view->handleKey (1, juce::KeyPress ('C', juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier, 0));
+    f.view->handleKey (
+        1, juce::KeyPress ('C', juce::ModifierKeys::ctrlModifier | juce::ModifierKeys::shiftModifier, 0));
 
     f.view->handleKey (1, juce::KeyPress (juce::KeyPress::F2Key, juce::ModifierKeys::ctrlModifier, 0));
     auto* cell = dynamic_cast<juce::Label*> (f.view->getTable().getCellComponent (BankView::nameColumn, 1));

@@ -205,8 +205,8 @@ TEST (BankCollectionPageMove, RowArithmeticOfTheDropGeometry)
     };
     // A table 300 x 200, rows of 28 starting at the top, 5 rows unless said otherwise.
     const Case cases[] = {
-        {10, 0, 0, 5, 0, 0, false},    {10, 13, 0, 5, 0, 0, false},  {10, 14, 0, 5, 0, 1, true},
-        {10, 55, 0, 5, 1, 2, true},    {10, 139, 0, 5, 4, 5, true},  {10, 150, 0, 5, -1, 5, true},
+        {10, 0, 0, 5, 0, 0, false},    {10, 13, 0, 5, 0, 0, false},   {10, 14, 0, 5, 0, 1, true},
+        {10, 55, 0, 5, 1, 2, true},    {10, 139, 0, 5, 4, 5, true},   {10, 150, 0, 5, -1, 5, true},
         {10, 190, 0, 5, -1, 5, false}, {-1, 50, 0, 5, -1, -1, false}, {300, 50, 0, 5, -1, -1, false},
         {10, 10, 56, 9, 2, 2, false},  {10, 20, 56, 9, 2, 3, true},
     };
@@ -287,7 +287,8 @@ TEST (BankCollectionPageRename, EmptyAndTakenNamesSnapBack)
     {
         SCOPED_TRACE (c.what);
         PageFixture f ({{"Kit", 1.0}, {"Bass", 2.0}, {sixty.substring (0, 50), 3.0}});
-        auto* cell = dynamic_cast<browse::NameCell*> (f.page->getTable().getCellComponent (BankCollectionPage::nameColumn, 0));
+        auto* cell = dynamic_cast<browse::NameCell*> (
+            f.page->getTable().getCellComponent (BankCollectionPage::nameColumn, 0));
         ASSERT_NE (cell, nullptr);
 
         if (c.sent)

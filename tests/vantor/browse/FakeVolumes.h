@@ -12,9 +12,15 @@ struct FakeVolumes
 {
     struct Platform : common::RemovableVolumeList::Platform
     {
-        explicit Platform (FakeVolumes& ownerToUse) : owner (ownerToUse) {}
+        explicit Platform (FakeVolumes& ownerToUse)
+            : owner (ownerToUse)
+        {
+        }
         juce::Array<common::RemovableVolumeList::Volume> findVolumes() override { return owner.volumes; }
-        void startWatching (std::function<void()> onChange) override { owner.onChange = std::move (onChange); }
+        void startWatching (std::function<void()> onChange) override
+        {
+            owner.onChange = std::move (onChange);
+        }
         FakeVolumes& owner;
     };
 

@@ -35,7 +35,8 @@ struct TreeFixture
 
     bool waitUntilRead()
     {
-        return pumpMessagesUntil ([this] { return list.hasBeenRead() && tree->getRootFileItem() != nullptr; });
+        return pumpMessagesUntil ([this]
+                                  { return list.hasBeenRead() && tree->getRootFileItem() != nullptr; });
     }
 
     juce::StringArray namesUnder (juce::TreeViewItem& item)
@@ -61,7 +62,8 @@ void touch (const juce::File& file)
 TEST (FolderContentsList, FoldersComeFirstAndTheAudioPatternsIgnoreLetterCase)
 {
     ScratchFolder scratch;
-    for (auto* name : {"b.WAV", "a.wav", "c.txt", "Loop.Flac", "x.ogg", "track10.mp3", "track9.mp3", ".hidden.wav"})
+    for (auto* name :
+         {"b.WAV", "a.wav", "c.txt", "Loop.Flac", "x.ogg", "track10.mp3", "track9.mp3", ".hidden.wav"})
         touch (scratch.child (name));
     for (auto* name : {"Zed", "alpha"})
         scratch.child (name).createDirectory();
@@ -120,7 +122,8 @@ TEST (FileTree, TheRootItemIsAnnouncedAndShowsTheFolderSortedAndFiltered)
     f.tree->addChangeListener (&counter);
 
     ASSERT_TRUE (f.waitUntilRead());
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return counter.count >= 1; }) || f.tree->getRootFileItem() != nullptr);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return counter.count >= 1; }) ||
+                 f.tree->getRootFileItem() != nullptr);
     auto* root = f.tree->getRootFileItem();
     EXPECT_EQ (root->getUniqueName(), scratch.get().getFullPathName());
     EXPECT_EQ (f.namesUnder (*root).joinIntoString ("|"), "Loops|kick.wav");
@@ -191,7 +194,8 @@ TEST (FileTree, ItemsAreAddedAndRemovedOneByOne)
     touch (scratch.child ("c.wav"));
     scratch.child ("d.wav").deleteFile();
     f.tree->refresh();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return f.namesUnder (*root).joinIntoString ("|") == "a.wav|b.wav|c.wav"; }));
+    ASSERT_TRUE (
+        pumpMessagesUntil ([&] { return f.namesUnder (*root).joinIntoString ("|") == "a.wav|b.wav|c.wav"; }));
 
     // The item that stayed is the same object, still selected.
     EXPECT_EQ (root->getSubItem (1), b);

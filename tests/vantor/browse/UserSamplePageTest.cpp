@@ -68,8 +68,8 @@ TEST (UserSamplePage, TopLevelReadsPinnedFoldersMusicDesktopAndTheDrivesInTheLis
 
     UserSamplePage page (volumes.makeList());
     EXPECT_EQ (page.getSourceNames().joinIntoString ("|"),
-               "Music|Desktop|/|" + scratch.child ("a-card").getFullPathName() + "|"
-                   + scratch.child ("b-stick").getFullPathName());
+               "Music|Desktop|/|" + scratch.child ("a-card").getFullPathName() + "|" +
+                   scratch.child ("b-stick").getFullPathName());
     const auto top = topLevelNames (page);
     ASSERT_GE (top.size(), 1);
     EXPECT_EQ (top[0], "PinnedFolders");
@@ -89,7 +89,8 @@ TEST (UserSamplePage, AVolumeArrivesAndLeavesAboutASecondAfterTheChange)
     f.volumes.change();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return f.page->getSourceNames().contains (stick); }, 20000));
     // Not before the settle time (no upper bound: the machine may be busy).
-    EXPECT_GE (juce::Time::getMillisecondCounter() - changed, (juce::uint32)UserSamplePage::volumeSettleMs - 50);
+    EXPECT_GE (juce::Time::getMillisecondCounter() - changed,
+               (juce::uint32)UserSamplePage::volumeSettleMs - 50);
     EXPECT_EQ (f.page->getSourceNames().joinIntoString ("|"), "Music|Desktop|/|" + stick);
 
     f.volumes.set ({});
@@ -117,7 +118,8 @@ TEST (UserSamplePage, RowsOfAVolumeThatLeavesAreDroppedBeforeItsItemsDie)
     {
         auto* root = tree.getRootItem();
         for (int i = 0; i < root->getNumSubItems(); ++i)
-            if (root->getSubItem (i)->getUniqueName() == stick && root->getSubItem (i)->mightContainSubItems())
+            if (root->getSubItem (i)->getUniqueName() == stick &&
+                root->getSubItem (i)->mightContainSubItems())
                 return root->getSubItem (i);
         return nullptr;
     };
@@ -172,7 +174,8 @@ TEST (UserSamplePage, PinsAndUnpinsAreStoredAndReadBackFromTheSettingsFile)
     {
         FakeVolumes volumes;
         UserSamplePage second (volumes.makeList());
-        EXPECT_TRUE (pumpMessagesUntil ([&] { return pinnedNames (second) == juce::StringArray (folder.getFullPathName()); }));
+        EXPECT_TRUE (pumpMessagesUntil (
+            [&] { return pinnedNames (second) == juce::StringArray (folder.getFullPathName()); }));
     }
 
     f.page->unpin (folder.getFullPathName());
@@ -198,7 +201,8 @@ TEST (UserSamplePage, MenusOfferPinUnpinPreviewAndShowWhereTheyApply)
         juce::PopupMenu::MenuItemIterator it (menu);
         juce::String s;
         while (it.next())
-            s << (it.getItem().isSeparator ? juce::String ("-") : it.getItem().text) << (it.getItem().isEnabled ? "" : "(off)") << "|";
+            s << (it.getItem().isSeparator ? juce::String ("-") : it.getItem().text)
+              << (it.getItem().isEnabled ? "" : "(off)") << "|";
         return s;
     };
 
@@ -206,8 +210,8 @@ TEST (UserSamplePage, MenusOfferPinUnpinPreviewAndShowWhereTheyApply)
     {
         auto* root = f.page->getTreeView().getRootItem();
         for (int i = 0; i < root->getNumSubItems(); ++i)
-            if (root->getSubItem (i)->getUniqueName() == scratch.child ("stick").getFullPathName()
-                && root->getSubItem (i)->mightContainSubItems())
+            if (root->getSubItem (i)->getUniqueName() == scratch.child ("stick").getFullPathName() &&
+                root->getSubItem (i)->mightContainSubItems())
                 return root->getSubItem (i);
         return nullptr;
     };
@@ -255,7 +259,8 @@ TEST (UserFolders, TheDesktopsUserDirsNameMusicAndDesktop)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.text);
-        EXPECT_EQ (UserFolders::parseUserDirs (c.text, "XDG_MUSIC_DIR", home).getFullPathName(), juce::String (c.expected));
+        EXPECT_EQ (UserFolders::parseUserDirs (c.text, "XDG_MUSIC_DIR", home).getFullPathName(),
+                   juce::String (c.expected));
     }
 }
 
@@ -283,9 +288,13 @@ TEST (FileManagerLauncher, TheFolderArrivesAsOneArgumentWithoutAShellAndTheChild
     bin.createDirectory();
     const auto record = scratch.child ("record.txt");
     const auto stub = bin.getChildFile ("xdg-open");
-    stub.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" > '" + record.getFullPathName() + ".part'\n"
-                          "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + record.getFullPathName() + ".part'; done\n"
-                          "mv '" + record.getFullPathName() + ".part' '" + record.getFullPathName() + "'\n",
+    stub.replaceWithText ("#!/bin/sh\nprintf '%s\\n' \"$#\" > '" + record.getFullPathName() +
+                              ".part'\n"
+                              "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" +
+                              record.getFullPathName() +
+                              ".part'; done\n"
+                              "mv '" +
+                              record.getFullPathName() + ".part' '" + record.getFullPathName() + "'\n",
                           false, false, "\n");
     stub.setExecutePermission (true);
 
@@ -302,7 +311,8 @@ TEST (FileManagerLauncher, TheFolderArrivesAsOneArgumentWithoutAShellAndTheChild
         SCOPED_TRACE (target.getFullPathName());
         record.deleteFile();
         ASSERT_TRUE (FileManagerLauncher::showInFileManager (target));
-        ASSERT_TRUE (pumpMessagesUntil ([&] { return record.existsAsFile() && FileManagerLauncher::getNumRunning() == 0; }, 30000));
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&] { return record.existsAsFile() && FileManagerLauncher::getNumRunning() == 0; }, 30000));
         EXPECT_EQ (juce::StringArray::fromLines (record.loadFileAsString().trimEnd()),
                    juce::StringArray ("1", folder.getFullPathName()));
     }
@@ -316,7 +326,8 @@ TEST (FileManagerLauncher, TheFolderArrivesAsOneArgumentWithoutAShellAndTheChild
     for (const auto& entry : juce::File ("/proc").findChildFiles (juce::File::findDirectories, false))
     {
         const auto stat = entry.getChildFile ("stat").loadFileAsString();
-        const auto fields = juce::StringArray::fromTokens (stat.fromLastOccurrenceOf (")", false, false), false);
+        const auto fields =
+            juce::StringArray::fromTokens (stat.fromLastOccurrenceOf (")", false, false), false);
         if (fields.size() > 2 && fields[1] == self)
             EXPECT_NE (fields[0], "Z") << entry.getFileName();
     }
