@@ -4,6 +4,7 @@
 #include "vantor/browse/BankNames.h"
 #include "vantor/browse/NameCell.h"
 #include "vantor/browse/RowDragDescription.h"
+#include "vantor/browse/TableRows.h"
 #include "vantor/browse/TimeBar.h"
 #include "vantor/ui/DialogHelper.h"
 #include "vantor/ui/IconSvgs.h"
@@ -70,7 +71,6 @@ public:
         , view (ownerView)
         , font (14.0f, juce::Font::plain)
     {
-        getContent().setInterceptsMouseClicks (false, false);
     }
 
     void resized() override { getContent().setBounds (getLocalBounds()); }
@@ -272,11 +272,8 @@ public:
             return browse::RowDragDescription::make ("Bank_", -1, {});
 
         const auto row = selectedRows[0];
-        juce::String name;
-        if (auto* cell = dynamic_cast<juce::Label*> (view.table->getCellComponent (nameColumn, row)))
-            name = cell->getText();
-
-        return browse::RowDragDescription::make ("Bank_", row, name);
+        return browse::RowDragDescription::make (
+            "Bank_", row, browse::TableRows::nameCellText (*view.table, nameColumn, row));
     }
 
 private:
@@ -551,8 +548,7 @@ void BankView::deleteRow (int row)
 
 void BankView::editRowName (int row)
 {
-    if (auto* cell = dynamic_cast<juce::Label*> (table->getCellComponent (nameColumn, row)))
-        cell->showEditor();
+    browse::TableRows::showNameEditor (*table, nameColumn, row);
 }
 
 void BankView::nameEdited (NameCell& cell, const juce::String& text)
@@ -646,10 +642,7 @@ juce::PopupMenu BankView::makeRowMenu (int row)
 
 void BankView::showRowMenu (int row)
 {
-    auto menu = makeRowMenu (row);
-
-    if (menu.getNumItems() > 0)
-        menu.showMenuAsync (juce::PopupMenu::Options());
+    browse::TableRows::showMenu (makeRowMenu (row));
 }
 
 //==============================================================================

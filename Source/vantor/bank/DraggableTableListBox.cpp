@@ -2,6 +2,7 @@
 
 #include "vantor/browse/RowDragDescription.h"
 #include "vantor/browse/RowDropGeometry.h"
+#include "vantor/browse/TableRows.h"
 
 namespace vantor::bank
 {
@@ -33,43 +34,19 @@ void DraggableTableListBox::mouseUp (const juce::MouseEvent& e)
 bool DraggableTableListBox::keyPressed (const juce::KeyPress& key)
 {
     if (onKeyPressed)
-    {
-        const auto last = getLastRowSelected();
-        onKeyPressed (isRowSelected (last) ? last : -1, key);
-    }
+        onKeyPressed (browse::TableRows::lastSelectedRowOrNone (*this), key);
 
     return juce::TableListBox::keyPressed (key);
 }
 
-void DraggableTableListBox::refreshSelectedRowForFocus (juce::Component::FocusChangeType cause)
-{
-    if (cause == juce::Component::focusChangedDirectly)
-        return;
-
-    const auto row = getSelectedRow (0);
-
-    if (row >= 0 && getComponentForRowNumber (row) != nullptr)
-    {
-        if (auto* model = getModel())
-            for (int index = 0; index < getHeader().getNumColumns (false); ++index)
-            {
-                const auto id = getHeader().getColumnIdOfIndex (index, false);
-                if (auto* cell = getCellComponent (id, row))
-                    model->refreshComponentForCell (row, id, true, cell);
-            }
-
-        repaintRow (row);
-    }
-}
-
 void DraggableTableListBox::focusGained (juce::Component::FocusChangeType cause)
 {
-    refreshSelectedRowForFocus (cause);
+    browse::TableRows::refreshSelectedRowForFocus (*this, cause);
 }
 
 void DraggableTableListBox::focusLost (juce::Component::FocusChangeType cause)
 {
-    refreshSelectedRowForFocus (cause);
+    browse::TableRows::refreshSelectedRowForFocus (*this, cause);
 }
 
 bool DraggableTableListBox::isInterestedInDragSource (const SourceDetails& details)

@@ -44,7 +44,6 @@ private:
     void handleAsyncUpdate() override;
     void follow (const SourceDetails& details);
     void backToIdle();
-    void refreshSelectedRowForFocus (juce::Component::FocusChangeType cause);
 
     int dropRow = -1;
     int insertionRow = -1;

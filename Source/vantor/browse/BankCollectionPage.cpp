@@ -3,6 +3,7 @@
 #include "vantor/browse/BankNames.h"
 #include "vantor/browse/NameCell.h"
 #include "vantor/browse/RowDragDescription.h"
+#include "vantor/browse/TableRows.h"
 #include "vantor/browse/TimeBar.h"
 #include "vantor/ui/DialogHelper.h"
 #include "vantor/ui/IconSvgs.h"
@@ -99,10 +100,7 @@ public:
 
     juce::String getNameOfRow (int row) const
     {
-        if (auto* cell = dynamic_cast<juce::Label*> (page.table->getCellComponent (nameColumn, row)))
-            return cell->getText();
-
-        return {};
+        return TableRows::nameCellText (*page.table, nameColumn, row);
     }
 
 private:
@@ -356,8 +354,7 @@ void BankCollectionPage::deleteRow (int row)
 
 void BankCollectionPage::editRowName (int row)
 {
-    if (auto* cell = dynamic_cast<juce::Label*> (table->getCellComponent (nameColumn, row)))
-        cell->showEditor();
+    TableRows::showNameEditor (*table, nameColumn, row);
 }
 
 void BankCollectionPage::handleKey (int row, const juce::KeyPress& key)
@@ -394,10 +391,7 @@ juce::PopupMenu BankCollectionPage::makeRowMenu (int row)
 
 void BankCollectionPage::showRowMenu (int row)
 {
-    auto menu = makeRowMenu (row);
-
-    if (menu.getNumItems() > 0)
-        menu.showMenuAsync (juce::PopupMenu::Options());
+    TableRows::showMenu (makeRowMenu (row));
 }
 
 //==============================================================================

@@ -47,7 +47,6 @@ private:
     void handleAsyncUpdate() override;
     bool isOwn (const SourceDetails& details) const;
     void backToIdle();
-    void refreshSelectedRowForFocus (juce::Component::FocusChangeType cause);
 
     int insertionRow = -1;
     bool isHovering = false;

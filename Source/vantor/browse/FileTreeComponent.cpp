@@ -22,7 +22,9 @@ const char* const audioFileSvg =
     R"(V11.4004H7.2002V17H5.7998V14.9004H4.40039V11.4004H3V8.59961H4.40039V5.09961H5.7998V3H7.2002V8.59961Z")"
     R"( fill="white"/></svg>)";
 
-juce::Image renderIcon (const char* svg)
+} // namespace
+
+juce::Image FileTreeComponent::renderIcon (const char* svg)
 {
     juce::Image image (juce::Image::ARGB, 16, 16, true, juce::NativeImageType());
 
@@ -35,7 +37,6 @@ juce::Image renderIcon (const char* svg)
 
     return image;
 }
-} // namespace
 
 FileTreeComponent::Icons FileTreeComponent::renderIcons()
 {

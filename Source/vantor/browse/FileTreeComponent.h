@@ -69,6 +69,9 @@ public:
     /** Renders the icon documents into 16 x 16 images. */
     static Icons renderIcons();
 
+    /** An SVG document drawn 1:1 into a transparent 16 x 16 image (what lies beyond is cut). */
+    static juce::Image renderIcon (const char* svg);
+
     /** The tree's own root item; null until the root folder has been read once. */
     FileListTreeItem* getRootFileItem() const noexcept { return rootFileItem; }
 

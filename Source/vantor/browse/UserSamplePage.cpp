@@ -29,20 +29,6 @@ const char* const greyFolderSvg =
     R"(<svg width="16" height="16" viewBox="0 0 16 16" fill="none" xmlns="http://www.w3.org/2000/svg">)"
     R"(<path d="M2 3H6L8 5H14V13H2V3Z" fill="#555555"/></svg>)";
 
-juce::Image renderIcon (const char* svg)
-{
-    juce::Image image (juce::Image::ARGB, 16, 16, true, juce::NativeImageType());
-
-    if (auto xml = juce::XmlDocument::parse (svg))
-        if (auto drawable = juce::Drawable::createFromSVG (*xml))
-        {
-            juce::Graphics g (image);
-            drawable->draw (g, 1.0f);
-        }
-
-    return image;
-}
-
 bool hasFocusInside (juce::TreeView& tree)
 {
     auto* focused = juce::Component::getCurrentlyFocusedComponent();
@@ -88,7 +74,7 @@ class UserSamplePage::PinnedFolders : public juce::TreeViewItem
 public:
     explicit PinnedFolders (juce::TreeView& treeToPaintIn)
         : tree (treeToPaintIn)
-        , icon (renderIcon (pinSvg))
+        , icon (FileTreeComponent::renderIcon (pinSvg))
     {
     }
 
@@ -163,7 +149,7 @@ private:
     public:
         explicit DummyItem (FileTreeSource& ownerSource)
             : source (ownerSource)
-            , icon (renderIcon (greyFolderSvg))
+            , icon (FileTreeComponent::renderIcon (greyFolderSvg))
         {
         }
 

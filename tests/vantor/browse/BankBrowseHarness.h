@@ -1,0 +1,205 @@
+#pragma once
+// The harness window of the BANK table and the browser pane: the BANK view 500 pixels wide
+// beside the browser pane, on a real service over a scratch data folder (the test program's
+// private home), with the toolkit's look-and-feel. Also the means to drive it: real mouse and
+// keys through xdotool, and screenshots of the whole screen.
+// Header-only: it uses the data side, which the shared support library does not link.
+
+#include "common/AppInfo.h"
+#include "common/AppSettingsSingleton.h"
+#include "common/SettingsKey.h"
+#include "vantor/bank/BankView.h"
+#include "vantor/bank/BankViewModel.h"
+#include "vantor/browse/BankCollectionPage.h"
+#include "vantor/browse/BrowseView.h"
+#include "vantor/browse/BrowseViewModel.h"
+#include "vantor/browse/SamplePage.h"
+#include "vantor/service/VantorService.h"
+#include "vantor/slot/SlotPadViewModel.h"
+#include "vantor/slot/SlotViewModel.h"
+#include "vantor/slot_detail/SlotDetailViewModel.h"
+#include "vantor/ui/DialogHelper.h"
+#include "vantor/ui/LookAndFeel.h"
+
+#include "support/MessagePump.h"
+#include "support/ScratchFolder.h"
+#include "support/WholeSetFixtures.h"
+#include "vantor/browse/FakeVolumes.h"
+
+#include <gtest/gtest.h>
+
+namespace glorvak::test
+{
+class BankBrowseHarness
+{
+public:
+    static constexpr const char* windowTitle = "GLORVAK view harness";
+
+    /** modelSlots: the SLOTs of the working model; storedBanks: BANKs in the collection. */
+    explicit BankBrowseHarness (const std::vector<SlotFixture>& modelSlots, int favorite = 0, int storedBanks = 0,
+                                bool collectionOpen = false)
+    {
+        dataFolder.deleteRecursively();
+        writeModelFolder (dataFolder, modelSlots, favorite);
+        writeCollectionFolder (dataFolder, storedBanks, {});
+        factoryFolder.createDirectory();
+        for (auto* name : {"Kick 01.wav", "Snare 01.wav", "Hat 01.wav"})
+            factoryFolder.getChildFile (name).replaceWithText ("x");
+        factoryFolder.getChildFile ("Loops").createDirectory();
+
+        auto* settings = common::AppSettingsSingleton::getInstance();
+        settings->setValue (common::SettingsKey::BankCollectionOpen, collectionOpen);
+        settings->setValue (common::SettingsKey::PinnedFolders, {});
+
+        juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
+        service = std::make_unique<vantor::service::VantorService>();
+        banks = std::make_unique<vantor::bank::BankViewModel> (service.get());
+        browse = std::make_unique<vantor::browse::BrowseViewModel> (service.get());
+        service->setBankViewModel (banks.get());
+        service->setBrowseViewModel (browse.get());
+        // The SLOT side too: selecting a BANK shows its SLOTs, which the service insists on.
+        slots = std::make_unique<vantor::slot::SlotViewModel> (service.get());
+        pads = std::make_unique<vantor::slot::SlotPadViewModel> (service.get());
+        detail = std::make_unique<vantor::slot_detail::SlotDetailViewModel> (service.get());
+        service->setSlotViewModel (slots.get());
+        service->setSlotPadViewModel (pads.get());
+        service->setSlotDetailViewModel (detail.get());
+
+        content = std::make_unique<juce::Component>();
+        content->setSize (1400, 660);
+        bankView = std::make_unique<vantor::bank::BankView> (
+            *banks, [s = service.get()] (vantor::service::ClipboardObserver* o, bool on)
+            { on ? s->addClipboardObserver (o) : s->removeClipboardObserver (o); });
+        bankView->setBounds (10, 10, 500, 347);
+        browseView = std::make_unique<vantor::browse::BrowseView> (*browse, volumes.makeList(), factoryFolder);
+        browseView->setBounds (530, 10, 860, 640);
+        content->addAndMakeVisible (*bankView);
+        content->addAndMakeVisible (*browseView);
+
+        window = std::make_unique<juce::DocumentWindow> (windowTitle, juce::Colours::black, 0);
+        window->setUsingNativeTitleBar (true);
+        window->setContentNonOwned (content.get(), true);
+        window->setTopLeftPosition (20, 40);
+        window->setAlwaysOnTop (true);
+        window->setVisible (true);
+        window->toFront (true);
+        bankView->localeChanged();
+        browseView->localeChanged();
+        pumpMessagesUntil ([this] { return content->isShowing(); });
+        waitForTheWindowManager();
+    }
+
+    /** The window manager frames and moves the window some time after it is shown: screen points
+        are read only once the content has kept its place for a while. */
+    void waitForTheWindowManager()
+    {
+        auto last = content->getScreenPosition();
+        int steady = 0;
+        pumpMessagesUntil (
+            [&]
+            {
+                juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+                const auto now = content->getScreenPosition();
+                steady = (now == last) ? steady + 1 : 0;
+                last = now;
+                return steady >= 6 && now != juce::Point<int> (20, 40);
+            },
+            5000);
+    }
+
+    ~BankBrowseHarness()
+    {
+        vantor::ui::DialogHelper::releaseResources();
+        window.reset();
+        browseView.reset();
+        bankView.reset();
+        content.reset();
+        service->setBankViewModel (nullptr);
+        service->setBrowseViewModel (nullptr);
+        service->setSlotViewModel (nullptr);
+        service->setSlotPadViewModel (nullptr);
+        service->setSlotDetailViewModel (nullptr);
+        detail.reset();
+        pads.reset();
+        slots.reset();
+        browse.reset();
+        banks.reset();
+        service.reset();
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+        dataFolder.deleteRecursively();
+    }
+
+    /** A point of a component on the screen. */
+    static juce::Point<int> onScreen (juce::Component& c, juce::Point<int> local)
+    {
+        return c.localPointToGlobal (local);
+    }
+
+    /** Runs xdotool with the arguments and pumps messages until it has finished. */
+    static bool xdotool (const juce::StringArray& arguments)
+    {
+        juce::StringArray command ("xdotool");
+        command.addArray (arguments);
+        juce::ChildProcess child;
+        if (!child.start (command, 0))
+            return false;
+        pumpMessagesUntil ([&child] { return !child.isRunning(); }, 60000);
+        // Events of the last step still on their way to the window.
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+        return true;
+    }
+
+    /** A press at from, a move in steps to to, a release: JUCE's drag and drop sees a real drag. */
+    static bool drag (juce::Point<int> from, juce::Point<int> to, int button = 1, const juce::StringArray& beforeRelease = {})
+    {
+        juce::StringArray args {"mousemove", juce::String (from.x), juce::String (from.y), "sleep", "0.2",
+                                "mousedown", juce::String (button)};
+        const int steps = 12;
+        for (int i = 1; i <= steps; ++i)
+        {
+            const auto p = from + (to - from) * i / steps;
+            args.addArray ({"sleep", "0.05", "mousemove", juce::String (p.x), juce::String (p.y)});
+        }
+        args.addArray ({"sleep", "0.3"});
+        args.addArray (beforeRelease);
+        args.addArray ({"mouseup", juce::String (button), "sleep", "0.2"});
+        return xdotool (args);
+    }
+
+    static bool click (juce::Point<int> at, int button = 1)
+    {
+        return xdotool ({"mousemove", juce::String (at.x), juce::String (at.y), "sleep", "0.1", "click",
+                         juce::String (button), "sleep", "0.1"});
+    }
+
+    /** The screen as a PNG in $GLORVAK_SHOTS_DIR (nothing when unset). */
+    static void screenshot (const juce::String& name)
+    {
+        const auto folder = juce::SystemStats::getEnvironmentVariable ("GLORVAK_SHOTS_DIR", {});
+        if (folder.isEmpty())
+            return;
+
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (150);
+        juce::File (folder).createDirectory();
+        juce::ChildProcess child;
+        if (child.start (juce::StringArray {"import", "-window", "root", juce::File (folder).getChildFile (name + ".png").getFullPathName()}, 0))
+            pumpMessagesUntil ([&child] { return !child.isRunning(); }, 60000);
+    }
+
+    juce::File dataFolder = common::AppInfo::getUserDataFolder();
+    ScratchFolder scratch;
+    juce::File factoryFolder = scratch.child ("FactorySamples");
+    FakeVolumes volumes;
+    vantor::LookAndFeel lookAndFeel;
+    std::unique_ptr<vantor::service::VantorService> service;
+    std::unique_ptr<vantor::bank::BankViewModel> banks;
+    std::unique_ptr<vantor::browse::BrowseViewModel> browse;
+    std::unique_ptr<vantor::slot::SlotViewModel> slots;
+    std::unique_ptr<vantor::slot::SlotPadViewModel> pads;
+    std::unique_ptr<vantor::slot_detail::SlotDetailViewModel> detail;
+    std::unique_ptr<juce::Component> content;
+    std::unique_ptr<vantor::bank::BankView> bankView;
+    std::unique_ptr<vantor::browse::BrowseView> browseView;
+    std::unique_ptr<juce::DocumentWindow> window;
+};
+} // namespace glorvak::test
