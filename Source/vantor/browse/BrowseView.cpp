@@ -1,8 +1,8 @@
 #include "vantor/browse/BrowseView.h"
 
 #include "common/AppSettingsSingleton.h"
-#include "common/RemovableVolumeList.h"
 #include "common/SettingsKey.h"
+#include "common/volumes/RemovableVolumeList.h"
 #include "vantor/browse/BankCollectionPage.h"
 #include "vantor/browse/BrowseViewModel.h"
 #include "vantor/browse/RowDragDescription.h"

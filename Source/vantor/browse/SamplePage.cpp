@@ -1,6 +1,6 @@
 #include "vantor/browse/SamplePage.h"
 
-#include "common/RemovableVolumeList.h"
+#include "common/volumes/RemovableVolumeList.h"
 #include "vantor/browse/FactorySamplePage.h"
 #include "vantor/browse/UserSamplePage.h"
 #include "vantor/ui/IconSvgs.h"

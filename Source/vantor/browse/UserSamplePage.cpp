@@ -1,9 +1,9 @@
 #include "vantor/browse/UserSamplePage.h"
 
 #include "common/AppSettingsSingleton.h"
-#include "common/RemovableVolumeList.h"
 #include "common/SettingsKey.h"
 #include "common/player/AudioPlayer.h"
+#include "common/volumes/RemovableVolumeList.h"
 #include "vantor/browse/FileListTreeItem.h"
 #include "vantor/browse/FileManagerLauncher.h"
 #include "vantor/browse/SamplePreview.h"

@@ -36,8 +36,8 @@ public:
     static constexpr const char* windowTitle = "GLORVAK view harness";
 
     /** modelSlots: the SLOTs of the working model; storedBanks: BANKs in the collection. */
-    explicit BankBrowseHarness (const std::vector<SlotFixture>& modelSlots, int favorite = 0, int storedBanks = 0,
-                                bool collectionOpen = false)
+    explicit BankBrowseHarness (const std::vector<SlotFixture>& modelSlots, int favorite = 0,
+                                int storedBanks = 0, bool collectionOpen = false)
     {
         dataFolder.deleteRecursively();
         writeModelFolder (dataFolder, modelSlots, favorite);
@@ -71,7 +71,8 @@ public:
             *banks, [s = service.get()] (vantor::service::ClipboardObserver* o, bool on)
             { on ? s->addClipboardObserver (o) : s->removeClipboardObserver (o); });
         bankView->setBounds (10, 10, 500, 347);
-        browseView = std::make_unique<vantor::browse::BrowseView> (*browse, volumes.makeList(), factoryFolder);
+        browseView =
+            std::make_unique<vantor::browse::BrowseView> (*browse, volumes.makeList(), factoryFolder);
         browseView->setBounds (530, 10, 860, 640);
         content->addAndMakeVisible (*bankView);
         content->addAndMakeVisible (*browseView);
@@ -87,6 +88,8 @@ public:
         browseView->localeChanged();
         pumpMessagesUntil ([this] { return content->isShowing(); });
         waitForTheWindowManager();
+        // A first click on empty ground, so the window has the focus before a test's first click.
+        click (onScreen (*content, {200, 600}));
     }
 
     /** The window manager frames and moves the window some time after it is shown: screen points
@@ -150,10 +153,11 @@ public:
     }
 
     /** A press at from, a move in steps to to, a release: JUCE's drag and drop sees a real drag. */
-    static bool drag (juce::Point<int> from, juce::Point<int> to, int button = 1, const juce::StringArray& beforeRelease = {})
+    static bool drag (juce::Point<int> from, juce::Point<int> to, int button = 1,
+                      const juce::StringArray& beforeRelease = {})
     {
-        juce::StringArray args {"mousemove", juce::String (from.x), juce::String (from.y), "sleep", "0.2",
-                                "mousedown", juce::String (button)};
+        juce::StringArray args{"mousemove", juce::String (from.x), juce::String (from.y), "sleep",
+                               "0.2",       "mousedown",           juce::String (button)};
         const int steps = 12;
         for (int i = 1; i <= steps; ++i)
         {
@@ -182,7 +186,10 @@ public:
         juce::MessageManager::getInstance()->runDispatchLoopUntil (150);
         juce::File (folder).createDirectory();
         juce::ChildProcess child;
-        if (child.start (juce::StringArray {"import", "-window", "root", juce::File (folder).getChildFile (name + ".png").getFullPathName()}, 0))
+        if (child.start (
+                juce::StringArray{"import", "-window", "root",
+                                  juce::File (folder).getChildFile (name + ".png").getFullPathName()},
+                0))
             pumpMessagesUntil ([&child] { return !child.isRunning(); }, 60000);
     }
 

@@ -40,7 +40,8 @@ struct PaneFixture
 
     bool storedOpen() const
     {
-        return (bool)common::AppSettingsSingleton::getInstance()->getValue (common::SettingsKey::BankCollectionOpen, false);
+        return (bool)common::AppSettingsSingleton::getInstance()->getValue (
+            common::SettingsKey::BankCollectionOpen, false);
     }
 
     vantor::LookAndFeel lookAndFeel;
@@ -97,7 +98,7 @@ TEST (BrowseView, TheSlideMovesTheCollectionAndTheTabByTheEasedValue)
         int collectionX;
     };
     const Case cases[] = {
-        {true, 0.0f, -384}, {true, 0.5f, -192}, {true, 1.0f, 0},   {false, 0.0f, 0},
+        {true, 0.0f, -384},  {true, 0.5f, -192},  {true, 1.0f, 0}, {false, 0.0f, 0},
         {false, 0.5f, -192}, {false, 1.0f, -384}, {true, 1.5f, 0}, {true, 0.25f, -288},
     };
 
@@ -110,7 +111,8 @@ TEST (BrowseView, TheSlideMovesTheCollectionAndTheTabByTheEasedValue)
             f.pane->closeCollection();
 
         f.pane->applyProgress (c.value);
-        EXPECT_EQ (f.pane->getBankCollectionPage()->getBounds(), juce::Rectangle<int> (c.collectionX, 0, 384, 600));
+        EXPECT_EQ (f.pane->getBankCollectionPage()->getBounds(),
+                   juce::Rectangle<int> (c.collectionX, 0, 384, 600));
         EXPECT_EQ (f.pane->getOpenCloseButton().getX(), c.collectionX + 384);
         EXPECT_EQ (f.pane->getSamplePage().getX(), c.collectionX + 384 + 24 + 20);
     }
@@ -151,7 +153,8 @@ TEST (BrowseView, ABankDragOverTheTabOnlyOpens)
                           Case{"Slot_0,Kick", false}, Case{"FactorySample", false}})
     {
         SCOPED_TRACE (c.description);
-        EXPECT_EQ (tab->isInterestedInDragSource (DragDetails (c.description, &source, {5, 5})), c.interested);
+        EXPECT_EQ (tab->isInterestedInDragSource (DragDetails (c.description, &source, {5, 5})),
+                   c.interested);
     }
 
     const DragDetails bank ("Bank_1,Kit", &source, {5, 5});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/RemovableVolumeList.h"
+#include "common/volumes/RemovableVolumeList.h"
 
 #include <functional>
 #include <memory>
