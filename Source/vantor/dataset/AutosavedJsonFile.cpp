@@ -1,6 +1,8 @@
 #include "vantor/dataset/AutosavedJsonFile.h"
 
+#include "vantor/dataset/DiskSync.h"
 #include "vantor/dataset/SampleFiles.h"
+#include "vantor/dataset/SavedSampleNames.h"
 
 namespace vantor::dataset
 {
@@ -15,6 +17,7 @@ AutosavedJsonFile::AutosavedJsonFile (const juce::ReferenceCountedArray<WyxBank>
 AutosavedJsonFile::~AutosavedJsonFile()
 {
     stopTimer();
+    SavedSampleNames::forget (this);
 }
 
 JsonFileStore::ReadResult AutosavedJsonFile::open (const juce::File& newFile, const char* arrayKey)
@@ -31,6 +34,14 @@ JsonFileStore::ReadResult AutosavedJsonFile::open (const juce::File& newFile, co
         folder.createDirectory();
 
     auto stored = JsonFileStore::read (file, arrayKey);
+
+    if (file == juce::File())
+        SavedSampleNames::forget (this);
+    else
+        SavedSampleNames::set (this, getSamplesFolder (folder),
+                               stored.status == JsonFileStore::ReadStatus::ok
+                                   ? SavedSampleNames::namesIn (stored.root[arrayKey])
+                                   : juce::StringArray());
 
     switch (stored.status)
     {
@@ -58,6 +69,7 @@ void AutosavedJsonFile::close()
     JUCE_ASSERT_MESSAGE_THREAD
     file = juce::File();
     dirty = false;
+    SavedSampleNames::forget (this);
 }
 
 void AutosavedJsonFile::markDirty()
@@ -94,14 +106,33 @@ void AutosavedJsonFile::save()
 
     // Dirty stays set on failure: the next change or the owner's destructor tries again, and the
     // clean-up never runs against a file that does not hold the present content.
+    // A WAV new since the last save reaches the disk before the file that names it.
+    const auto samplesFolder = getSamplesFolder (getFolder());
+    const auto referenced = referencedNames();
+    bool syncedNew = false;
+
+    for (const auto& name : referenced)
+    {
+        if (!SavedSampleNames::isNamed (samplesFolder, name))
+        {
+            DiskSync::item (getBareChildFile (samplesFolder, name));
+            syncedNew = true;
+        }
+    }
+
+    if (syncedNew)
+        DiskSync::item (samplesFolder);
+
     if (!JsonFileStore::write (file, toJson()))
         return;
 
+    // From now on the file names only what the SLOTs hold: the WAVs they let go may go.
+    SavedSampleNames::set (this, samplesFolder, referenced);
     deleteUnusedSamples();
     dirty = false;
 }
 
-void AutosavedJsonFile::deleteUnusedSamples()
+juce::StringArray AutosavedJsonFile::referencedNames() const
 {
     juce::StringArray referenced;
 
@@ -110,6 +141,11 @@ void AutosavedJsonFile::deleteUnusedSamples()
             if (slot->getFile() != juce::File())
                 referenced.add (slot->getFile().getFileName());
 
-    dataset::deleteUnusedSamples (file, getSamplesFolder (getFolder()), referenced);
+    return referenced;
+}
+
+void AutosavedJsonFile::deleteUnusedSamples()
+{
+    dataset::deleteUnusedSamples (file, getSamplesFolder (getFolder()), referencedNames());
 }
 } // namespace vantor::dataset

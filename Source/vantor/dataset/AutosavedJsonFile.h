@@ -10,7 +10,9 @@ namespace vantor::dataset
 /** The saving shared by the model and the collection: their JSON file with the "samples" folder
     beside it, written a while after the last change, never over a file that could be neither
     read nor moved aside, and followed by the clean-up of the WAVs that none of the owner's BANKs
-    names.
+    names. That clean-up is the only deletion of the folder's WAVs: while a file is open its
+    samples folder is guarded (SavedSampleNames), so that a WAV outlives every saved file that
+    names it.
 
     Threads: message thread only (the timer runs there too). */
 class AutosavedJsonFile : private juce::Timer
@@ -52,6 +54,7 @@ public:
 
 private:
     void timerCallback() override;
+    juce::StringArray referencedNames() const;
 
     const juce::ReferenceCountedArray<WyxBank>& banks;
     const std::function<juce::var()> toJson;

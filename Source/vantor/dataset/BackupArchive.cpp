@@ -1,18 +1,18 @@
 #include "vantor/dataset/BackupArchive.h"
 
 #include "vantor/dataset/BankCollectionJsonKeys.h"
+#include "vantor/dataset/DiskSync.h"
 #include "vantor/dataset/JsonFileStore.h"
+#include "vantor/dataset/Leftovers.h"
 #include "vantor/dataset/ModelJsonKeys.h"
 #include "vantor/dataset/SampleFiles.h"
 #include "vantor/dataset/TemporaryItem.h"
 #include "vantor/dataset/WyxBankCollection.h"
 #include "vantor/dataset/WyxModel.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <limits>
 #include <memory>
+#include <set>
 
 namespace vantor::dataset
 {
@@ -58,17 +58,29 @@ bool isLinkEntry (zip_uint8_t opsys, zip_uint32_t attributes)
     return (opsys == ZIP_OPSYS_DOS || opsys == ZIP_OPSYS_WINDOWS_NTFS) && (attributes & reparsePoint) != 0;
 }
 
-bool syncToDisk (const juce::File& file)
+// While the archive is written beside its target, a note in the data folder names it, so that
+// the next start removes it when the program dies before the end.
+class OutsideTemporaryRecord
 {
-    const int descriptor = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC);
+public:
+    OutsideTemporaryRecord (const juce::File& dataFolderToUse, const juce::File& temporary)
+        : dataFolder (dataFolderToUse)
+    {
+        if (dataFolder != juce::File())
+            Leftovers::recordOutsideTemporary (dataFolder, temporary);
+    }
 
-    if (descriptor < 0)
-        return false;
+    ~OutsideTemporaryRecord()
+    {
+        if (dataFolder != juce::File())
+            Leftovers::forgetOutsideTemporary (dataFolder);
+    }
 
-    const bool synced = ::fsync (descriptor) == 0;
-    ::close (descriptor);
-    return synced;
-}
+private:
+    const juce::File dataFolder;
+
+    JUCE_DECLARE_NON_COPYABLE (OutsideTemporaryRecord)
+};
 
 juce::String entryNameOf (const juce::File& file, const juce::File& dataFolder)
 {
@@ -134,10 +146,11 @@ ErrorKind BackupArchive::collectEntries (const WyxModel& model, const WyxBankCol
 
 //==============================================================================
 ErrorKind BackupArchive::write (const juce::Array<Entry>& entries, const juce::File& zipFile,
-                                JobProgress* progress)
+                                JobProgress* progress, const juce::File& dataFolder)
 {
     const auto folder = zipFile.getParentDirectory();
     const TemporaryItem temp (folder);
+    const OutsideTemporaryRecord record (dataFolder, temp.get());
 
     if (JobProgress::shouldStop (progress))
         return errorkind::cancelled;
@@ -197,7 +210,7 @@ ErrorKind BackupArchive::write (const juce::Array<Entry>& entries, const juce::F
             return errorkind::copy;
     }
 
-    if (!syncToDisk (temp.get()))
+    if (!DiskSync::item (temp.get()))
         return errorkind::copy;
 
     if (JobProgress::shouldStop (progress))
@@ -386,6 +399,7 @@ ErrorKind BackupArchive::restore (const juce::File& zipFile, const juce::File& d
         return errorkind::invalidFormat;
 
     const auto count = zip_get_num_entries (archive.get(), 0);
+    std::set<juce::String> seenPaths;
     const auto modelPath = juce::String (modelkeys::folderName) + "/" + modelkeys::fileName;
     const auto collectionPath = juce::String (collectionkeys::folderName) + "/" + collectionkeys::fileName;
     bool hasModel = false, hasCollection = false;
@@ -396,7 +410,14 @@ ErrorKind BackupArchive::restore (const juce::File& zipFile, const juce::File& d
     {
         if (const auto* rawName = zip_get_name (archive.get(), (zip_uint64_t)i, ZIP_FL_ENC_GUESS))
         {
-            const auto path = normalisedPath (juce::String::fromUTF8 (rawName));
+            const auto name = juce::String::fromUTF8 (rawName);
+
+            // "model/model.json" and "model\model.json" are one file here: with both in the
+            // archive, which one wins would be an accident of the order.
+            if (!seenPaths.insert (BackupArchive::splitEntryName (name).joinIntoString ("/")).second)
+                return errorkind::invalidFormat;
+
+            const auto path = normalisedPath (name);
             hasModel = hasModel || path == modelPath;
             hasCollection = hasCollection || path == collectionPath;
         }
@@ -453,6 +474,7 @@ ErrorKind BackupArchive::restore (const juce::File& zipFile, const juce::File& d
     const auto liveCollection = dataFolder.getChildFile (collectionkeys::folderName);
 
     FileSwap swap (std::move (mover));
+    swap.setJournalFolder (dataFolder);
     swap.setAside (liveModel, aside.getChildFile (modelkeys::folderName));
     swap.setAside (liveCollection, aside.getChildFile (collectionkeys::folderName));
     swap.install (newModel, liveModel);

@@ -2,6 +2,9 @@
 
 #include "common/FileReplacer.h"
 #include "common/SafeJson.h"
+#include "vantor/dataset/DiskSync.h"
+
+#include <sys/stat.h>
 
 namespace vantor::dataset
 {
@@ -23,7 +26,11 @@ JsonFileStore::ReadResult JsonFileStore::read (const juce::File& file, const cha
 
     result.status = ReadStatus::damaged;
 
-    if (!file.existsAsFile() || file.getSize() > maxFileSize)
+    // Only a plain file is opened: reading a FIFO or a device would block or never end.
+    struct stat info;
+
+    if (::stat (file.getFullPathName().toRawUTF8(), &info) != 0 || !S_ISREG (info.st_mode) ||
+        file.getSize() > maxFileSize)
         return result;
 
     juce::FileInputStream stream (file);
@@ -65,12 +72,16 @@ bool JsonFileStore::write (const juce::File& target, const juce::var& json)
     if (!folder.isDirectory() && !folder.createDirectory())
         return false;
 
-    return common::FileReplacer::replace (target,
-                                          [&json] (juce::OutputStream& out)
-                                          {
-                                              juce::JSON::writeToStream (out, json, false, 15);
-                                              return failingWrites.load() == 0;
-                                          });
+    const bool replaced = common::FileReplacer::replace (target,
+                                                         [&json] (juce::OutputStream& out)
+                                                         {
+                                                             juce::JSON::writeToStream (out, json, false, 15);
+                                                             return failingWrites.load() == 0;
+                                                         });
+
+    // The rename is durable only once the folder is synced; what the caller does next (deleting
+    // the samples the old file named, moving folders) must not reach the disk before it.
+    return replaced && DiskSync::item (folder);
 }
 
 juce::File JsonFileStore::createAsideFolder (const juce::File& folder, const juce::String& prefix)

@@ -1,20 +1,27 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "vantor/dataset/Leftovers.h"
 
 namespace vantor::dataset
 {
-/** A temporary file or folder of a whole-set operation ("tmp", numbered when taken), deleted with
-    everything in it however the operation ends. */
+/** A temporary file or folder of a whole-set operation (".glorvak-tmp", numbered when taken),
+    deleted with everything in it however the operation ends. Its name lets the next start, or the
+    next export or import, remove it when a crash kept this destructor from running. */
 class TemporaryItem
 {
 public:
     explicit TemporaryItem (const juce::File& parent)
-        : item (parent.getNonexistentChildFile ("tmp", {}, true))
+        : item (Leftovers::makeTemporaryPlace (parent))
     {
     }
 
-    ~TemporaryItem() { item.deleteRecursively (false); }
+    ~TemporaryItem()
+    {
+        if (item.isDirectory())
+            item.deleteRecursively (false);
+        else
+            item.deleteFile();
+    }
 
     const juce::File& get() const noexcept { return item; }
 

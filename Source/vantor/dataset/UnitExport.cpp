@@ -3,6 +3,7 @@
 #include "common/audiofile/AudioFileTools.h"
 #include "vantor/dataset/BankJsonKeys.h"
 #include "vantor/dataset/JsonFileStore.h"
+#include "vantor/dataset/Leftovers.h"
 #include "vantor/dataset/ModelJsonKeys.h"
 #include "vantor/dataset/SampleFiles.h"
 #include "vantor/dataset/SlotJsonKeys.h"
@@ -140,6 +141,13 @@ ErrorKind UnitExport::write (const juce::var& modelJson, const juce::File& sampl
         return errorkind::cancelled;
 
     const auto unitFolder = UnitFolder::getUnitFolder (volumeRoot);
+    const auto makerFolder = UnitFolder::getMakerFolder (volumeRoot);
+
+    // Linked folders would take the new files, and the clearing of the old ones, off the volume.
+    if (makerFolder.isSymbolicLink() || unitFolder.isSymbolicLink())
+        return errorkind::copy;
+
+    Leftovers::cleanUnitFolder (volumeRoot);
     auto replaced = UnitFolder::findReplaceableFiles (unitFolder);
     const auto freeBytes = volumeRoot.getBytesFreeOnVolume();
 
@@ -159,8 +167,6 @@ ErrorKind UnitExport::write (const juce::var& modelJson, const juce::File& sampl
 
         replaced.clear();
     }
-
-    const auto makerFolder = UnitFolder::getMakerFolder (volumeRoot);
 
     if (!makerFolder.isDirectory() && makerFolder.createDirectory().failed())
         return errorkind::copy;
@@ -224,6 +230,7 @@ ErrorKind UnitExport::write (const juce::var& modelJson, const juce::File& sampl
         return errorkind::copy;
 
     FileSwap swap (std::move (mover));
+    swap.setJournalFolder (makerFolder);
 
     for (const auto& file : replaced)
         swap.setAside (file, childAt (aside.get(), file.getRelativePathFrom (unitFolder)));

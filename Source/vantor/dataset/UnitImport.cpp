@@ -2,6 +2,7 @@
 
 #include "vantor/dataset/BankJsonKeys.h"
 #include "vantor/dataset/JsonFileStore.h"
+#include "vantor/dataset/Leftovers.h"
 #include "vantor/dataset/ModelJsonKeys.h"
 #include "vantor/dataset/SampleFiles.h"
 #include "vantor/dataset/SlotJsonKeys.h"
@@ -24,9 +25,13 @@ void dropBeyond (juce::Array<juce::var>& array, int count)
 ErrorKind UnitImport::read (const juce::File& volumeRoot, const juce::File& dataFolder, JobProgress* progress,
                             FileSwap::Mover mover)
 {
+    Leftovers::cleanUnitFolder (volumeRoot);
+
     const auto settingsFile = UnitFolder::getSettingsFile (volumeRoot);
 
-    if (!settingsFile.existsAsFile())
+    // The unit's folder hands over plain files only: a link would bring in a file from anywhere on
+    // the computer, a FIFO would block the read for ever.
+    if (!UnitFolder::isPlainFileBelow (volumeRoot, settingsFile))
         return errorkind::notFound;
 
     const auto stored = JsonFileStore::read (settingsFile, modelkeys::bank);
@@ -59,6 +64,7 @@ ErrorKind UnitImport::read (const juce::File& volumeRoot, const juce::File& data
         if (bank == nullptr)
             return errorkind::invalidFormat;
 
+        UnitFolder::limitImportedBank (*bank);
         const auto bankFolder = unitFolder.getChildFile (UnitFolder::getBankFolderName (i));
         auto* slots = bank->getProperty (bankkeys::slot).getArray();
 
@@ -67,8 +73,10 @@ ErrorKind UnitImport::read (const juce::File& volumeRoot, const juce::File& data
 
         dropBeyond (*slots, UnitFolder::slotsPerBank);
 
-        for (const auto& slotVar : *slots)
+        for (int j = 0; j < slots->size(); ++j)
         {
+            const auto& slotVar = slots->getReference (j);
+
             if (JobProgress::shouldStop (progress))
                 return errorkind::cancelled;
 
@@ -79,6 +87,7 @@ ErrorKind UnitImport::read (const juce::File& volumeRoot, const juce::File& data
             if (slot == nullptr)
                 return errorkind::invalidFormat;
 
+            UnitFolder::limitImportedSlot (*slot, j);
             juce::File newFile;
             juce::String base;
             const auto name = slot->getProperty (slotkeys::fileName).toString();
@@ -93,15 +102,29 @@ ErrorKind UnitImport::read (const juce::File& volumeRoot, const juce::File& data
                 if (source == juce::File())
                     return errorkind::invalidFormat;
 
-                if (!source.existsAsFile())
+                if (!UnitFolder::isPlainFileBelow (volumeRoot, source))
                     return errorkind::notFound;
 
                 const auto split = splitFileName (source.getFileName());
-                base = split.base;
-                newFile = newSamples.getNonexistentChildFile (makeSafeFileStem (base), split.extension, true);
+                base = split.base.substring (0, UnitFolder::maxNameLength);
+                newFile = newSamples.getNonexistentChildFile (makeSafeFileStem (base), ".wav", true);
 
-                if (!source.copyFileTo (newFile) || newFile.getSize() != source.getSize())
-                    return errorkind::copy;
+                switch (UnitFolder::copyPlainFile (source, newFile))
+                {
+                    case UnitFolder::CopyResult::copied:
+                        break;
+                    case UnitFolder::CopyResult::notPlainFile:
+                        return errorkind::notFound;
+                    case UnitFolder::CopyResult::failed:
+                        return errorkind::copy;
+                }
+
+                // Only what the unit itself plays becomes a sample: anything else named ".wav"
+                // is as damaged as a file cut short.
+                WyxSlotFileInfo info;
+
+                if (!readWavFileInfo (newFile, info) || info.sampleCount <= 0)
+                    return errorkind::invalidFormat;
             }
 
             restoreEditorKeys (slot, newFile, base);
@@ -121,6 +144,7 @@ ErrorKind UnitImport::read (const juce::File& volumeRoot, const juce::File& data
 
     const auto liveModel = dataFolder.getChildFile (modelkeys::folderName);
     FileSwap swap (std::move (mover));
+    swap.setJournalFolder (dataFolder);
     swap.setAside (liveModel, temp.get().getNonexistentChildFile ("previous", {}, true));
     swap.install (newModel, liveModel);
 

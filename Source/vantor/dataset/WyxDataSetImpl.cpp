@@ -2,6 +2,7 @@
 
 #include "common/AppInfo.h"
 #include "vantor/dataset/BackupArchive.h"
+#include "vantor/dataset/Leftovers.h"
 #include "vantor/dataset/MessageThreadCall.h"
 #include "vantor/dataset/ModelJsonKeys.h"
 #include "vantor/dataset/UnitExport.h"
@@ -52,6 +53,9 @@ void WyxDataSetImpl::load()
 
     if (!dataFolder.isDirectory())
         dataFolder.createDirectory();
+
+    // A swap that a crash interrupted is finished or undone before anything reads the folders.
+    Leftovers::cleanDataFolder (dataFolder);
 
     model->load (getModelFile());
     collection->load (getBankCollectionFile());
@@ -108,8 +112,9 @@ ErrorKind WyxDataSetImpl::backup (const juce::File& zipFile, JobProgress* progre
             { collected = BackupArchive::collectEntries (*model, *collection, getDataFolder(), entries); }))
         return errorkind::cancelled;
 
-    const auto result =
-        collected.isNotEmpty() ? collected : BackupArchive::write (entries, zipFile, progress);
+    const auto result = collected.isNotEmpty()
+                            ? collected
+                            : BackupArchive::write (entries, zipFile, progress, getDataFolder());
     endWholeSetOperation (false);
     return result;
 }

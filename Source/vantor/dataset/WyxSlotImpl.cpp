@@ -2,7 +2,9 @@
 
 #include "common/AppInfo.h"
 #include "common/UnicodeNormalisation.h"
+#include "vantor/dataset/FileSwap.h"
 #include "vantor/dataset/FrameTime.h"
+#include "vantor/dataset/SavedSampleNames.h"
 #include "vantor/dataset/SlotJsonKeys.h"
 
 #include <cmath>
@@ -177,8 +179,26 @@ bool WyxSlotImpl::installStagedWav (const juce::File& staging, const juce::Strin
 {
     const auto samplesFolder = staging.getParentDirectory();
 
-    // The old WAV steps aside first so that its name is free for the new one, as when the SLOT is
-    // cleared before an import; it comes back if the new one cannot take its place.
+    // In a folder under an autosaved file the old WAV stays where it is: the saved file may still
+    // name it, and the clean-up after the next save removes it. The new WAV takes a name no saved
+    // file names.
+    if (SavedSampleNames::isGuarded (samplesFolder))
+    {
+        const auto target = SavedSampleNames::makeFreshFile (samplesFolder, makeSafeFileStem (base));
+
+        if (!FileSwap::moveWithoutOverwriting (staging, target))
+        {
+            staging.deleteFile();
+            return false;
+        }
+
+        takeNewWav (target, base, sourceName, length, rate, channels);
+        return true;
+    }
+
+    // Elsewhere the SLOT owns its WAV: the old one steps aside first so that its name is free for
+    // the new one, as when the SLOT is cleared before an import; it comes back if the new one
+    // cannot take its place.
     juce::File aside;
 
     if (file != juce::File() && file.existsAsFile())
@@ -205,6 +225,13 @@ bool WyxSlotImpl::installStagedWav (const juce::File& staging, const juce::Strin
     else if (file != juce::File() && file != target)
         file.deleteFile();
 
+    takeNewWav (target, base, sourceName, length, rate, channels);
+    return true;
+}
+
+void WyxSlotImpl::takeNewWav (const juce::File& target, const juce::String& base,
+                              const juce::String& sourceName, juce::int64 length, double rate, int channels)
+{
     const auto keptDubkick = dubkick;
     emptyFieldsExceptFolder();
     dubkick = keptDubkick;
@@ -219,7 +246,6 @@ bool WyxSlotImpl::installStagedWav (const juce::File& staging, const juce::Strin
     fileInfo.sampleCount = length;
     fileInfo.sampleRate = rate;
     fileInfo.channelCount = channels;
-    return true;
 }
 
 //==============================================================================
@@ -336,7 +362,9 @@ void WyxSlotImpl::emptyFieldsExceptFolder()
 
 void WyxSlotImpl::deleteOwnFile()
 {
-    if (file != juce::File())
+    // Under an autosaved file the WAV is left to the clean-up after the save that no longer names
+    // it: deleted now, a crash before that save would leave the saved file naming nothing.
+    if (file != juce::File() && !SavedSampleNames::isGuarded (file.getParentDirectory()))
         file.deleteFile();
 }
 

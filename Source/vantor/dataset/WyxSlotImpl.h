@@ -68,6 +68,8 @@ private:
     void deleteOwnFile();
     bool installStagedWav (const juce::File& staging, const juce::String& base,
                            const juce::String& sourceName, juce::int64 length, double rate, int channels);
+    void takeNewWav (const juce::File& target, const juce::String& base, const juce::String& sourceName,
+                     juce::int64 length, double rate, int channels);
 
     juce::File folder;
     juce::String name;

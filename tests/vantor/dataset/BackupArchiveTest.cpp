@@ -281,6 +281,15 @@ std::vector<HostileCase> hostileCases()
          {model, {"bankcollection\\bankcollection.json", "[]"}},
          Damage::none,
          "invalidformat"},
+        // Which of the two would win is an accident of the order: neither does.
+        {"the model file twice, with \\ and with /",
+         {model, collection, {"model/model.json", R"({"favorite": 3, "bank": []})"}},
+         Damage::none,
+         "invalidformat"},
+        {"a sample twice, with / and with \\",
+         {model, collection, {"model/samples/a.wav", "one"}, {"model\\samples\\a.wav", "two"}},
+         Damage::none,
+         "invalidformat"},
     };
 }
 

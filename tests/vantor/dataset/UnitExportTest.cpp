@@ -3,7 +3,12 @@
 #include "vantor/dataset/UnitImport.h"
 
 #include "support/WholeSetFixtures.h"
+#include "vantor/dataset/Leftovers.h"
 #include "vantor/dataset/WyxModelImpl.h"
+
+#include <sys/stat.h>
+
+#include <functional>
 
 namespace
 {
@@ -287,7 +292,24 @@ struct ImportFault
     const char* what;
     const char* settings; // null: no settings file
     const char* expected;
+    // Makes the unit folder hostile; outside holds "secret.wav", a valid WAV off the volume.
+    std::function<void (const juce::File& unit, const juce::File& outside)> prepare = nullptr;
 };
+
+void linkTo (const juce::File& target, const juce::File& link)
+{
+    link.getParentDirectory().createDirectory();
+    link.deleteRecursively();
+    ASSERT_TRUE (target.createSymbolicLink (link, true));
+}
+
+void makeFifo (const juce::File& file)
+{
+    file.deleteFile();
+    ASSERT_EQ (::mkfifo (file.getFullPathName().toRawUTF8(), 0600), 0);
+}
+
+const char* const namesSecret = R"({"bank": [{"slot": [{"file_name": "secret.wav"}]}]})";
 
 const ImportFault importFaults[] = {
     {"no settings file", nullptr, "notfound"},
@@ -300,6 +322,30 @@ const ImportFault importFaults[] = {
     {"an absolute name", R"({"bank": [{"slot": [{"file_name": "/etc/passwd"}]}]})", "invalidformat"},
     {"a missing WAV", R"({"bank": [{"slot": [{"file_name": "a.wav"}, {"file_name": "gone.wav"}]}]})",
      "notfound"},
+    // The unit's folder hands over plain files only, and never blocks the worker.
+    {"a WAV that links to a file elsewhere", namesSecret, "notfound",
+     [] (const juce::File& unit, const juce::File& outside)
+     { linkTo (outside.getChildFile ("secret.wav"), unit.getChildFile ("01/secret.wav")); }},
+    {"a BANK folder that links elsewhere", namesSecret, "notfound",
+     [] (const juce::File& unit, const juce::File& outside) { linkTo (outside, unit.getChildFile ("01")); }},
+    {"a WAV that is a FIFO", namesSecret, "notfound",
+     [] (const juce::File& unit, const juce::File&) { makeFifo (unit.getChildFile ("01/secret.wav")); }},
+    {"a settings file that is a FIFO", namesSecret, "notfound",
+     [] (const juce::File& unit, const juce::File&)
+     { makeFifo (unit.getChildFile ("GLORVAKSETTINGS.json")); }},
+    {"a settings file that links elsewhere", namesSecret, "notfound",
+     [] (const juce::File& unit, const juce::File& outside)
+     {
+         outside.getChildFile ("settings.json").replaceWithText (namesSecret);
+         linkTo (outside.getChildFile ("settings.json"), unit.getChildFile ("GLORVAKSETTINGS.json"));
+     }},
+    {"a WAV that links to a device", R"({"bank": [{"slot": [{"file_name": "zero.wav"}]}]})", "notfound",
+     [] (const juce::File& unit, const juce::File&)
+     { linkTo (juce::File ("/dev/zero"), unit.getChildFile ("01/zero.wav")); }},
+    {"a text file named as a WAV",
+     R"({"bank": [{"slot": [{"file_name": "a.wav"}, {"file_name": "text.wav"}]}]})", "invalidformat",
+     [] (const juce::File& unit, const juce::File&)
+     { unit.getChildFile ("01/text.wav").replaceWithText ("RIFF? no, only words"); }},
 };
 
 TEST (UnitImport, FaultsLeaveTheModelFolderAsItWas)
@@ -310,15 +356,22 @@ TEST (UnitImport, FaultsLeaveTheModelFolderAsItWas)
         Fixture f;
         writeSeededWav (f.unit.getChildFile ("01/a.wav"), 100, 1);
         writeSeededWav (f.unit.getChildFile ("02/a.wav"), 100, 2);
+        const auto outside = f.scratch.child ("outside");
+        writeSeededWav (outside.getChildFile ("secret.wav"), 100, 3);
         const auto settings = f.unit.getChildFile ("GLORVAKSETTINGS.json");
         settings.deleteFile();
 
         if (fault.settings != nullptr)
             settings.replaceWithText (fault.settings);
 
+        if (fault.prepare != nullptr)
+            fault.prepare (f.unit, outside);
+
         const auto before = snapshotOf (f.data);
+        const auto outsideBefore = snapshotOf (outside);
         EXPECT_EQ (UnitImport::read (f.volume, f.data, nullptr), fault.expected);
         EXPECT_EQ (snapshotOf (f.data), before);
+        EXPECT_EQ (snapshotOf (outside), outsideBefore);
     }
 }
 
@@ -385,5 +438,87 @@ TEST (UnitImport, CancelAtEveryPollOrAFailedSwapKeepsTheModelFolder)
         EXPECT_EQ (UnitImport::read (f.volume, f.data, nullptr, mover), "copy");
         EXPECT_EQ (snapshotOf (f.data), before);
     }
+}
+// Names and values of the unit's file reach the model held to the editor's own limits.
+TEST (UnitImport, NamesAndValuesAreHeldToTheLimitsOfTheModel)
+{
+    Fixture f;
+    writeSeededWav (f.unit.getChildFile ("01/a.wav"), 100, 1);
+    const auto longName = juce::String::repeatedString ("n", 5000);
+    auto* slot0 = new juce::DynamicObject();
+    slot0->setProperty ("file_name", "a.wav");
+    slot0->setProperty ("slot_name", longName);
+    slot0->setProperty ("bpm", 1000000000);
+    slot0->setProperty ("gain", 99.0);
+    slot0->setProperty ("is_loop", 7);
+    slot0->setProperty ("is_dubkick_mode", "yes");
+    auto* slot2 = new juce::DynamicObject();
+    slot2->setProperty ("is_loop", 1);
+    slot2->setProperty ("gain", -1000.0);
+    auto* bank = new juce::DynamicObject();
+    bank->setProperty ("bank_name", longName);
+    bank->setProperty (
+        "slot",
+        juce::Array<juce::var>{juce::var (slot0), juce::var (new juce::DynamicObject()), juce::var (slot2)});
+    auto* root = new juce::DynamicObject();
+    root->setProperty ("bank", juce::Array<juce::var>{juce::var (bank)});
+    f.unit.getChildFile ("GLORVAKSETTINGS.json").replaceWithText (juce::JSON::toString (juce::var (root)));
+
+    ASSERT_EQ (UnitImport::read (f.volume, f.data, nullptr), "");
+    const auto json = juce::JSON::parse (f.data.getChildFile ("model/model.json").loadFileAsString());
+    const auto stored = json["bank"][0];
+    EXPECT_EQ (stored["bank_name"].toString(), longName.substring (0, 50));
+    EXPECT_EQ (stored["slot"][0]["slot_name"].toString(), longName.substring (0, 50));
+    EXPECT_EQ ((int)stored["slot"][0]["bpm"], 99999);
+    EXPECT_EQ ((double)stored["slot"][0]["gain"], 9.0);
+    EXPECT_EQ ((int)stored["slot"][0]["is_loop"], 0) << "the first two SLOTs play once";
+    EXPECT_EQ ((int)stored["slot"][0]["is_dubkick_mode"], 1);
+    EXPECT_EQ ((int)stored["slot"][2]["is_loop"], 1);
+    EXPECT_EQ ((double)stored["slot"][2]["gain"], -18.0);
+}
+
+// A link in the unit's folder is replaced as a file; what it points to stays as it was.
+TEST (UnitExport, LinksInTheUnitFolderAreReplacedAndNeverFollowed)
+{
+    Fixture f;
+    const auto outside = f.scratch.child ("outside");
+    writeSeededWav (outside.getChildFile ("keep/secret.wav"), 100, 3);
+    outside.getChildFile ("notes.txt").replaceWithText ("mine");
+    linkTo (outside.getChildFile ("keep"), f.unit.getChildFile ("01"));
+    linkTo (outside.getChildFile ("notes.txt"), f.unit.getChildFile ("03/notes.txt"));
+    const auto outsideBefore = snapshotOf (outside);
+
+    ASSERT_EQ (exportFrom (f.data, f.volume), "");
+    EXPECT_EQ (snapshotOf (outside), outsideBefore);
+    EXPECT_FALSE (f.unit.getChildFile ("01").isSymbolicLink());
+    EXPECT_TRUE (f.unit.getChildFile ("01/Kick.wav").existsAsFile());
+    EXPECT_FALSE (f.unit.getChildFile ("03/notes.txt").exists());
+
+    // A linked unit folder would put the whole export somewhere else.
+    linkTo (outside, f.volume.getChildFile ("Quorvane/GLORVAK"));
+    EXPECT_EQ (exportFrom (f.data, f.volume), "copy");
+    EXPECT_EQ (snapshotOf (outside), outsideBefore);
+}
+
+// What a killed export or import leaves under "Quorvane" goes before the next one; other names stay.
+TEST (UnitFolderLeftovers, TemporaryFoldersOfOursGoBeforeTheNextExportAndNothingElse)
+{
+    Fixture f;
+    const auto maker = UnitFolder::getMakerFolder (f.volume);
+    for (const auto* name : {".glorvak-tmp", ".glorvak-tmp3"})
+        writeSeededWav (maker.getChildFile (name).getChildFile ("01/x.wav"), 10, 1);
+    for (const auto* name : {"tmp", ".glorvak-tmpx", "glorvak-tmp", "user.txt"})
+        maker.getChildFile (name).replaceWithText ("the user's");
+    f.unit.getChildFile (".GLORVAKSETTINGS_temp1a2b3c.json").replaceWithText ("{");
+    f.unit.getChildFile (".GLORVAKSETTINGS_tempX.json").replaceWithText ("the user's");
+
+    ASSERT_EQ (exportFrom (f.data, f.volume), "");
+    juce::StringArray left;
+    for (const auto& child : maker.findChildFiles (juce::File::findFilesAndDirectories, false, "*"))
+        left.add (child.getFileName());
+    left.sort (false);
+    EXPECT_EQ (left, juce::StringArray ({".glorvak-tmpx", "GLORVAK", "glorvak-tmp", "tmp", "user.txt"}));
+    EXPECT_FALSE (f.unit.getChildFile (".GLORVAKSETTINGS_temp1a2b3c.json").exists());
+    EXPECT_TRUE (f.unit.getChildFile (".GLORVAKSETTINGS_tempX.json").exists());
 }
 } // namespace

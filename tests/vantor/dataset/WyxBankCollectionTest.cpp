@@ -169,7 +169,11 @@ TEST (WyxBankCollectionEdits, StoredCopiesOwnTheirSamplesAndRemovingDeletesThem)
     EXPECT_TRUE (storedWav.existsAsFile());
     EXPECT_TRUE (modelBank->getSlotList().slots[0]->getFile().existsAsFile());
 
+    // The saved file names the stored copy until the next save has landed.
+    collection.save();
     collection.remove (0);
+    EXPECT_TRUE (storedWav.exists());
+    collection.save();
     EXPECT_FALSE (storedWav.exists());
     EXPECT_TRUE (modelBank->getSlotList().slots[0]->getFile().existsAsFile());
 }

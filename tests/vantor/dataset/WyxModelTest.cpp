@@ -368,7 +368,9 @@ TEST (WyxModelCleanup, DeletesStagedWavsLeftByACrashedImport)
     EXPECT_TRUE (folder.samples.getChildFile ("b0s0.wav").existsAsFile());
 }
 
-TEST (WyxModelCleanup, ResetKeepsWavsClearAllDeletesThemAtOnce)
+// A WAV outlives every saved "model.json" that names it: cleared SLOTs let go of their WAVs, and
+// the clean-up after the save that no longer names them deletes them.
+TEST (WyxModelCleanup, ResetKeepsWavsClearAllDeletesThemWithTheNextSave)
 {
     ModelFolder folder;
     WyxModelImpl model;
@@ -381,9 +383,49 @@ TEST (WyxModelCleanup, ResetKeepsWavsClearAllDeletesThemAtOnce)
 
     model.load (folder.file);
     fillModel (model, folder.samples);
+    model.save();
     model.clearAll();
-    EXPECT_EQ (wavNamesIn (folder.samples).size(), 0);
+    EXPECT_EQ (wavNamesIn (folder.samples).size(), 60) << "the saved file still names them";
     EXPECT_TRUE (model.isDirty());
     EXPECT_EQ (model.getFavoriteBank(), 0);
+
+    model.save();
+    EXPECT_EQ (wavNamesIn (folder.samples).size(), 0);
+}
+
+// A new WAV never takes a name the saved file names, even when that WAV has gone missing: after a
+// crash before the next save, the saved SLOT would play the newcomer.
+TEST (WyxModelCleanup, ANewSampleNeverTakesANameTheSavedFileStillNames)
+{
+    ModelFolder folder;
+    const auto source = writeWav (folder.root.child ("source/Kick.wav"), 77);
+    {
+        WyxModelImpl model;
+        model.load (folder.file);
+        fillSlot (model, folder.samples, 0, 0);
+        ASSERT_TRUE (
+            model.getBankList().banks[0]->getSlotList().slots[0]->importAudioFile (source, nullptr, true));
+        model.getBankList().banks[0]->getSlotList().slots[1]->clear();
+        model.save();
+    }
+    ASSERT_TRUE (folder.samples.getChildFile ("Kick.wav").deleteFile()); // lost behind our back
+
+    WyxModelImpl model;
+    model.load (folder.file);
+    auto& slots = model.getBankList().banks[0]->getSlotList().slots;
+    const auto savedWav = slots[0]->getFile();
+
+    ASSERT_TRUE (slots[2]->importAudioFile (source, nullptr, true));
+    EXPECT_EQ (slots[2]->getFile().getFileName(), "Kick(2).wav");
+
+    // Cleared and imported again before any save: the old WAV stays, the new one takes another name.
+    ASSERT_TRUE (slots[2]->importAudioFile (source, nullptr, true));
+    EXPECT_EQ (slots[2]->getFile().getFileName(), "Kick(3).wav");
+    EXPECT_TRUE (folder.samples.getChildFile ("Kick(2).wav").existsAsFile());
+
+    deliverPendingMessages();
+    model.save();
+    EXPECT_EQ (wavNamesIn (folder.samples), juce::StringArray ({"Kick(3).wav"}));
+    EXPECT_EQ (slots[0]->getFile(), savedWav) << "the SLOT still names its lost WAV";
 }
 } // namespace

@@ -142,6 +142,15 @@ protected:
         return *modelBank (bankIndex).getSlotList()[slotIndex];
     }
 
+    /** Saves the model as its timer would after an edit. A WAV that a SLOT let go of stays until
+        the save that no longer names it, whose clean-up deletes it. */
+    void saveModel()
+    {
+        auto* model = service->getDataSet().getModel();
+        model->setFavoriteBank (model->getFavoriteBank()); // a change, as any edit marks one
+        model->save();
+    }
+
     /** Puts seconds of audio at 96000 Hz into the SLOT, playing all of it. */
     void fillSlot (int bankIndex, int slotIndex, double seconds, const juce::String& name, int bpmX100 = 0)
     {

@@ -310,6 +310,8 @@ TEST_F (VantorServiceBanks, ClearingABankEmptiesItsRowsAndFiles)
 
     // Another BANK: its row empties, the SLOT views keep showing the current BANK.
     EXPECT_TRUE (service->clearBank (3));
+    EXPECT_TRUE (otherFile.existsAsFile()) << "the saved model still names it";
+    saveModel();
     EXPECT_FALSE (otherFile.existsAsFile());
     EXPECT_NEAR (banks->getRow (3).totalSeconds, 0.0, 1.0e-9);
     EXPECT_EQ (slots->getRow (1).name, "current");
@@ -397,6 +399,7 @@ TEST_F (VantorServiceBanks, CopiedSlotsPasteAsIndependentCopies)
 
     // One copy changes alone.
     ASSERT_TRUE (service->clearSlot (0));
+    saveModel();
     EXPECT_FALSE (first.existsAsFile());
     EXPECT_TRUE (second.existsAsFile());
     EXPECT_TRUE (clip->getFile().existsAsFile());
@@ -416,6 +419,7 @@ TEST_F (VantorServiceBanks, CutMovesASlotThroughTheClipboard)
     EXPECT_TRUE (service->cutSlot (1));
     EXPECT_EQ (observer.seen.back(), (ClipboardInfo{ClipboardInfo::slot, "ride"}));
     EXPECT_EQ (modelSlot (0, 1).getFile(), juce::File());
+    saveModel();
     EXPECT_FALSE (original.existsAsFile());
     EXPECT_FALSE (slots->getRow (1).hasAudio);
     EXPECT_EQ (detail->getState().audioFile, juce::File());
