@@ -26,15 +26,23 @@ namespace
 {
 using namespace glorvak;
 
+// The child tells its parent through this descriptor, apart from anything printed on stdout.
+constexpr int markDescriptor = 3;
+
+void mark (char what)
+{
+    while (::write (markDescriptor, &what, 1) < 0 && errno == EINTR)
+    {
+    }
+}
+
 int runChild (crash::Operation operation, const juce::File& root)
 {
     const juce::ScopedJuceInitialiser_GUI juce;
     const crash::Layout layout (root);
-    std::fputc ('R', stdout);
-    std::fflush (stdout);
+    mark ('R');
     const auto result = crash::run (operation, layout);
-    std::fputc ('D', stdout);
-    std::fflush (stdout);
+    mark ('D');
     return result.isEmpty() ? 0 : 1;
 }
 
@@ -59,7 +67,9 @@ Child startChild (crash::Operation operation, const juce::File& root)
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init (&actions);
-    posix_spawn_file_actions_adddup2 (&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_adddup2 (&actions, pipeEnds[1], markDescriptor);
+    // The readers' diagnostics of the child would only clutter the figures.
+    posix_spawn_file_actions_addopen (&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclose (&actions, pipeEnds[0]);
 
     Child child;
