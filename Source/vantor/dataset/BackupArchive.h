@@ -35,7 +35,7 @@ public:
     static ErrorKind collectEntries (const WyxModel& model, const WyxBankCollection& collection,
                                      const juce::File& dataFolder, juce::Array<Entry>& entries);
 
-    /** Writes the entries into a temporary file "tmp" beside the zip file, reads the result back to
+    /** Writes the entries into a temporary file ".glorvak-tmp" beside the zip file, reads the result back to
         check it, syncs it to disk and only then renames it over the zip file. Empty, "copy" or
         "cancelled"; on failure the zip file is as it was and no temporary file is left. With a
         data folder, a note there names the temporary file while it exists, so that the next start
@@ -44,7 +44,7 @@ public:
                             JobProgress* progress, const juce::File& dataFolder = {});
 
     /** Replaces the folders "model" and "bankcollection" of the data folder by those of the
-        archive. Everything is extracted into a temporary folder "tmp" in the data folder and both
+        archive. Everything is extracted into a temporary folder ".glorvak-tmp" in the data folder and both
         JSON files are read before anything is replaced; the live folders are moved aside and come
         back when the replacement fails. Empty, "invalidformat" (no zip, a truncated one, a JSON
         file missing or unreadable, two entries that name one file with "/" and "\"), "copy" (a refused or

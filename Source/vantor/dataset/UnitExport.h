@@ -10,7 +10,7 @@ namespace vantor::dataset
     or cut to its playback range, into the BANK's folder "01" to "15", and the settings file.
 
     Every source WAV and range is checked, and the free space, before anything on the volume
-    changes. The new folder content is built in a temporary folder "tmp" beside the unit folder
+    changes. The new folder content is built in a temporary folder ".glorvak-tmp" beside the unit folder
     and then swapped in: the replaced files are moved aside and deleted only once every new file
     is in place, so a missing sample, a failed copy or Cancel leaves the unit as it was. Only when
     the volume cannot hold old and new at once are the old files deleted first.

@@ -548,7 +548,9 @@ TEST (BackupArchiveWrite, CancelAtEveryPollKeepsTheOldArchiveAndLeavesNoTemporar
     const DataFolder data (scratch.child ("data"));
     const auto out = scratch.child ("out");
     const auto zipFile = out.getChildFile ("backup.zip");
-    out.getChildFile ("tmp").createDirectory(); // taken: the archive goes through "tmp(2)"
+    // The user's "tmp" and our own leftover of that name: the archive goes through ".glorvak-tmp2".
+    out.getChildFile ("tmp").createDirectory();
+    out.getChildFile (".glorvak-tmp").createDirectory();
 
     CountingProgress dryRun;
     ASSERT_EQ (backUp (data.folder, zipFile, &dryRun), "");
@@ -564,7 +566,7 @@ TEST (BackupArchiveWrite, CancelAtEveryPollKeepsTheOldArchiveAndLeavesNoTemporar
         CountingProgress cancelling (poll);
         EXPECT_EQ (backUp (data.folder, zipFile, &cancelling), "cancelled");
         EXPECT_EQ (zipFile.loadFileAsString(), "the old archive");
-        EXPECT_EQ (pathsOf (snapshotOf (out)), juce::StringArray ({"backup.zip", "tmp"}));
+        EXPECT_EQ (pathsOf (snapshotOf (out)), juce::StringArray ({".glorvak-tmp", "backup.zip", "tmp"}));
     }
 }
 

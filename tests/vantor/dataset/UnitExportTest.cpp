@@ -246,7 +246,8 @@ TEST (UnitImport, AnExportReadBackGivesTheModelWithTrimmedRangesAsWholeFiles)
     CountingProgress progress;
     ASSERT_EQ (UnitImport::read (f.volume, target, &progress), "");
     EXPECT_EQ (progress.last(), 1.0);
-    EXPECT_EQ (target.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1); // no "tmp" left
+    EXPECT_EQ (target.getNumberOfChildFiles (juce::File::findFilesAndDirectories),
+               1); // no temporary folder left
 
     WyxModelImpl original, imported;
     original.load (f.data.getChildFile ("model/model.json"));
