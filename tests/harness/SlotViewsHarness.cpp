@@ -73,7 +73,7 @@ SlotViewsHarness::~SlotViewsHarness()
 }
 
 juce::File SlotViewsHarness::writeWav (const juce::File& file, double seconds, int channels, double sampleRate,
-                                       bool rightSilent, float frequency)
+                                       bool rightSilent, float frequency, bool swell)
 {
     const auto frames = (int)std::llround (seconds * sampleRate);
     juce::AudioBuffer<float> buffer (channels, frames);
@@ -83,8 +83,9 @@ juce::File SlotViewsHarness::writeWav (const juce::File& file, double seconds, i
     {
         // A tone that swells and fades every half second, so the envelope shows its beats.
         const auto t = (double)i / sampleRate;
-        const auto swell = (float)(0.2 + 0.7 * std::abs (std::sin (juce::MathConstants<double>::pi * t * 2.0)));
-        const auto value = swell * (float)std::sin (juce::MathConstants<double>::twoPi * frequency * t);
+        const auto level =
+            swell ? (float)(0.2 + 0.7 * std::abs (std::sin (juce::MathConstants<double>::pi * t * 2.0))) : 0.8f;
+        const auto value = level * (float)std::sin (juce::MathConstants<double>::twoPi * frequency * t);
         buffer.setSample (0, i, value);
 
         if (channels > 1 && !rightSilent)

@@ -40,9 +40,10 @@ public:
     void clearMessages() { messages.clear(); }
 
     /** A 16-bit WAV of a sine on the left channel; the right one is silent when rightSilent,
-        else carries the same sine. */
+        else carries the same sine. With swell the level rises and falls twice a second (so the
+        waveform shows beats); without, it stays at 0.8. */
     static juce::File writeWav (const juce::File& file, double seconds, int channels, double sampleRate,
-                                bool rightSilent = false, float frequency = 220.0f);
+                                bool rightSilent = false, float frequency = 220.0f, bool swell = true);
 
     /** Fills BANK 1 with the demonstration SLOTs: A 2 s stereo with a silent right channel at
         120 BPM, C a 1 s loop at 128 BPM (B and D empty), names on all four; then shows BANK 1
