@@ -229,6 +229,7 @@ void SlotView::EditableTextCustomComponent::mouseUp (const juce::MouseEvent& e)
 
 void SlotView::EditableTextCustomComponent::textWasEdited()
 {
+    vantor::ui::MarqueeLabel::textWasEdited();
     view.getDispatcher().changeSlotName (row, getText());
     stopMarquee();
     startTimer (vantor::ui::MarqueeLabel::pauseMs);

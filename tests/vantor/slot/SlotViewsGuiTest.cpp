@@ -31,6 +31,28 @@ bool xdotool (juce::StringArray arguments)
     return run (arguments);
 }
 
+/** The centre of another program's window on the screen, from xdotool's geometry. */
+bool findWindowCentre (const juce::String& name, juce::Point<int>& centre)
+{
+    juce::ChildProcess process;
+
+    if (!process.start (juce::StringArray{"xdotool", "search", "--name", name, "getwindowgeometry", "--shell"}))
+        return false;
+
+    const auto output = process.readAllProcessOutput();
+    juce::StringPairArray values;
+
+    for (const auto& line : juce::StringArray::fromLines (output))
+        values.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+
+    if (values["WIDTH"].getIntValue() <= 0)
+        return false;
+
+    centre = {values["X"].getIntValue() + values["WIDTH"].getIntValue() / 2,
+              values["Y"].getIntValue() + values["HEIGHT"].getIntValue() / 2};
+    return true;
+}
+
 class SlotViewsGuiTest : public ::testing::Test
 {
 protected:
@@ -127,6 +149,34 @@ protected:
                            juce::String (area.getWidth()) + "x" + juce::String (area.getHeight()) + "+"
                                + juce::String (area.getX()) + "+" + juce::String (area.getY()),
                            juce::File (folder).getChildFile (name + ".png").getFullPathName()}));
+    }
+
+    /** Drags files from another X program (a GTK window at the screen's left) onto a point. */
+    void dropFiles (const juce::StringArray& files, juce::Component& target, juce::Point<int> local)
+    {
+        const auto script = juce::File (GLORVAK_TEST_DATA_DIR).getSiblingFile ("harness").getChildFile ("drag-files.py");
+        juce::StringArray arguments{"/usr/bin/python3", script.getFullPathName(), "0", "500"};
+        arguments.addArray (files);
+        juce::ChildProcess source;
+        ASSERT_TRUE (source.start (arguments, 0));
+        ASSERT_TRUE (xdotool ({"search", "--sync", "--name", "glorvak-drag-source"}));
+        juce::Point<int> from;
+        ASSERT_TRUE (pumpMessagesUntil ([&from] { return findWindowCentre ("glorvak-drag-source", from); }));
+
+        ASSERT_TRUE (xdotool ({"mousemove", "--sync", juce::String (from.x), juce::String (from.y)}));
+        ASSERT_TRUE (xdotool ({"mousedown", "1"}));
+        const auto to = screen (target, local);
+
+        for (int step = 1; step <= 10; ++step)
+        {
+            const auto at = from + (to - from) * step / 10;
+            ASSERT_TRUE (xdotool ({"mousemove", "--sync", juce::String (at.x), juce::String (at.y)}));
+            flushMessages();
+        }
+
+        ASSERT_TRUE (xdotool ({"mouseup", "1"}));
+        EXPECT_TRUE (pumpMessagesUntil ([&source] { return !source.isRunning(); }, 60000)) << "the drag ended";
+        source.kill();
     }
 
     juce::Point<int> rowCentre (int row)
@@ -315,6 +365,38 @@ TEST_F (SlotViewsGuiTest, CalculatedBpmKeptWithYesAndUndoneWithNo)
             EXPECT_NEAR (detailState().startSeconds, savedStart, 1e-6);
         }
     }
+}
+
+TEST_F (SlotViewsGuiTest, FilesFromAnotherProgramLandOnPadsAndRows)
+{
+    open();
+    const auto loop = SlotViewsHarness::writeWav (sources.child ("Kick, soft é.WAV"), 0.5, 2, 44100.0);
+    const auto refused = sources.child ("x.ogg");
+    refused.replaceWithText ("not taken");
+
+    // An empty pad (disabled) takes the file at once.
+    auto& padB = slotView().getPadPanel (1)->getPadButton();
+    dropFiles ({loop.getFullPathName()}, padB, {35, 35});
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().isRowEnabled (1); }));
+
+    // A pad with audio asks first while WarnOverwriting is on ...
+    dropFiles ({loop.getFullPathName()}, padB, {35, 35});
+    ASSERT_TRUE (pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }));
+    screenshot ("slot-pad-overwrite");
+    key ("Escape");
+    ASSERT_TRUE (pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() == nullptr; }));
+
+    // ... and overwrites at once when it is off.
+    common::AppSettingsSingleton::getInstance()->setWarnOverwriting (false);
+    dropFiles ({loop.getFullPathName()}, padB, {35, 35});
+    EXPECT_EQ (vantor::ui::DialogHelper::getCurrentDialog(), nullptr);
+
+    // A row takes an audio file; x.ogg is refused.
+    dropFiles ({refused.getFullPathName()}, slotView(), rowCentre (3));
+    flushMessages();
+    EXPECT_FALSE (slotView().isRowEnabled (3));
+    dropFiles ({loop.getFullPathName(), refused.getFullPathName()}, slotView(), rowCentre (3));
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().isRowEnabled (3); }));
 }
 
 TEST_F (SlotViewsGuiTest, ClosesCleanlyWithTheMenuOpenAndAPreviewRunning)
