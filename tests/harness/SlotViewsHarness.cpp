@@ -17,12 +17,16 @@ SlotViewsHarness::SlotViewsHarness (int detailWidthToUse)
     service = std::make_unique<vantor::service::VantorService>();
     resolver.localeChanged();
     juce::Component::SafePointer<SlotViewsHarness> self (this);
-    service->setMessagePoster ([self] (const juce::String& text, int kind) {
-        juce::MessageManager::callAsync ([self, text, kind] {
-            if (auto* harness = self.getComponent())
-                harness->messages.add ((kind == 0 ? "error: " : "notice: ") + text);
+    service->setMessagePoster (
+        [self] (const juce::String& text, int kind)
+        {
+            juce::MessageManager::callAsync (
+                [self, text, kind]
+                {
+                    if (auto* harness = self.getComponent())
+                        harness->messages.add ((kind == 0 ? "error: " : "notice: ") + text);
+                });
         });
-    });
     service->setMessageResolver (&resolver);
 
     browse = std::make_unique<vantor::browse::BrowseViewModel> (service.get());
@@ -37,12 +41,14 @@ SlotViewsHarness::SlotViewsHarness (int detailWidthToUse)
     service->setSlotDetailViewModel (detail.get());
 
     auto* svc = service.get();
-    slotView = std::make_unique<vantor::slot::SlotView> (*slots, *pads, [svc] (auto* observer, bool attach) {
-        if (attach)
-            svc->addClipboardObserver (observer);
-        else
-            svc->removeClipboardObserver (observer);
-    });
+    slotView = std::make_unique<vantor::slot::SlotView> (*slots, *pads,
+                                                         [svc] (auto* observer, bool attach)
+                                                         {
+                                                             if (attach)
+                                                                 svc->addClipboardObserver (observer);
+                                                             else
+                                                                 svc->removeClipboardObserver (observer);
+                                                         });
     detailView = std::make_unique<vantor::slot_detail::SlotDetailView> (*detail);
     addAndMakeVisible (*slotView);
     addAndMakeVisible (*detailView);
@@ -72,8 +78,8 @@ SlotViewsHarness::~SlotViewsHarness()
     juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }
 
-juce::File SlotViewsHarness::writeWav (const juce::File& file, double seconds, int channels, double sampleRate,
-                                       bool rightSilent, float frequency, bool swell)
+juce::File SlotViewsHarness::writeWav (const juce::File& file, double seconds, int channels,
+                                       double sampleRate, bool rightSilent, float frequency, bool swell)
 {
     const auto frames = (int)std::llround (seconds * sampleRate);
     juce::AudioBuffer<float> buffer (channels, frames);
@@ -84,7 +90,8 @@ juce::File SlotViewsHarness::writeWav (const juce::File& file, double seconds, i
         // A tone that swells and fades every half second, so the envelope shows its beats.
         const auto t = (double)i / sampleRate;
         const auto level =
-            swell ? (float)(0.2 + 0.7 * std::abs (std::sin (juce::MathConstants<double>::pi * t * 2.0))) : 0.8f;
+            swell ? (float)(0.2 + 0.7 * std::abs (std::sin (juce::MathConstants<double>::pi * t * 2.0)))
+                  : 0.8f;
         const auto value = level * (float)std::sin (juce::MathConstants<double>::twoPi * frequency * t);
         buffer.setSample (0, i, value);
 
@@ -94,8 +101,8 @@ juce::File SlotViewsHarness::writeWav (const juce::File& file, double seconds, i
 
     file.deleteFile();
     juce::WavAudioFormat format;
-    std::unique_ptr<juce::AudioFormatWriter> writer (
-        format.createWriterFor (new juce::FileOutputStream (file), sampleRate, (unsigned)channels, 16, {}, 0));
+    std::unique_ptr<juce::AudioFormatWriter> writer (format.createWriterFor (
+        new juce::FileOutputStream (file), sampleRate, (unsigned)channels, 16, {}, 0));
 
     if (writer != nullptr)
         writer->writeFromAudioSampleBuffer (buffer, 0, frames);
@@ -109,7 +116,8 @@ void SlotViewsHarness::fillDemoBank (const juce::File& sourceFolder)
     service->selectBank (0);
     service->assignAudio (0, writeWav (sourceFolder.getChildFile ("Kick left.wav"), 2.0, 2, 48000.0, true));
     service->setSlotBpm (0, 12000);
-    service->assignAudio (2, writeWav (sourceFolder.getChildFile ("Loop.wav"), 1.0, 2, 48000.0, false, 440.0f));
+    service->assignAudio (2,
+                          writeWav (sourceFolder.getChildFile ("Loop.wav"), 1.0, 2, 48000.0, false, 440.0f));
     service->setSlotBpm (2, 12800);
     service->setSlotLoop (2, true);
 
@@ -127,7 +135,10 @@ void SlotViewsHarness::resized()
     detailView->setBounds (viewWidth, 0, detailWidth, viewHeight);
 }
 
-void SlotViewsHarness::paint (juce::Graphics& g) { g.fillAll (juce::Colours::black); }
+void SlotViewsHarness::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colours::black);
+}
 
 //==============================================================================
 SlotViewsHarnessWindow::SlotViewsHarnessWindow (int detailWidth)
@@ -141,7 +152,10 @@ SlotViewsHarnessWindow::SlotViewsHarnessWindow (int detailWidth)
     setVisible (true);
 }
 
-SlotViewsHarnessWindow::~SlotViewsHarnessWindow() { clearContentComponent(); }
+SlotViewsHarnessWindow::~SlotViewsHarnessWindow()
+{
+    clearContentComponent();
+}
 
 void SlotViewsHarnessWindow::closeButtonPressed()
 {

@@ -27,8 +27,8 @@ public:
         window = std::make_unique<glorvak::test::SlotViewsHarnessWindow> (detailWidth);
 
         if (arguments.contains ("--demo"))
-            window->getHarness().fillDemoBank (
-                juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("glorvak-harness-sources"));
+            window->getHarness().fillDemoBank (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                                                   .getChildFile ("glorvak-harness-sources"));
     }
 
     void shutdown() override { window.reset(); }

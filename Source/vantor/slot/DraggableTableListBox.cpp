@@ -11,7 +11,10 @@ DraggableTableListBox::DraggableTableListBox()
 {
 }
 
-DraggableTableListBox::~DraggableTableListBox() { cancelPendingUpdate(); }
+DraggableTableListBox::~DraggableTableListBox()
+{
+    cancelPendingUpdate();
+}
 
 std::optional<int> DraggableTableListBox::rowOfDescription (const juce::String& description)
 {
@@ -69,9 +72,15 @@ void DraggableTableListBox::refreshSelectedRowForFocus (FocusChangeType cause)
     }
 }
 
-void DraggableTableListBox::focusGained (FocusChangeType cause) { refreshSelectedRowForFocus (cause); }
+void DraggableTableListBox::focusGained (FocusChangeType cause)
+{
+    refreshSelectedRowForFocus (cause);
+}
 
-void DraggableTableListBox::focusLost (FocusChangeType cause) { refreshSelectedRowForFocus (cause); }
+void DraggableTableListBox::focusLost (FocusChangeType cause)
+{
+    refreshSelectedRowForFocus (cause);
+}
 
 //==============================================================================
 bool DraggableTableListBox::isInterestedInDragSource (const SourceDetails& details)
@@ -90,9 +99,8 @@ void DraggableTableListBox::dragAt (juce::Point<int> position)
     const auto x = position.x;
     const auto y = position.y;
 
-    isHovering = isHovering
-                 || (x >= 0 && x < juce::jmax (0, getWidth()) && y >= halfRow
-                     && y < halfRow + juce::jmax (0, getHeight() - 2 * halfRow));
+    isHovering = isHovering || (x >= 0 && x < juce::jmax (0, getWidth()) && y >= halfRow &&
+                                y < halfRow + juce::jmax (0, getHeight() - 2 * halfRow));
 
     if (x >= 0 && x < getWidth())
     {
@@ -133,11 +141,20 @@ void DraggableTableListBox::handleAsyncUpdate()
     }
 }
 
-void DraggableTableListBox::itemDragEnter (const SourceDetails& details) { dragAt (details.localPosition); }
+void DraggableTableListBox::itemDragEnter (const SourceDetails& details)
+{
+    dragAt (details.localPosition);
+}
 
-void DraggableTableListBox::itemDragMove (const SourceDetails& details) { dragMovedTo (details.localPosition); }
+void DraggableTableListBox::itemDragMove (const SourceDetails& details)
+{
+    dragMovedTo (details.localPosition);
+}
 
-void DraggableTableListBox::itemDragExit (const SourceDetails&) { endDrag(); }
+void DraggableTableListBox::itemDragExit (const SourceDetails&)
+{
+    endDrag();
+}
 
 void DraggableTableListBox::itemDropped (const SourceDetails& details)
 {
@@ -163,11 +180,20 @@ bool DraggableTableListBox::isInterestedInFileDrag (const juce::StringArray& fil
     return SlotDrop::isAudioFileDrop (files);
 }
 
-void DraggableTableListBox::fileDragEnter (const juce::StringArray&, int x, int y) { dragAt ({x, y}); }
+void DraggableTableListBox::fileDragEnter (const juce::StringArray&, int x, int y)
+{
+    dragAt ({x, y});
+}
 
-void DraggableTableListBox::fileDragMove (const juce::StringArray&, int x, int y) { dragMovedTo ({x, y}); }
+void DraggableTableListBox::fileDragMove (const juce::StringArray&, int x, int y)
+{
+    dragMovedTo ({x, y});
+}
 
-void DraggableTableListBox::fileDragExit (const juce::StringArray&) { endDrag(); }
+void DraggableTableListBox::fileDragExit (const juce::StringArray&)
+{
+    endDrag();
+}
 
 void DraggableTableListBox::filesDropped (const juce::StringArray& files, int x, int y)
 {

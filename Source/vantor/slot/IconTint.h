@@ -12,7 +12,8 @@ namespace vantor::slot
     of the program's pictures. The pictures write their colours as hex ("#FFFFFF" for white), so a
     replacement of the colour name in the text would silently change nothing; swapping the parsed
     colour cannot miss. Null only if the picture were broken. */
-inline std::unique_ptr<juce::Drawable> tintedIcon (vantor::ui::IconSvgs::Id id, juce::Colour from, juce::Colour to)
+inline std::unique_ptr<juce::Drawable> tintedIcon (vantor::ui::IconSvgs::Id id, juce::Colour from,
+                                                   juce::Colour to)
 {
     auto drawable = vantor::ui::IconSvgs::createDrawable (id);
 

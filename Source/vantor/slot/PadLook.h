@@ -39,7 +39,8 @@ inline void drawShadows (juce::Graphics& g, juce::Rectangle<int> buttonBounds)
 /** The header of the editing views: the title tab at the left, the end of the header line at the
     right, and above 413 px (the two pictures side by side) a black band with the accent line
     joining them. */
-inline void drawHeader (juce::Graphics& g, const juce::Drawable* titleTab, const juce::Drawable* lineEnd, int width)
+inline void drawHeader (juce::Graphics& g, const juce::Drawable* titleTab, const juce::Drawable* lineEnd,
+                        int width)
 {
     constexpr int tabWidth = 137, lineEndWidth = 276;
 

@@ -34,15 +34,14 @@ void SlotPadPanel::PadButton::paintButton (juce::Graphics& g, bool highlighted, 
     g.setColour (dragOver ? findColour (juce::TextButton::buttonOnColourId) : juce::Colours::black);
     g.drawRoundedRectangle (1.0f, 1.0f, w - 2.0f, h - 2.0f, 4.0f, 2.0f);
 
-    const auto face = PadLook::adjust (juce::Colour (getToggleState() ? 0xffffffff : 0xffaaaaaa), *this,
-                                       highlighted, down);
+    const auto face =
+        PadLook::adjust (juce::Colour (getToggleState() ? 0xffffffff : 0xffaaaaaa), *this, highlighted, down);
     g.setColour (face);
     g.drawRoundedRectangle (4.0f, 4.0f, w - 8.0f, h - 8.0f, 2.0f, 4.0f);
 
-    g.setGradientFill (juce::ColourGradient (PadLook::adjust (juce::Colour (0xff303030), *this, highlighted, down),
-                                             0.0f, 0.0f,
-                                             PadLook::adjust (juce::Colour (0xff1c1c1c), *this, highlighted, down),
-                                             0.0f, h, false));
+    g.setGradientFill (juce::ColourGradient (
+        PadLook::adjust (juce::Colour (0xff303030), *this, highlighted, down), 0.0f, 0.0f,
+        PadLook::adjust (juce::Colour (0xff1c1c1c), *this, highlighted, down), 0.0f, h, false));
     g.fillRect (5.0f, 5.0f, w - 10.0f, h - 10.0f);
 
     g.setColour (face);
@@ -62,9 +61,15 @@ bool SlotPadPanel::PadButton::isInterestedInDragSource (const SourceDetails& det
     return SlotDrop::isSampleTreeDrag (details);
 }
 
-void SlotPadPanel::PadButton::itemDragEnter (const SourceDetails&) { setDragOver (true); }
+void SlotPadPanel::PadButton::itemDragEnter (const SourceDetails&)
+{
+    setDragOver (true);
+}
 
-void SlotPadPanel::PadButton::itemDragExit (const SourceDetails&) { setDragOver (false); }
+void SlotPadPanel::PadButton::itemDragExit (const SourceDetails&)
+{
+    setDragOver (false);
+}
 
 void SlotPadPanel::PadButton::itemDropped (const SourceDetails& details)
 {
@@ -80,9 +85,15 @@ bool SlotPadPanel::PadButton::isInterestedInFileDrag (const juce::StringArray& f
     return SlotDrop::isAudioFileDrop (files);
 }
 
-void SlotPadPanel::PadButton::fileDragEnter (const juce::StringArray&, int, int) { setDragOver (true); }
+void SlotPadPanel::PadButton::fileDragEnter (const juce::StringArray&, int, int)
+{
+    setDragOver (true);
+}
 
-void SlotPadPanel::PadButton::fileDragExit (const juce::StringArray&) { setDragOver (false); }
+void SlotPadPanel::PadButton::fileDragExit (const juce::StringArray&)
+{
+    setDragOver (false);
+}
 
 void SlotPadPanel::PadButton::filesDropped (const juce::StringArray& files, int, int)
 {
@@ -94,21 +105,22 @@ void SlotPadPanel::PadButton::filesDropped (const juce::StringArray& files, int,
 
 //==============================================================================
 SlotPadPanel::SliderLookAndFeel::SliderLookAndFeel()
-    : track (IconSvgs::createDrawable (IconSvgs::Id::sliderTrack)),
-      thumb (IconSvgs::createDrawable (IconSvgs::Id::sliderThumb)),
-      scale (IconSvgs::createDrawable (IconSvgs::Id::sliderScale))
+    : track (IconSvgs::createDrawable (IconSvgs::Id::sliderTrack))
+    , thumb (IconSvgs::createDrawable (IconSvgs::Id::sliderThumb))
+    , scale (IconSvgs::createDrawable (IconSvgs::Id::sliderScale))
 {
     setColour (juce::Slider::trackColourId, juce::Colours::white);
 }
 
 SlotPadPanel::SliderLookAndFeel::~SliderLookAndFeel() = default;
 
-void SlotPadPanel::SliderLookAndFeel::drawLinearSlider (juce::Graphics& g, int x, int y, int width, int height,
-                                                        float sliderPos, float minSliderPos, float maxSliderPos,
-                                                        juce::Slider::SliderStyle style, juce::Slider& slider)
+void SlotPadPanel::SliderLookAndFeel::drawLinearSlider (juce::Graphics& g, int x, int y, int width,
+                                                        int height, float sliderPos, float minSliderPos,
+                                                        float maxSliderPos, juce::Slider::SliderStyle style,
+                                                        juce::Slider& slider)
 {
-    if (width != faderAreaWidth || height != faderHeight || style != juce::Slider::LinearHorizontal
-        || track == nullptr || thumb == nullptr || scale == nullptr)
+    if (width != faderAreaWidth || height != faderHeight || style != juce::Slider::LinearHorizontal ||
+        track == nullptr || thumb == nullptr || scale == nullptr)
     {
         juce::LookAndFeel_V4::drawLinearSlider (g, x, y, width, height, sliderPos, minSliderPos, maxSliderPos,
                                                 style, slider);
@@ -129,13 +141,14 @@ void SlotPadPanel::SliderLookAndFeel::drawLinearSlider (juce::Graphics& g, int x
         line.startNewSubPath ((float)x + 36.5f, (float)y + 10.0f);
         line.lineTo (sliderPos, (float)y + 10.0f);
         g.setColour (slider.findColour (juce::Slider::trackColourId));
-        g.strokePath (line, juce::PathStrokeType (4.0f, juce::PathStrokeType::curved, juce::PathStrokeType::butt));
+        g.strokePath (line,
+                      juce::PathStrokeType (4.0f, juce::PathStrokeType::curved, juce::PathStrokeType::butt));
     }
 
     // Keeps the cap over the track at both ends of the travel.
-    const auto thumbX = (float)(thumbWidth - trackWidth + faderAreaWidth) * 0.5f
-                            * ((36.5f - (sliderPos - (float)x)) / (float)faderAreaWidth)
-                        + sliderPos - (float)thumbWidth * 0.5f;
+    const auto thumbX = (float)(thumbWidth - trackWidth + faderAreaWidth) * 0.5f *
+                            ((36.5f - (sliderPos - (float)x)) / (float)faderAreaWidth) +
+                        sliderPos - (float)thumbWidth * 0.5f;
     const auto thumbY = (float)y;
 
     juce::DropShadow (juce::Colour (0x90000000), 10, {})
@@ -145,10 +158,10 @@ void SlotPadPanel::SliderLookAndFeel::drawLinearSlider (juce::Graphics& g, int x
 
 //==============================================================================
 SlotPadPanel::SlotPadPanel (ISlotPadCommandDispatcher* dispatcherToUse, int index)
-    : dispatcher (dispatcherToUse),
-      slotIndex (index)
+    : dispatcher (dispatcherToUse)
+    , slotIndex (index)
 {
-    const auto letter = juce::String::charToString ((juce::juce_wchar)('A' + slotIndex));
+    const auto letter = juce::String::charToString ((juce::juce_wchar) ('A' + slotIndex));
 
     padButton = std::make_unique<PadButton> ("PAD_" + letter, letter);
     padButton->setSize (padSize, padSize);
@@ -199,7 +212,7 @@ juce::KeyPress SlotPadPanel::shortcutFor (int index)
 
 void SlotPadPanel::updateTooltips()
 {
-    const auto letter = juce::String::charToString ((juce::juce_wchar)('A' + slotIndex));
+    const auto letter = juce::String::charToString ((juce::juce_wchar) ('A' + slotIndex));
     padButton->setTooltip (TRANS ("Play SLOT {slot} sample audio").replace ("{slot}", letter));
     gainSlider->setTooltip (TRANS ("Adjust SLOT {slot} gain").replace ("{slot}", letter));
 }
@@ -286,7 +299,8 @@ void SlotPadPanel::changeListenerCallback (juce::ChangeBroadcaster* source)
     if (player == nullptr || source != player)
         return;
 
-    padButton->setToggleState (player->getCurrentUrl() == url && player->isPlaying(), juce::dontSendNotification);
+    padButton->setToggleState (player->getCurrentUrl() == url && player->isPlaying(),
+                               juce::dontSendNotification);
 }
 
 void SlotPadPanel::fileDropped (const juce::String& path)
@@ -301,14 +315,19 @@ void SlotPadPanel::fileDropped (const juce::String& path)
     }
 
     juce::WeakReference<SlotPadPanel> self (this);
-    vantor::ui::DialogHelper::confirmOverwriteSlot ([self, file] {
-        if (auto* panel = self.get())
-            panel->dispatcher->assignAudio (panel->slotIndex, file);
-    });
+    vantor::ui::DialogHelper::confirmOverwriteSlot (
+        [self, file]
+        {
+            if (auto* panel = self.get())
+                panel->dispatcher->assignAudio (panel->slotIndex, file);
+        });
 }
 
 //==============================================================================
-void SlotPadPanel::paint (juce::Graphics& g) { PadLook::drawShadows (g, padButton->getBounds()); }
+void SlotPadPanel::paint (juce::Graphics& g)
+{
+    PadLook::drawShadows (g, padButton->getBounds());
+}
 
 void SlotPadPanel::resized()
 {

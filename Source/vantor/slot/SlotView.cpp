@@ -13,19 +13,12 @@ using vantor::ui::IconSvgs;
 
 namespace
 {
-enum ColumnId
-{
-    letterColumn = 1,
-    loopColumn = 2,
-    nameColumn = 3,
-    timeColumn = 4
-};
-
 const juce::Colour background{0xff232323};
 } // namespace
 
 SlotView::SlotView (SlotViewModel& slots, SlotPadViewModel& pads, ClipboardLink link)
-    : SlotView (static_cast<ISlotCommandDispatcher*> (&slots), static_cast<ISlotPadCommandDispatcher*> (&pads))
+    : SlotView (static_cast<ISlotCommandDispatcher*> (&slots),
+                static_cast<ISlotPadCommandDispatcher*> (&pads))
 {
     registeredSlots = &slots;
     registeredPads = &pads;
@@ -182,7 +175,10 @@ void SlotView::slotLoopModeChanged (int row, bool loop)
     table->updateContent();
 }
 
-void SlotView::selectedSlotChanged (int row) { table->selectRow (row); }
+void SlotView::selectedSlotChanged (int row)
+{
+    table->selectRow (row);
+}
 
 void SlotView::clipboardChanged (const vantor::service::ClipboardInfo& info)
 {
@@ -219,8 +215,8 @@ SlotView::EditableTextCustomComponent* SlotView::getNameCell (int row) const
 bool SlotView::isRowEnabled (int row) const
 {
     auto* cell = getNameCell (row);
-    return cell != nullptr && cell->isEnabled() && cell->getParentComponent() != nullptr
-           && cell->getParentComponent()->isEnabled();
+    return cell != nullptr && cell->isEnabled() && cell->getParentComponent() != nullptr &&
+           cell->getParentComponent()->isEnabled();
 }
 
 bool SlotView::isRowLoop (int row) const
@@ -230,12 +226,14 @@ bool SlotView::isRowLoop (int row) const
 
 double SlotView::getRowLength (int row) const
 {
-    return state != nullptr && (unsigned)row < (unsigned)rowCount ? state->rows[(size_t)row].lengthSeconds : 0.0;
+    return state != nullptr && (unsigned)row < (unsigned)rowCount ? state->rows[(size_t)row].lengthSeconds
+                                                                  : 0.0;
 }
 
 juce::String SlotView::getRowName (int row) const
 {
-    return state != nullptr && (unsigned)row < (unsigned)rowCount ? state->rows[(size_t)row].name : juce::String();
+    return state != nullptr && (unsigned)row < (unsigned)rowCount ? state->rows[(size_t)row].name
+                                                                  : juce::String();
 }
 
 juce::String SlotView::getNameText (int row) const
@@ -271,10 +269,12 @@ void SlotView::pasteIntoRow (int row)
     }
 
     juce::WeakReference<SlotView> self (this);
-    DialogHelper::confirmOverwriteSlot ([self, row] {
-        if (auto* view = self.get())
-            view->dispatcher->pasteSlot (row);
-    });
+    DialogHelper::confirmOverwriteSlot (
+        [self, row]
+        {
+            if (auto* view = self.get())
+                view->dispatcher->pasteSlot (row);
+        });
 }
 
 void SlotView::assignToRow (int row, const juce::String& path)
@@ -288,10 +288,12 @@ void SlotView::assignToRow (int row, const juce::String& path)
     }
 
     juce::WeakReference<SlotView> self (this);
-    DialogHelper::confirmOverwriteSlot ([self, row, file] {
-        if (auto* view = self.get())
-            view->dispatcher->assignAudio (row, file);
-    });
+    DialogHelper::confirmOverwriteSlot (
+        [self, row, file]
+        {
+            if (auto* view = self.get())
+                view->dispatcher->assignAudio (row, file);
+        });
 }
 
 void SlotView::deleteRow (int row)
@@ -300,10 +302,12 @@ void SlotView::deleteRow (int row)
         return;
 
     juce::WeakReference<SlotView> self (this);
-    DialogHelper::confirmDeleteSlot (getNameText (row), [self, row] {
-        if (auto* view = self.get())
-            view->dispatcher->deleteSlot (row);
-    });
+    DialogHelper::confirmDeleteSlot (getNameText (row),
+                                     [self, row]
+                                     {
+                                         if (auto* view = self.get())
+                                             view->dispatcher->deleteSlot (row);
+                                     });
 }
 
 void SlotView::renameRow (int row)
@@ -315,10 +319,11 @@ void SlotView::renameRow (int row)
 void SlotView::handleKey (int row, const juce::KeyPress& key)
 {
     const auto mods = key.getModifiers();
-    const auto isCtrl = [&key, &mods] (int letter) {
+    const auto isCtrl = [&key, &mods] (int letter)
+    {
         const auto code = key.getKeyCode();
-        return (code == letter || code == juce::CharacterFunctions::toUpperCase ((juce::juce_wchar)letter))
-               && mods.withoutMouseButtons() == juce::ModifierKeys (juce::ModifierKeys::ctrlModifier);
+        return (code == letter || code == juce::CharacterFunctions::toUpperCase ((juce::juce_wchar)letter)) &&
+               mods.withoutMouseButtons() == juce::ModifierKeys (juce::ModifierKeys::ctrlModifier);
     };
 
     if (isCtrl ('x'))
@@ -336,8 +341,8 @@ void SlotView::handleKey (int row, const juce::KeyPress& key)
         if (clipboardKind == 2)
             pasteIntoRow (row);
     }
-    else if (key.getKeyCode() == juce::KeyPress::F2Key && !mods.isShiftDown() && !mods.isCtrlDown()
-             && !mods.isAltDown())
+    else if (key.getKeyCode() == juce::KeyPress::F2Key && !mods.isShiftDown() && !mods.isCtrlDown() &&
+             !mods.isAltDown())
     {
         renameRow (row);
     }
@@ -351,8 +356,10 @@ void SlotView::showRowMenu (int row)
     const auto enabled = isRowEnabled (row);
     const auto slotOnClipboard = clipboardKind == 2;
     juce::WeakReference<SlotView> self (this);
-    const auto onRow = [self, row] (void (*action) (SlotView&, int)) {
-        return [self, row, action] {
+    const auto onRow = [self, row] (void (*action) (SlotView&, int))
+    {
+        return [self, row, action]
+        {
             if (auto* view = self.get())
                 action (*view, row);
         };
@@ -363,11 +370,14 @@ void SlotView::showRowMenu (int row)
                   onRow ([] (SlotView& view, int r) { view.dispatcher->cutSlot (r); }));
     menu.addItem (TRANS ("Copy"), enabled, false,
                   onRow ([] (SlotView& view, int r) { view.dispatcher->copySlot (r); }));
-    menu.addItem (slotOnClipboard ? TRANS ("Paste '{name}'").replace ("{name}", clipboardName) : TRANS ("Paste"),
+    menu.addItem (slotOnClipboard ? TRANS ("Paste '{name}'").replace ("{name}", clipboardName)
+                                  : TRANS ("Paste"),
                   slotOnClipboard, false, onRow ([] (SlotView& view, int r) { view.pasteIntoRow (r); }));
     menu.addSeparator();
-    menu.addItem (TRANS ("Delete"), enabled, false, onRow ([] (SlotView& view, int r) { view.deleteRow (r); }));
-    menu.addItem (TRANS ("Rename"), enabled, false, onRow ([] (SlotView& view, int r) { view.renameRow (r); }));
+    menu.addItem (TRANS ("Delete"), enabled, false,
+                  onRow ([] (SlotView& view, int r) { view.deleteRow (r); }));
+    menu.addItem (TRANS ("Rename"), enabled, false,
+                  onRow ([] (SlotView& view, int r) { view.renameRow (r); }));
     menu.showMenuAsync (juce::PopupMenu::Options());
 }
 
@@ -396,7 +406,8 @@ void SlotView::resized()
                             .withMinWidth ((float)SlotPadPanel::panelWidth)
                             .withMinHeight ((float)SlotPadPanel::panelHeight));
 
-    pads.performLayout (juce::Rectangle<int> (0, table->getBottom(), w, juce::jmax (0, h - table->getBottom())));
+    pads.performLayout (
+        juce::Rectangle<int> (0, table->getBottom(), w, juce::jmax (0, h - table->getBottom())));
 }
 
 void SlotView::paint (juce::Graphics& g)

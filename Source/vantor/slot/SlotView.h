@@ -72,7 +72,8 @@ public:
 
     // SlotObserver
     void slotListChanged (const std::unique_ptr<SlotListState>& snapshot) override;
-    void slotChanged (int row, bool hasAudio, const juce::String& name, double lengthSeconds, bool loop) override;
+    void slotChanged (int row, bool hasAudio, const juce::String& name, double lengthSeconds,
+                      bool loop) override;
     void reservedNotification() override {}
     void slotNameChanged (int row, const juce::String& name) override;
     void slotLengthChanged (int row, double lengthSeconds) override;
@@ -102,6 +103,15 @@ public:
     void renameRow (int row);
 
     ISlotCommandDispatcher& getDispatcher() noexcept { return *dispatcher; }
+
+    /** The columns, added in the order letter, name, loop, time. */
+    enum ColumnId
+    {
+        letterColumn = 1,
+        loopColumn = 2,
+        nameColumn = 3,
+        timeColumn = 4
+    };
 
     static constexpr int rowCount = 4;
     static constexpr int rowHeight = 34;

@@ -11,16 +11,20 @@ using vantor::ui::IconSvgs;
 
 namespace
 {
-enum ColumnId
-{
-    letterColumn = 1,
-    loopColumn = 2,
-    nameColumn = 3,
-    timeColumn = 4
-};
-
 const juce::Colour unselectedRow{0xff424242};
 const juce::Colour dividerColour{0xff232323};
+
+/** The table's cell of the column when it is of the cell's type, else a new one (the table
+    hands back what it got, and deletes what it no longer needs). */
+template <typename Cell, typename Make>
+Cell* reuseOrMake (juce::Component* existing, Make make)
+{
+    if (auto* cell = dynamic_cast<Cell*> (existing))
+        return cell;
+
+    delete existing;
+    return make();
+}
 } // namespace
 
 //==============================================================================
@@ -38,7 +42,8 @@ void SlotView::TableListBoxModel::paintRowBackground (juce::Graphics& g, int row
     if (isSelected)
         fill = view.tableHasFocus() ? accent : accent.withBrightness (0.47f);
 
-    const juce::Rectangle<float> area (4.0f, 2.0f, (float)juce::jmax (0, width - 8), (float)juce::jmax (0, height - 4));
+    const juce::Rectangle<float> area (4.0f, 2.0f, (float)juce::jmax (0, width - 8),
+                                       (float)juce::jmax (0, height - 4));
     g.setColour (fill);
     g.fillRoundedRectangle (area, 3.0f);
 
@@ -59,39 +64,24 @@ juce::Component* SlotView::TableListBoxModel::refreshComponentForCell (int row, 
     {
         case letterColumn:
         {
-            auto* cell = dynamic_cast<NumberColumnCustomComponent*> (existing);
-
-            if (cell == nullptr)
-            {
-                delete existing;
-                cell = new NumberColumnCustomComponent (table);
-            }
+            auto* cell = reuseOrMake<NumberColumnCustomComponent> (
+                existing, [&] { return new NumberColumnCustomComponent (table); });
 
             cell->ColumnCustomComponent::setRow (row);
             return cell;
         }
         case loopColumn:
         {
-            auto* cell = dynamic_cast<LoopColumnCustomComponent*> (existing);
-
-            if (cell == nullptr)
-            {
-                delete existing;
-                cell = new LoopColumnCustomComponent (view, table);
-            }
+            auto* cell = reuseOrMake<LoopColumnCustomComponent> (
+                existing, [&] { return new LoopColumnCustomComponent (view, table); });
 
             cell->setRow (row);
             return cell;
         }
         case nameColumn:
         {
-            auto* cell = dynamic_cast<EditableTextCustomComponent*> (existing);
-
-            if (cell == nullptr)
-            {
-                delete existing;
-                cell = new EditableTextCustomComponent (view);
-            }
+            auto* cell = reuseOrMake<EditableTextCustomComponent> (
+                existing, [&] { return new EditableTextCustomComponent (view); });
 
             cell->setRowAndColumn (row, nameColumn);
             cell->setText (view.getRowName (row), juce::dontSendNotification);
@@ -106,13 +96,8 @@ juce::Component* SlotView::TableListBoxModel::refreshComponentForCell (int row, 
         }
         case timeColumn:
         {
-            auto* cell = dynamic_cast<TimeColumnCustomComponent*> (existing);
-
-            if (cell == nullptr)
-            {
-                delete existing;
-                cell = new TimeColumnCustomComponent (view, table);
-            }
+            auto* cell = reuseOrMake<TimeColumnCustomComponent> (
+                existing, [&] { return new TimeColumnCustomComponent (view, table); });
 
             cell->setRow (row);
             return cell;
@@ -129,9 +114,8 @@ int SlotView::TableListBoxModel::getColumnAutoSizeWidth (int columnId)
         return 0;
 
     auto& table = view.getTable();
-    const auto scrollBarWidth = table.getVerticalScrollBar().isVisible()
-                                    ? view.getLookAndFeel().getDefaultScrollbarWidth()
-                                    : 0;
+    const auto scrollBarWidth =
+        table.getVerticalScrollBar().isVisible() ? view.getLookAndFeel().getDefaultScrollbarWidth() : 0;
     return table.getWidth() - 2 * table.getOutlineThickness() - scrollBarWidth - SlotView::fixedColumnsWidth;
 }
 
@@ -153,7 +137,10 @@ void SlotView::TableListBoxModel::selectedRowsChanged (int lastRowSelected)
     view.getDispatcher().selectSlot (lastRowSelected);
 }
 
-void SlotView::TableListBoxModel::deleteKeyPressed (int row) { view.deleteRow (row); }
+void SlotView::TableListBoxModel::deleteKeyPressed (int row)
+{
+    view.deleteRow (row);
+}
 
 //==============================================================================
 SlotView::EditableTextCustomComponent::EditableTextCustomComponent (SlotView& owner)
@@ -264,16 +251,16 @@ void SlotView::NumberColumnCustomComponent::paint (juce::Graphics& g)
     g.fillRoundedRectangle (9.0f, 7.0f, (float)juce::jmax (0, w - 10), (float)juce::jmax (0, h - 14), 2.0f);
     g.setFont (font);
     g.setColour (juce::Colour (0xffa5a5a5));
-    g.drawText (juce::String::charToString ((juce::juce_wchar)('A' + juce::jlimit (0, 25, row))), 4, 0, w, h,
+    g.drawText (juce::String::charToString ((juce::juce_wchar) ('A' + juce::jlimit (0, 25, row))), 4, 0, w, h,
                 juce::Justification::centred, true);
 }
 
 //==============================================================================
 SlotView::LoopColumnCustomComponent::LoopColumnCustomComponent (SlotView& owner, juce::Component* table)
-    : ColumnCustomComponent (table),
-      view (owner),
-      oneShotIcon (IconSvgs::createDrawable (IconSvgs::Id::oneShotColumn)),
-      loopIcon (IconSvgs::createDrawable (IconSvgs::Id::loopColumn))
+    : ColumnCustomComponent (table)
+    , view (owner)
+    , oneShotIcon (IconSvgs::createDrawable (IconSvgs::Id::oneShotColumn))
+    , loopIcon (IconSvgs::createDrawable (IconSvgs::Id::loopColumn))
 {
 }
 
@@ -320,8 +307,8 @@ void SlotView::LoopColumnCustomComponent::paintContent (juce::Graphics& g, int w
 
 //==============================================================================
 SlotView::TimeColumnCustomComponent::TimeColumnCustomComponent (SlotView& owner, juce::Component* table)
-    : ColumnCustomComponent (table),
-      view (owner)
+    : ColumnCustomComponent (table)
+    , view (owner)
 {
 }
 
@@ -352,7 +339,8 @@ void SlotView::TimeColumnCustomComponent::paintContent (juce::Graphics& g, int w
 
     g.setFont (juce::Font (juce::String(), 12.0f, juce::Font::plain));
     g.setColour (juce::Colours::white);
-    g.drawFittedText (formatPlaybackTime (lengthSeconds), 0, 0, width, height, juce::Justification::centred, 1);
+    g.drawFittedText (formatPlaybackTime (lengthSeconds), 0, 0, width, height, juce::Justification::centred,
+                      1);
 }
 
 //==============================================================================
@@ -388,6 +376,7 @@ void SlotView::TotalTimeComp::paint (juce::Graphics& g)
 
     g.setFont (juce::Font (juce::String(), 10.0f, juce::Font::bold));
     g.setColour (juce::Colours::white);
-    g.drawText (formatPlaybackTime (totalSeconds), w - 168, 0, 168, h, juce::Justification::centredRight, true);
+    g.drawText (formatPlaybackTime (totalSeconds), w - 168, 0, 168, h, juce::Justification::centredRight,
+                true);
 }
 } // namespace vantor::slot

@@ -152,14 +152,21 @@ void AudioThumbnailComponent::removeCachedThumbnail (const juce::URL& url)
     thumbnailCache.removeThumb (source.hashCode());
 }
 
-void AudioThumbnailComponent::clearCache() { thumbnailCache.clear(); }
+void AudioThumbnailComponent::clearCache()
+{
+    thumbnailCache.clear();
+}
 
-void AudioThumbnailComponent::setTransportSource (const std::shared_ptr<common::player::LoopingSource>& source)
+void AudioThumbnailComponent::setTransportSource (
+    const std::shared_ptr<common::player::LoopingSource>& source)
 {
     transport = source;
 }
 
-void AudioThumbnailComponent::resetTransportSource() { transport.reset(); }
+void AudioThumbnailComponent::resetTransportSource()
+{
+    transport.reset();
+}
 
 void AudioThumbnailComponent::setStartTime (double seconds)
 {
@@ -198,11 +205,20 @@ void AudioThumbnailComponent::setCallbacks (MarkerCallback onStart, MarkerCallba
     onEndChanged = std::move (onEnd);
 }
 
-double AudioThumbnailComponent::getTotalLength() const { return thumbnail->getTotalLength(); }
+double AudioThumbnailComponent::getTotalLength() const
+{
+    return thumbnail->getTotalLength();
+}
 
-bool AudioThumbnailComponent::isFullyLoaded() const { return thumbnail->isFullyLoaded(); }
+bool AudioThumbnailComponent::isFullyLoaded() const
+{
+    return thumbnail->isFullyLoaded();
+}
 
-float AudioThumbnailComponent::getBeatSpacing() const noexcept { return grid->getSpacing(); }
+float AudioThumbnailComponent::getBeatSpacing() const noexcept
+{
+    return grid->getSpacing();
+}
 
 juce::Rectangle<int> AudioThumbnailComponent::getStartLineBounds() const
 {
@@ -237,7 +253,10 @@ bool AudioThumbnailComponent::canZoomIn() const
     return total > 0.0 && total / std::pow (2.0, zoomLevel) > minVisibleSeconds;
 }
 
-bool AudioThumbnailComponent::canZoomOut() const { return getTotalLength() > 0.0 && zoomLevel >= 1; }
+bool AudioThumbnailComponent::canZoomOut() const
+{
+    return getTotalLength() > 0.0 && zoomLevel >= 1;
+}
 
 void AudioThumbnailComponent::zoomAround (float anchorX, bool zoomIn)
 {
@@ -308,7 +327,10 @@ float AudioThumbnailComponent::xToTime (float x) const
     return (float)(x / (float)getWidth() * visibleRange.getLength() + visibleRange.getStart());
 }
 
-double AudioThumbnailComponent::timeToX (double seconds) const { return pixelOf (seconds); }
+double AudioThumbnailComponent::timeToX (double seconds) const
+{
+    return pixelOf (seconds);
+}
 
 double AudioThumbnailComponent::pixelOf (double seconds) const
 {
@@ -321,7 +343,10 @@ double AudioThumbnailComponent::pixelOf (double seconds) const
 }
 
 //==============================================================================
-int AudioThumbnailComponent::getScrollBarHeight() const { return juce::jmin (getHeight(), scrollBarThickness); }
+int AudioThumbnailComponent::getScrollBarHeight() const
+{
+    return juce::jmin (getHeight(), scrollBarThickness);
+}
 
 juce::Rectangle<int> AudioThumbnailComponent::getWaveArea() const
 {
@@ -363,7 +388,8 @@ void AudioThumbnailComponent::paint (juce::Graphics& g)
     g.setColour (waveColour);
 
     if (thumbnail->getTotalLength() > 0.0)
-        thumbnail->drawMergedChannels (g, getWaveArea(), visibleRange.getStart(), visibleRange.getEnd(), 0, 1.0f);
+        thumbnail->drawMergedChannels (g, getWaveArea(), visibleRange.getStart(), visibleRange.getEnd(), 0,
+                                       1.0f);
 }
 
 void AudioThumbnailComponent::changeListenerCallback (juce::ChangeBroadcaster* source)
@@ -402,8 +428,8 @@ AudioThumbnailComponent::Marker AudioThumbnailComponent::pickMarker (float x, fl
 void AudioThumbnailComponent::highlightMarkers (juce::Point<float> position)
 {
     auto marker = Marker::none;
-    const auto inside = position.x >= 0.0f && position.x < (float)getWidth() && position.y >= 0.0f
-                        && position.y < (float)(getHeight() - getScrollBarHeight());
+    const auto inside = position.x >= 0.0f && position.x < (float)getWidth() && position.y >= 0.0f &&
+                        position.y < (float)(getHeight() - getScrollBarHeight());
 
     if (inside && isEnabled())
         marker = pickMarker (position.x, position.y);
@@ -428,11 +454,20 @@ void AudioThumbnailComponent::highlightMarkers (juce::Point<float> position)
     }
 }
 
-void AudioThumbnailComponent::mouseMove (const juce::MouseEvent& e) { highlightMarkers (e.position); }
+void AudioThumbnailComponent::mouseMove (const juce::MouseEvent& e)
+{
+    highlightMarkers (e.position);
+}
 
-void AudioThumbnailComponent::mouseEnter (const juce::MouseEvent& e) { highlightMarkers (e.position); }
+void AudioThumbnailComponent::mouseEnter (const juce::MouseEvent& e)
+{
+    highlightMarkers (e.position);
+}
 
-void AudioThumbnailComponent::mouseExit (const juce::MouseEvent& e) { highlightMarkers (e.position); }
+void AudioThumbnailComponent::mouseExit (const juce::MouseEvent& e)
+{
+    highlightMarkers (e.position);
+}
 
 double AudioThumbnailComponent::eventTime (const juce::MouseEvent& e) const
 {
@@ -449,7 +484,7 @@ void AudioThumbnailComponent::seekTransport (double seconds)
 {
     if (auto source = transport.lock())
         if (source->isPrepared())
-            source->setNextReadPosition ((juce::int64)(juce::jmax (seconds, 0.0) * source->getSampleRate()));
+            source->setNextReadPosition ((juce::int64) (juce::jmax (seconds, 0.0) * source->getSampleRate()));
 }
 
 void AudioThumbnailComponent::mouseDown (const juce::MouseEvent& e)
@@ -569,7 +604,8 @@ void AudioThumbnailComponent::timerCallback()
     if (source == nullptr)
         return;
 
-    const auto position = source->isPrepared() ? (double)source->getNextReadPosition() / source->getSampleRate() : 0.0;
+    const auto position =
+        source->isPrepared() ? (double)source->getNextReadPosition() / source->getSampleRate() : 0.0;
     const auto length = visibleRange.getLength();
     const auto px = length <= 0.0 ? 0.0 : (position - visibleRange.getStart()) / length * getWidth();
     setRectangle (playCursor, {juce::roundToInt (px - 1.0), 0, 2, getHeight() - getScrollBarHeight()});

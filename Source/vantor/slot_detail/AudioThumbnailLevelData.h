@@ -52,21 +52,21 @@ struct AudioThumbnail::MinMaxValue
         values[1] = newMax;
     }
 
-    inline int8 getMinValue() const noexcept        { return values[0]; }
-    inline int8 getMaxValue() const noexcept        { return values[1]; }
+    inline int8 getMinValue() const noexcept { return values[0]; }
+    inline int8 getMaxValue() const noexcept { return values[1]; }
 
     inline void setFloat (Range<float> newRange) noexcept
     {
         // Workaround for an ndk armeabi compiler bug which crashes on signed saturation
-       #if JUCE_ANDROID
+#if JUCE_ANDROID
         Range<float> limitedRange (jlimit (-1.0f, 1.0f, newRange.getStart()),
                                    jlimit (-1.0f, 1.0f, newRange.getEnd()));
-        values[0] = (int8) (limitedRange.getStart() * 127.0f);
-        values[1] = (int8) (limitedRange.getEnd()   * 127.0f);
-       #else
-        values[0] = (int8) jlimit (-128, 127, roundToInt (newRange.getStart() * 127.0f));
-        values[1] = (int8) jlimit (-128, 127, roundToInt (newRange.getEnd()   * 127.0f));
-       #endif
+        values[0] = (int8)(limitedRange.getStart() * 127.0f);
+        values[1] = (int8)(limitedRange.getEnd() * 127.0f);
+#else
+        values[0] = (int8)jlimit (-128, 127, roundToInt (newRange.getStart() * 127.0f));
+        values[1] = (int8)jlimit (-128, 127, roundToInt (newRange.getEnd() * 127.0f));
+#endif
 
         if (values[0] == values[1])
         {
@@ -84,43 +84,45 @@ struct AudioThumbnail::MinMaxValue
 
     inline int getPeak() const noexcept
     {
-        return jmax (std::abs ((int) values[0]),
-                     std::abs ((int) values[1]));
+        return jmax (std::abs ((int)values[0]), std::abs ((int)values[1]));
     }
 
-    inline void read (InputStream& input)      { input.read (values, 2); }
-    inline void write (OutputStream& output)   { output.write (values, 2); }
+    inline void read (InputStream& input)
+    {
+        input.read (values, 2);
+    }
+    inline void write (OutputStream& output)
+    {
+        output.write (values, 2);
+    }
 
 private:
     int8 values[2];
 };
 
-
 //==============================================================================
 template <typename T>
-class AudioBufferReader  : public AudioFormatReader
+class AudioBufferReader : public AudioFormatReader
 {
 public:
     AudioBufferReader (const AudioBuffer<T>* bufferIn, double rate)
-        : AudioFormatReader (nullptr, "AudioBuffer"), buffer (bufferIn)
+        : AudioFormatReader (nullptr, "AudioBuffer")
+        , buffer (bufferIn)
     {
         sampleRate = rate;
         bitsPerSample = 32;
         lengthInSamples = buffer->getNumSamples();
-        numChannels = (unsigned int) buffer->getNumChannels();
+        numChannels = (unsigned int)buffer->getNumChannels();
         usesFloatingPointData = std::is_floating_point_v<T>;
     }
 
-    bool readSamples (int* const* destChannels,
-                      int numDestChannels,
-                      int startOffsetInDestBuffer,
-                      int64 startSampleInFile,
-                      int numSamples) override
+    bool readSamples (int* const* destChannels, int numDestChannels, int startOffsetInDestBuffer,
+                      int64 startSampleInFile, int numSamples) override
     {
         clearSamplesBeyondAvailableLength (destChannels, numDestChannels, startOffsetInDestBuffer,
                                            startSampleInFile, numSamples, lengthInSamples);
 
-        const auto numAvailableSamples = (int) ((int64) buffer->getNumSamples() - startSampleInFile);
+        const auto numAvailableSamples = (int)((int64)buffer->getNumSamples() - startSampleInFile);
         const auto numSamplesToCopy = std::clamp (numAvailableSamples, 0, numSamples);
 
         if (numSamplesToCopy == 0)
@@ -133,7 +135,8 @@ public:
                 const auto dest = DestType (targetChannel) + startOffsetInDestBuffer;
 
                 if (i < buffer->getNumChannels())
-                    dest.convertSamples (SourceType (buffer->getReadPointer (i) + startSampleInFile), numSamplesToCopy);
+                    dest.convertSamples (SourceType (buffer->getReadPointer (i) + startSampleInFile),
+                                         numSamplesToCopy);
                 else
                     dest.clearSamples (numSamples);
             }
@@ -147,34 +150,41 @@ private:
         std::conditional_t<std::is_same_v<T, int>, AudioData::Int32,
                            std::conditional_t<std::is_same_v<T, float>, AudioData::Float32, void>>;
 
-    using DestinationNumericalType = std::conditional_t<std::is_floating_point_v<T>, AudioData::Float32, AudioData::Int32>;
+    using DestinationNumericalType =
+        std::conditional_t<std::is_floating_point_v<T>, AudioData::Float32, AudioData::Int32>;
 
-    using DestType   = AudioData::Pointer<DestinationNumericalType, AudioData::LittleEndian, AudioData::NonInterleaved, AudioData::NonConst>;
-    using SourceType = AudioData::Pointer<SourceNumericalType,      AudioData::LittleEndian, AudioData::NonInterleaved, AudioData::Const>;
+    using DestType = AudioData::Pointer<DestinationNumericalType, AudioData::LittleEndian,
+                                        AudioData::NonInterleaved, AudioData::NonConst>;
+    using SourceType = AudioData::Pointer<SourceNumericalType, AudioData::LittleEndian,
+                                          AudioData::NonInterleaved, AudioData::Const>;
 
     const AudioBuffer<T>* buffer;
 };
 
 //==============================================================================
-class AudioThumbnail::LevelDataSource   : public TimeSliceClient
+class AudioThumbnail::LevelDataSource : public TimeSliceClient
 {
 public:
     LevelDataSource (AudioThumbnail& thumb, AudioFormatReader* newReader, int64 hash)
-        : hashCode (hash), owner (thumb), reader (newReader)
+        : hashCode (hash)
+        , owner (thumb)
+        , reader (newReader)
     {
     }
 
     LevelDataSource (AudioThumbnail& thumb, InputSource* src)
-        : hashCode (src->hashCode()), owner (thumb), source (src)
+        : hashCode (src->hashCode())
+        , owner (thumb)
+        , source (src)
     {
     }
 
-    ~LevelDataSource() override
-    {
-        owner.cache.getTimeSliceThread().removeTimeSliceClient (this);
-    }
+    ~LevelDataSource() override { owner.cache.getTimeSliceThread().removeTimeSliceClient (this); }
 
-    enum { timeBeforeDeletingReader = 3000 };
+    enum
+    {
+        timeBeforeDeletingReader = 3000
+    };
 
     void initialise (int64 samplesFinished)
     {
@@ -214,10 +224,11 @@ public:
 
         if (reader != nullptr)
         {
-            if (levels.size() < (int) reader->numChannels)
-                levels.insertMultiple (0, {}, (int) reader->numChannels - levels.size());
+            if (levels.size() < (int)reader->numChannels)
+                levels.insertMultiple (0, {}, (int)reader->numChannels - levels.size());
 
-            reader->readMaxLevels (startSample, numSamples, levels.getRawDataPointer(), (int) reader->numChannels);
+            reader->readMaxLevels (startSample, numSamples, levels.getRawDataPointer(),
+                                   (int)reader->numChannels);
 
             lastReaderUseTime = Time::getMillisecondCounter();
         }
@@ -252,7 +263,7 @@ public:
 
             if (reader != nullptr)
             {
-                if (! readNextBlock())
+                if (!readNextBlock())
                     return 0;
 
                 justFinished = true;
@@ -265,14 +276,11 @@ public:
         return 200;
     }
 
-    bool isFullyLoaded() const noexcept
-    {
-        return numSamplesFinished >= lengthInSamples;
-    }
+    bool isFullyLoaded() const noexcept { return numSamplesFinished >= lengthInSamples; }
 
     inline int sampleToThumbSample (const int64 originalSample) const noexcept
     {
-        return (int) (originalSample / owner.samplesPerThumbSample);
+        return (int)(originalSample / owner.samplesPerThumbSample);
     }
 
     int64 lengthInSamples = 0, numSamplesFinished = 0;
@@ -285,35 +293,37 @@ private:
     std::unique_ptr<InputSource> source;
     std::unique_ptr<AudioFormatReader> reader;
     CriticalSection readerLock;
-    std::atomic<uint32> lastReaderUseTime { 0 };
+    std::atomic<uint32> lastReaderUseTime{0};
 
     void createReader()
     {
         if (reader == nullptr && source != nullptr)
             if (auto* audioFileStream = source->createInputStream())
-                reader.reset (owner.formatManagerToUse.createReaderFor (std::unique_ptr<InputStream> (audioFileStream)));
+                reader.reset (owner.formatManagerToUse.createReaderFor (
+                    std::unique_ptr<InputStream> (audioFileStream)));
     }
 
     bool readNextBlock()
     {
         jassert (reader != nullptr);
 
-        if (! isFullyLoaded())
+        if (!isFullyLoaded())
         {
-            auto numToDo = (int) jmin (256 * (int64) owner.samplesPerThumbSample, lengthInSamples - numSamplesFinished);
+            auto numToDo =
+                (int)jmin (256 * (int64)owner.samplesPerThumbSample, lengthInSamples - numSamplesFinished);
 
             if (numToDo > 0)
             {
                 auto startSample = numSamplesFinished;
 
                 auto firstThumbIndex = sampleToThumbSample (startSample);
-                auto lastThumbIndex  = sampleToThumbSample (startSample + numToDo);
+                auto lastThumbIndex = sampleToThumbSample (startSample + numToDo);
                 auto numThumbSamps = lastThumbIndex - firstThumbIndex;
 
-                HeapBlock<MinMaxValue> levelData ((unsigned int) numThumbSamps * numChannels);
+                HeapBlock<MinMaxValue> levelData ((unsigned int)numThumbSamps * numChannels);
                 HeapBlock<MinMaxValue*> levels (numChannels);
 
-                for (int i = 0; i < (int) numChannels; ++i)
+                for (int i = 0; i < (int)numChannels; ++i)
                     levels[i] = levelData + i * numThumbSamps;
 
                 HeapBlock<Range<float>> levelsRead (numChannels);
@@ -321,15 +331,15 @@ private:
                 for (int i = 0; i < numThumbSamps; ++i)
                 {
                     reader->readMaxLevels ((firstThumbIndex + i) * owner.samplesPerThumbSample,
-                                           owner.samplesPerThumbSample, levelsRead, (int) numChannels);
+                                           owner.samplesPerThumbSample, levelsRead, (int)numChannels);
 
-                    for (int j = 0; j < (int) numChannels; ++j)
+                    for (int j = 0; j < (int)numChannels; ++j)
                         levels[j][i].setFloat (levelsRead[j]);
                 }
 
                 {
                     const ScopedUnlock su (readerLock);
-                    owner.setLevels (levels, firstThumbIndex, (int) numChannels, numThumbSamps);
+                    owner.setLevels (levels, firstThumbIndex, (int)numChannels, numThumbSamps);
                 }
 
                 numSamplesFinished += numToDo;
@@ -345,10 +355,7 @@ private:
 class AudioThumbnail::ThumbData
 {
 public:
-    ThumbData (int numThumbSamples)
-    {
-        ensureSize (numThumbSamples);
-    }
+    ThumbData (int numThumbSamples) { ensureSize (numThumbSamples); }
 
     inline MinMaxValue* getData (int thumbSampleIndex) noexcept
     {
@@ -356,10 +363,7 @@ public:
         return data.getRawDataPointer() + thumbSampleIndex;
     }
 
-    int getSize() const noexcept
-    {
-        return data.size();
-    }
+    int getSize() const noexcept { return data.size(); }
 
     void getMinMax (int startSample, int endSample, MinMaxValue& result) const noexcept
     {
@@ -374,8 +378,10 @@ public:
             {
                 auto& v = data.getReference (startSample);
 
-                if (v.getMinValue() < mn)  mn = v.getMinValue();
-                if (v.getMaxValue() > mx)  mx = v.getMaxValue();
+                if (v.getMinValue() < mn)
+                    mn = v.getMinValue();
+                if (v.getMaxValue() > mx)
+                    mx = v.getMaxValue();
 
                 ++startSample;
             }
@@ -403,10 +409,7 @@ public:
             dest[i] = values[i];
     }
 
-    void resetPeak() noexcept
-    {
-        peakLevel = -1;
-    }
+    void resetPeak() noexcept { peakLevel = -1; }
 
     int getPeak() noexcept
     {
@@ -436,6 +439,5 @@ private:
             data.insertMultiple (-1, MinMaxValue(), extraNeeded);
     }
 };
-
 
 } // namespace vantor::slot_detail

@@ -1,5 +1,7 @@
 #include "vantor/slot_detail/GainSliderComp.h"
 
+#include "vantor/slot_detail/StepButton.h"
+
 namespace vantor::slot_detail
 {
 double GainSliderComp::Slider::getValueFromText (const juce::String& text)
@@ -79,8 +81,10 @@ juce::Slider::SliderLayout GainSliderComp::LookAndFeel::getSliderLayout (juce::S
 GainSliderComp::GainSliderComp (const juce::String& componentName)
     : juce::Component (componentName)
 {
-    increaseButton = std::make_unique<juce::DrawableButton> ("+", juce::DrawableButton::ImageOnButtonBackground);
-    decreaseButton = std::make_unique<juce::DrawableButton> ("-", juce::DrawableButton::ImageOnButtonBackground);
+    increaseButton =
+        std::make_unique<juce::DrawableButton> ("+", juce::DrawableButton::ImageOnButtonBackground);
+    decreaseButton =
+        std::make_unique<juce::DrawableButton> ("-", juce::DrawableButton::ImageOnButtonBackground);
 
     knob = std::make_unique<Slider>();
     addAndMakeVisible (*knob);
@@ -90,7 +94,8 @@ GainSliderComp::GainSliderComp (const juce::String& componentName)
     knob->setSkewFactorFromMidPoint (0.0);
     knob->setChangeNotificationOnlyOnRelease (true);
     knob->setTextValueSuffix ("dB");
-    knob->setRotaryParameters (juce::MathConstants<float>::pi * 1.25f, juce::MathConstants<float>::pi * 2.75f, true);
+    knob->setRotaryParameters (juce::MathConstants<float>::pi * 1.25f, juce::MathConstants<float>::pi * 2.75f,
+                               true);
 
     lookAndFeel = std::make_unique<LookAndFeel>();
     knob->setLookAndFeel (lookAndFeel.get());
@@ -98,12 +103,8 @@ GainSliderComp::GainSliderComp (const juce::String& componentName)
     for (auto* button : {increaseButton.get(), decreaseButton.get()})
     {
         addAndMakeVisible (*button);
-        button->setColour (juce::DrawableButton::textColourId, juce::Colour (0xffd9d9d9));
         const auto delta = button == increaseButton.get() ? step : -step;
-        button->onClick = [this, delta] { stepBy (delta); };
-        button->setRepeatSpeed (300, 100, 20);
-        button->setAccessible (false);
-        button->setWantsKeyboardFocus (false);
+        setUpStepButton (*button, [this, delta] { stepBy (delta); });
     }
 }
 
@@ -116,11 +117,20 @@ GainSliderComp::~GainSliderComp()
     knob.reset();
 }
 
-void GainSliderComp::stepBy (double delta) { knob->setValue (knob->getValue() + delta, juce::sendNotificationSync); }
+void GainSliderComp::stepBy (double delta)
+{
+    knob->setValue (knob->getValue() + delta, juce::sendNotificationSync);
+}
 
-void GainSliderComp::setValue (double gainDb) { knob->setValue (gainDb, juce::dontSendNotification); }
+void GainSliderComp::setValue (double gainDb)
+{
+    knob->setValue (gainDb, juce::dontSendNotification);
+}
 
-double GainSliderComp::getValue() const { return knob->getValue(); }
+double GainSliderComp::getValue() const
+{
+    return knob->getValue();
+}
 
 void GainSliderComp::updateTooltips()
 {
@@ -135,11 +145,10 @@ void GainSliderComp::paint (juce::Graphics& g)
     const auto bottom = knob->getBottom();
     g.setFont (juce::Font (10.0f, juce::Font::plain));
     g.setColour (juce::Colour (0xffaaaaaa));
-    const auto caption = [this] (double value) {
-        return juce::String::formatted ("%+d", (int)value) + knob->getTextValueSuffix();
-    };
-    g.drawFittedText (caption (knob->getMinimum()), 3, bottom, w / 2 - 6, 10, juce::Justification::centredTop, 1,
-                      1.0f);
+    const auto caption = [this] (double value)
+    { return juce::String::formatted ("%+d", (int)value) + knob->getTextValueSuffix(); };
+    g.drawFittedText (caption (knob->getMinimum()), 3, bottom, w / 2 - 6, 10, juce::Justification::centredTop,
+                      1, 1.0f);
     g.drawFittedText (caption (knob->getMaximum()), w / 2 + 3, bottom, w / 2 - 6, 10,
                       juce::Justification::centredTop, 1, 1.0f);
 }

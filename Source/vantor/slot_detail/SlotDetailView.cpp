@@ -29,7 +29,10 @@ constexpr double maximumBpm = 999.99;
 const juce::Colour background{0xff232323};
 const juce::Colour captionColour{0xff999999};
 
-juce::String twoDecimals (double value) { return juce::String::formatted ("%.2f", value); }
+juce::String twoDecimals (double value)
+{
+    return juce::String::formatted ("%.2f", value);
+}
 
 /** A button showing only its text, drawn by the application look-and-feel. */
 std::unique_ptr<juce::DrawableButton> makeTextButton (const juce::String& name, const juce::String& text)
@@ -51,9 +54,9 @@ void setTintedImages (juce::DrawableButton& button, IconSvgs::Id id, juce::Colou
 
 //==============================================================================
 SlotDetailView::PlayButton::PlayButton()
-    : juce::Button ("playButton"),
-      playIcon (IconSvgs::createDrawable (IconSvgs::Id::play)),
-      stopIcon (IconSvgs::createDrawable (IconSvgs::Id::stop))
+    : juce::Button ("playButton")
+    , playIcon (IconSvgs::createDrawable (IconSvgs::Id::play))
+    , stopIcon (IconSvgs::createDrawable (IconSvgs::Id::stop))
 {
 }
 
@@ -67,7 +70,8 @@ void SlotDetailView::PlayButton::paintButton (juce::Graphics& g, bool over, bool
     g.setGradientFill (juce::ColourGradient (top, 0.0f, 0.0f, bottom, 0.0f, (float)h, false));
     g.fillRoundedRectangle (0.0f, 0.0f, (float)w, (float)h, 2.0f);
     g.setColour (juce::Colours::black);
-    g.drawRoundedRectangle (1.0f, 1.0f, (float)juce::jmax (0, w - 2), (float)juce::jmax (0, h - 2), 2.0f, 2.0f);
+    g.drawRoundedRectangle (1.0f, 1.0f, (float)juce::jmax (0, w - 2), (float)juce::jmax (0, h - 2), 2.0f,
+                            2.0f);
 
     if (auto* icon = getToggleState() ? stopIcon.get() : playIcon.get())
         icon->drawAt (g, (float)((w - 14) / 2), (float)((h - 14) / 2), isEnabled() ? 1.0f : 0.5f);
@@ -103,8 +107,8 @@ SlotDetailView::SlotDetailView (SlotDetailViewModel& viewModel)
 }
 
 SlotDetailView::SlotDetailView (ISlotDetailCommandDispathcer* dispatcherToUse)
-    : dispatcher (dispatcherToUse),
-      zoomSlider (juce::Slider::LinearHorizontal, juce::Slider::NoTextBox)
+    : dispatcher (dispatcherToUse)
+    , zoomSlider (juce::Slider::LinearHorizontal, juce::Slider::NoTextBox)
 {
     timeLabel = std::make_unique<juce::Label> ("timeLabel", juce::String());
     addAndMakeVisible (*timeLabel);
@@ -113,7 +117,8 @@ SlotDetailView::SlotDetailView (ISlotDetailCommandDispathcer* dispatcherToUse)
 
     zoomInButton = std::make_unique<juce::DrawableButton> ("zoomInButton", juce::DrawableButton::ImageRaw);
     zoomOutButton = std::make_unique<juce::DrawableButton> ("zoomOutButton", juce::DrawableButton::ImageRaw);
-    zoomResetButton = std::make_unique<juce::DrawableButton> ("zoomResetButton", juce::DrawableButton::ImageRaw);
+    zoomResetButton =
+        std::make_unique<juce::DrawableButton> ("zoomResetButton", juce::DrawableButton::ImageRaw);
     const std::pair<juce::DrawableButton*, IconSvgs::Id> zoomButtons[] = {
         {zoomInButton.get(), IconSvgs::Id::zoomIn},
         {zoomOutButton.get(), IconSvgs::Id::zoomOut},
@@ -143,8 +148,8 @@ SlotDetailView::SlotDetailView (ISlotDetailCommandDispathcer* dispatcherToUse)
 
     oneShotButton = std::make_unique<juce::DrawableButton> ("oneShotButton",
                                                             juce::DrawableButton::ImageOnButtonBackground);
-    loopButton = std::make_unique<juce::DrawableButton> ("loopButton",
-                                                         juce::DrawableButton::ImageOnButtonBackgroundOriginalSize);
+    loopButton = std::make_unique<juce::DrawableButton> (
+        "loopButton", juce::DrawableButton::ImageOnButtonBackgroundOriginalSize);
     const std::tuple<juce::DrawableButton*, IconSvgs::Id, IconSvgs::Id> modeButtons[] = {
         {oneShotButton.get(), IconSvgs::Id::oneShotOff, IconSvgs::Id::oneShotOn},
         {loopButton.get(), IconSvgs::Id::loopOff, IconSvgs::Id::loopOn}};
@@ -201,7 +206,8 @@ SlotDetailView::SlotDetailView (ISlotDetailCommandDispathcer* dispatcherToUse)
     hintButton->setWantsKeyboardFocus (false);
     hintButton->setButtonText ({});
     hintButton->setColour (juce::DrawableButton::backgroundColourId, juce::Colours::transparentBlack);
-    setTintedImages (*hintButton, IconSvgs::Id::help, iconGrey, juce::Colour (0xffa2a2a2), juce::Colour (0xff8e8e8e));
+    setTintedImages (*hintButton, IconSvgs::Id::help, iconGrey, juce::Colour (0xffa2a2a2),
+                     juce::Colour (0xff8e8e8e));
 
     calcBpmButton = makeTextButton ("calcBpmButton", juce::String());
     addChildComponent (*calcBpmButton);
@@ -253,14 +259,14 @@ void SlotDetailView::registerTourTargets()
         return;
 
     constexpr int left = juce::BubbleComponent::left;
-    constexpr int anywhere = juce::BubbleComponent::above | juce::BubbleComponent::below
-                             | juce::BubbleComponent::left | juce::BubbleComponent::right;
+    constexpr int anywhere = juce::BubbleComponent::above | juce::BubbleComponent::below |
+                             juce::BubbleComponent::left | juce::BubbleComponent::right;
     spotlight->addTarget ("bpmCalculation", bpmCalcButton.get(), true,
                           "You can calculate the BPM when you don't know the track's BPM. (1/4)", left);
     spotlight->addTarget ("audioThumbnail", thumbnail.get(), true,
                           "Adjust the Start and End according to the beat of the track. (2/4)", anywhere);
-    spotlight->addTarget ("beat", beatComboBox.get(), true, "Enter the number of beats in the playback range. (3/4)",
-                          left);
+    spotlight->addTarget ("beat", beatComboBox.get(), true,
+                          "Enter the number of beats in the playback range. (3/4)", left);
     spotlight->addTarget ("calcBpm", calcBpmButton.get(), true, "Click [Calculate]. (4/4)", left);
 }
 
@@ -343,7 +349,10 @@ void SlotDetailView::loopModeChanged (bool loop)
         AudioPlayer::getInstance()->setLooping (loop);
 }
 
-void SlotDetailView::gainDbChanged (float gainDb) { gainSlider->setValue (gainDb); }
+void SlotDetailView::gainDbChanged (float gainDb)
+{
+    gainSlider->setValue (gainDb);
+}
 
 void SlotDetailView::beatsChanged (double beats)
 {
@@ -351,7 +360,10 @@ void SlotDetailView::beatsChanged (double beats)
     thumbnail->setBeats (beats);
 }
 
-void SlotDetailView::bpmChanged (double bpm) { bpmLabel->setText (twoDecimals (bpm), juce::dontSendNotification); }
+void SlotDetailView::bpmChanged (double bpm)
+{
+    bpmLabel->setText (twoDecimals (bpm), juce::dontSendNotification);
+}
 
 void SlotDetailView::bpmCalculated (double bpm)
 {
@@ -359,18 +371,21 @@ void SlotDetailView::bpmCalculated (double bpm)
         return;
 
     juce::Component::SafePointer<SlotDetailView> self (this);
-    vantor::ui::DialogHelper::showBpmCalculationResult (bpm, [self, bpm] {
-        auto* view = self.getComponent();
+    vantor::ui::DialogHelper::showBpmCalculationResult (
+        bpm,
+        [self, bpm]
+        {
+            auto* view = self.getComponent();
 
-        if (view == nullptr)
-            return;
+            if (view == nullptr)
+                return;
 
-        // Sent also when the label already shows this BPM: a label that does not change would
-        // not tell its listeners, and leaving the mode would then restore the old BPM and range.
-        view->bpmLabel->setText (twoDecimals (bpm), juce::dontSendNotification);
-        view->dispatcher->changeBpm (slot::parseHundredths (view->bpmLabel->getText()));
-        view->bpmCalcButton->setToggleState (false, juce::sendNotificationSync);
-    });
+            // Sent also when the label already shows this BPM: a label that does not change would
+            // not tell its listeners, and leaving the mode would then restore the old BPM and range.
+            view->bpmLabel->setText (twoDecimals (bpm), juce::dontSendNotification);
+            view->dispatcher->changeBpm (slot::parseHundredths (view->bpmLabel->getText()));
+            view->bpmCalcButton->setToggleState (false, juce::sendNotificationSync);
+        });
 }
 
 //==============================================================================
@@ -446,20 +461,22 @@ void SlotDetailView::clickLoop()
 
     // Loop playback always has a BPM: ask for one first.
     juce::Component::SafePointer<SlotDetailView> self (this);
-    vantor::ui::DialogHelper::showBpmInputDialog ([self] (const juce::String& text) {
-        const auto bpm = text.getDoubleValue();
-
-        if (bpm < minimumBpm || bpm > maximumBpm)
-            return false;
-
-        if (auto* view = self.getComponent())
+    vantor::ui::DialogHelper::showBpmInputDialog (
+        [self] (const juce::String& text)
         {
-            view->dispatcher->changeBpm (slot::parseHundredths (text));
-            view->dispatcher->changeLoopMode (true);
-        }
+            const auto bpm = text.getDoubleValue();
 
-        return true;
-    });
+            if (bpm < minimumBpm || bpm > maximumBpm)
+                return false;
+
+            if (auto* view = self.getComponent())
+            {
+                view->dispatcher->changeBpm (slot::parseHundredths (text));
+                view->dispatcher->changeLoopMode (true);
+            }
+
+            return true;
+        });
 }
 
 void SlotDetailView::clickHalfBeats()
@@ -480,10 +497,12 @@ void SlotDetailView::startTour()
     juce::WeakReference<juce::Component> calc (calcBpmButton.get());
 
     if (auto* spotlight = vantor::ui::Spotlight::getInstance())
-        spotlight->start ({"bpmCalculation", "audioThumbnail", "beat", "calcBpm"}, [calc, calcWasVisible] {
-            if (auto* button = calc.get())
-                button->setVisible (calcWasVisible);
-        });
+        spotlight->start ({"bpmCalculation", "audioThumbnail", "beat", "calcBpm"},
+                          [calc, calcWasVisible]
+                          {
+                              if (auto* button = calc.get())
+                                  button->setVisible (calcWasVisible);
+                          });
 }
 
 void SlotDetailView::showCalcMode (bool on)
@@ -584,7 +603,10 @@ void SlotDetailView::updateTimeLabel()
         AudioPlayer::getInstance()->setLoopRange ({start, juce::jmax (start, end)});
 }
 
-void SlotDetailView::updateZoomButtons() { zoomInButton->setEnabled (thumbnail->canZoomIn()); }
+void SlotDetailView::updateZoomButtons()
+{
+    zoomInButton->setEnabled (thumbnail->canZoomIn());
+}
 
 bool SlotDetailView::playerHoldsThisSlot() const
 {
@@ -668,15 +690,16 @@ void SlotDetailView::paint (juce::Graphics& g)
 
     g.setColour (captionColour);
     g.setFont (juce::Font (10.0f, juce::Font::plain));
-    const auto caption = [&g] (const char* text, juce::Rectangle<int> area, juce::Justification justification) {
-        g.drawText (text, area, justification, true);
-    };
+    const auto caption = [&g] (const char* text, juce::Rectangle<int> area, juce::Justification justification)
+    { g.drawText (text, area, justification, true); };
     caption ("Start", {startTime->getX(), startTime->getBottom(), startTime->getWidth(), 12},
              juce::Justification::centred);
-    caption ("End", {endTime->getX(), endTime->getBottom(), endTime->getWidth(), 12}, juce::Justification::centred);
-    caption ("1Shot",
-             {oneShotButton->getX(), oneShotButton->getY() - 14, juce::jmax (0, oneShotButton->getWidth()), 10},
+    caption ("End", {endTime->getX(), endTime->getBottom(), endTime->getWidth(), 12},
              juce::Justification::centred);
+    caption (
+        "1Shot",
+        {oneShotButton->getX(), oneShotButton->getY() - 14, juce::jmax (0, oneShotButton->getWidth()), 10},
+        juce::Justification::centred);
     caption ("Loop", {loopButton->getX(), loopButton->getY() - 14, loopButton->getWidth(), 10},
              juce::Justification::centred);
     caption ("BPM", {bpmLabel->getX(), bpmLabel->getY() - 13, bpmLabel->getWidth(), 10},

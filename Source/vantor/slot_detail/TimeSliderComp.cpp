@@ -1,6 +1,7 @@
 #include "vantor/slot_detail/TimeSliderComp.h"
 
 #include "vantor/slot/TimeText.h"
+#include "vantor/slot_detail/StepButton.h"
 #include "vantor/ui/LookAndFeel.h"
 
 namespace vantor::slot_detail
@@ -22,7 +23,10 @@ double TimeSliderComp::Slider::getValueFromText (const juce::String& text)
     return getValue();
 }
 
-juce::String TimeSliderComp::Slider::getTextFromValue (double value) { return slot::formatPlaybackTime (value); }
+juce::String TimeSliderComp::Slider::getTextFromValue (double value)
+{
+    return slot::formatPlaybackTime (value);
+}
 
 //==============================================================================
 TimeSliderComp::TimeSliderComp (const juce::String& componentName)
@@ -47,13 +51,9 @@ TimeSliderComp::TimeSliderComp (const juce::String& componentName)
     for (auto* button : {increaseButton.get(), decreaseButton.get()})
     {
         addAndMakeVisible (*button);
-        button->setColour (juce::DrawableButton::textColourId, juce::Colour (0xffd9d9d9));
         const auto delta = button == increaseButton.get() ? step : -step;
-        button->onClick = [this, delta] { stepBy (delta); };
-        button->setRepeatSpeed (300, 100, 20);
+        setUpStepButton (*button, [this, delta] { stepBy (delta); });
         button->setTooltip (slider->getTooltip());
-        button->setAccessible (false);
-        button->setWantsKeyboardFocus (false);
     }
 }
 
@@ -76,7 +76,10 @@ void TimeSliderComp::setValue (double seconds, juce::NotificationType notificati
     slider->setValue (seconds, notification);
 }
 
-double TimeSliderComp::getValue() const { return slider->getValue(); }
+double TimeSliderComp::getValue() const
+{
+    return slider->getValue();
+}
 
 void TimeSliderComp::setRange (double minimum, double maximum, double interval)
 {

@@ -20,7 +20,8 @@ using vantor::slot_detail::AudioThumbnailComponent;
 
 juce::File scratchFolder()
 {
-    static const auto folder = [] {
+    static const auto folder = []
+    {
         auto f = juce::File::getSpecialLocation (juce::File::tempDirectory)
                      .getNonexistentChildFile ("glorvak-waveform-bench", {}, false);
         f.createDirectory();
@@ -130,8 +131,17 @@ void paintCases (benchmark::internal::Benchmark* bench)
 }
 } // namespace
 
-BENCHMARK (BM_LoadLevels)->Arg (16)->Arg (300)->Arg (1800)->Unit (benchmark::kMillisecond)->Iterations (3)->UseRealTime();
-BENCHMARK (BM_Paint)->Apply (paintCases)->Unit (benchmark::kMicrosecond)->ArgNames ({"file_s", "view_ms", "moving"});
+BENCHMARK (BM_LoadLevels)
+    ->Arg (16)
+    ->Arg (300)
+    ->Arg (1800)
+    ->Unit (benchmark::kMillisecond)
+    ->Iterations (3)
+    ->UseRealTime();
+BENCHMARK (BM_Paint)
+    ->Apply (paintCases)
+    ->Unit (benchmark::kMicrosecond)
+    ->ArgNames ({"file_s", "view_ms", "moving"});
 
 int main (int argc, char** argv)
 {

@@ -41,8 +41,8 @@ TEST_F (SlotPadPanelTest, GainShowsStoredValueAndFaderSnapsToWholeDecibels)
         const char* label;
         double fader;
     } cases[] = {
-        {0.0f, "+0.00dB", 0.0},     {2.5f, "+2.50dB", 3.0},   {-17.5f, "-17.50dB", -17.0},
-        {-18.0f, "-18.00dB", -18.0}, {9.0f, "+9.00dB", 9.0},   {-3.49f, "-3.49dB", -3.0},
+        {0.0f, "+0.00dB", 0.0},      {2.5f, "+2.50dB", 3.0}, {-17.5f, "-17.50dB", -17.0},
+        {-18.0f, "-18.00dB", -18.0}, {9.0f, "+9.00dB", 9.0}, {-3.49f, "-3.49dB", -3.0},
     };
 
     for (const auto& c : cases)
@@ -64,7 +64,8 @@ TEST_F (SlotPadPanelTest, UserChangesOfTheFaderSendTheWholeDecibels)
     ::testing::Mock::VerifyAndClearExpectations (&pads);
 
     EXPECT_CALL (pads, changeGainDb (1, FloatEq (0.0f)));
-    panel->getGainSlider().setValue (panel->getGainSlider().getDoubleClickReturnValue(), juce::sendNotificationSync);
+    panel->getGainSlider().setValue (panel->getGainSlider().getDoubleClickReturnValue(),
+                                     juce::sendNotificationSync);
 }
 
 TEST_F (SlotPadPanelTest, DropsAssignAtOnceAlsoWhileDisabled)
@@ -90,7 +91,10 @@ TEST_F (SlotPadPanelTest, SampleTreeDropsNeedExactlyOneSelectedItem)
 {
     struct Item : juce::TreeViewItem
     {
-        explicit Item (juce::String nameToUse) : name (std::move (nameToUse)) {}
+        explicit Item (juce::String nameToUse)
+            : name (std::move (nameToUse))
+        {
+        }
         bool mightContainSubItems() override { return getNumSubItems() > 0; }
         juce::String getUniqueName() const override { return name; }
         juce::String name;

@@ -70,14 +70,18 @@ juce::KeyPress ctrl (char letter, bool shift = false)
 
 TEST_F (SlotViewTest, EachUserActionSendsItsOneCommand)
 {
-    const auto press = [] (int row, juce::KeyPress key) {
-        return [row, key] (SlotView& v) {
+    const auto press = [] (int row, juce::KeyPress key)
+    {
+        return [row, key] (SlotView& v)
+        {
             v.getTable().selectRow (row);
             v.getTable().keyPressed (key);
         };
     };
-    const auto rowDrop = [] (const char* description, int toRow) {
-        return [description, toRow] (SlotView& v) {
+    const auto rowDrop = [] (const char* description, int toRow)
+    {
+        return [description, toRow] (SlotView& v)
+        {
             auto& table = v.getTable();
             table.itemDropped ({juce::var (description), &table, rowCentre (toRow)});
         };
@@ -92,19 +96,22 @@ TEST_F (SlotViewTest, EachUserActionSendsItsOneCommand)
         {"Ctrl+C on an empty SLOT", press (3, ctrl ('c')), [] (auto&) {}},
         {"Ctrl+V without a SLOT on the clipboard", press (1, ctrl ('v')), [] (auto&) {}},
         {"Ctrl+V with a SLOT on the clipboard, empty row: at once",
-         [press] (SlotView& v) {
+         [press] (SlotView& v)
+         {
              v.clipboardChanged ({2, "Snare"});
              press (1, ctrl ('v')) (v);
          },
          [] (auto& d) { EXPECT_CALL (d, pasteSlot (1)); }},
         {"Ctrl+V after copying a BANK",
-         [press] (SlotView& v) {
+         [press] (SlotView& v)
+         {
              v.clipboardChanged ({1, "Bank"});
              press (1, ctrl ('v')) (v);
          },
          [] (auto&) {}},
         {"Delete on a SLOT with audio (no confirmation wanted)",
-         press (2, juce::KeyPress (juce::KeyPress::deleteKey)), [] (auto& d) { EXPECT_CALL (d, deleteSlot (2)); }},
+         press (2, juce::KeyPress (juce::KeyPress::deleteKey)),
+         [] (auto& d) { EXPECT_CALL (d, deleteSlot (2)); }},
         {"Backspace", press (0, juce::KeyPress (juce::KeyPress::backspaceKey)),
          [] (auto& d) { EXPECT_CALL (d, deleteSlot (0)); }},
         {"Delete on an empty SLOT", press (3, juce::KeyPress (juce::KeyPress::deleteKey)), [] (auto&) {}},
@@ -115,9 +122,11 @@ TEST_F (SlotViewTest, EachUserActionSendsItsOneCommand)
         {"an empty name drags", rowDrop ("Slot_3,", 0), [] (auto& d) { EXPECT_CALL (d, swapSlot (3, 0)); }},
         {"a row onto itself", rowDrop ("Slot_1,x", 1), [] (auto&) {}},
         {"no row in the description", rowDrop ("Slot_", 1), [] (auto&) {}},
-        {"below the last row", rowDrop ("Slot_0,Kick", 5), [] (auto& d) { EXPECT_CALL (d, swapSlot (0, -1)); }},
+        {"below the last row", rowDrop ("Slot_0,Kick", 5),
+         [] (auto& d) { EXPECT_CALL (d, swapSlot (0, -1)); }},
         {"an audio file on an empty row: at once",
-         [] (SlotView& v) {
+         [] (SlotView& v)
+         {
              juce::StringArray files{"/tmp/Some Where/LOOP.WAV", "/tmp/other.wav"};
              ASSERT_TRUE (v.getTable().isInterestedInFileDrag (files));
              const auto at = rowCentre (3);
@@ -125,7 +134,8 @@ TEST_F (SlotViewTest, EachUserActionSendsItsOneCommand)
          },
          [] (auto& d) { EXPECT_CALL (d, assignAudio (3, juce::File ("/tmp/Some Where/LOOP.WAV"))); }},
         {"an audio file on a row with audio, overwriting not asked",
-         [] (SlotView& v) {
+         [] (SlotView& v)
+         {
              const auto at = rowCentre (0);
              v.getTable().filesDropped ({"/tmp/x.FlAc"}, at.x, at.y);
          },
@@ -136,7 +146,8 @@ TEST_F (SlotViewTest, EachUserActionSendsItsOneCommand)
          [] (SlotView& v) { v.getPadPanel (3)->sendSynchronousChangeMessage(); },
          [] (auto& d) { EXPECT_CALL (d, selectSlot (3)); }},
         {"a committed new name",
-         [] (SlotView& v) {
+         [] (SlotView& v)
+         {
              auto* cell = v.getNameCell (2);
              ASSERT_NE (cell, nullptr);
              cell->showEditor();
@@ -172,9 +183,15 @@ TEST_F (SlotViewTest, FilesAreTakenByTheirFirstNameIgnoringCase)
         juce::StringArray files;
         bool taken;
     } cases[] = {
-        {{"/a/LOOP.WAV"}, true},          {{"/a/x.FlAc"}, true},       {{"/a/x.fla"}, true},
-        {{"/a/x.aiff"}, true},            {{"/a/x.m4a"}, true},        {{"/a/x.ogg"}, false},
-        {{"/a/notes.txt", "/a/x.wav"}, false}, {{"/a/x.wav", "/a/notes.txt"}, true}, {{}, false},
+        {{"/a/LOOP.WAV"}, true},
+        {{"/a/x.FlAc"}, true},
+        {{"/a/x.fla"}, true},
+        {{"/a/x.aiff"}, true},
+        {{"/a/x.m4a"}, true},
+        {{"/a/x.ogg"}, false},
+        {{"/a/notes.txt", "/a/x.wav"}, false},
+        {{"/a/x.wav", "/a/notes.txt"}, true},
+        {{}, false},
         {{"/a/Kick, soft é.wav"}, true},
     };
 

@@ -82,8 +82,8 @@ inline juce::MouseEvent mouseAt (juce::Component& component, juce::Point<float> 
                                  bool dragged = false)
 {
     const auto now = juce::Time::getCurrentTime();
-    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, mods, 0.0f, 0.0f, 0.0f,
-                             0.0f, 0.0f, &component, &component, now, downPosition, now, 1, dragged);
+    return juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), position, mods, 0.0f, 0.0f,
+                             0.0f, 0.0f, 0.0f, &component, &component, now, downPosition, now, 1, dragged);
 }
 
 } // namespace glorvak::test

@@ -4,8 +4,8 @@
 #include "common/AppSettingsSingleton.h"
 #include "harness/SlotViewsHarness.h"
 #include "support/ScratchFolder.h"
-#include "vantor/slot/TimeText.h"
 #include "vantor/slot/SlotViewTestSupport.h"
+#include "vantor/slot/TimeText.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ bool run (juce::StringArray arguments)
 
     // Keeps the message loop running: the window must answer the X server while the input
     // program waits for it.
-    return pumpMessagesUntil ([&process] { return !process.isRunning(); }, 60000) && process.getExitCode() == 0;
+    return pumpMessagesUntil ([&process] { return !process.isRunning(); }, 60000) &&
+           process.getExitCode() == 0;
 }
 
 bool xdotool (juce::StringArray arguments)
@@ -36,14 +37,16 @@ bool findWindowCentre (const juce::String& name, juce::Point<int>& centre)
 {
     juce::ChildProcess process;
 
-    if (!process.start (juce::StringArray{"xdotool", "search", "--name", name, "getwindowgeometry", "--shell"}))
+    if (!process.start (
+            juce::StringArray{"xdotool", "search", "--name", name, "getwindowgeometry", "--shell"}))
         return false;
 
     const auto output = process.readAllProcessOutput();
     juce::StringPairArray values;
 
     for (const auto& line : juce::StringArray::fromLines (output))
-        values.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+        values.set (line.upToFirstOccurrenceOf ("=", false, false),
+                    line.fromFirstOccurrenceOf ("=", false, false));
 
     if (values["WIDTH"].getIntValue() <= 0)
         return false;
@@ -97,7 +100,10 @@ protected:
     SlotViewsHarness& harness() { return window->getHarness(); }
     vantor::slot::SlotView& slotView() { return harness().getSlotView(); }
     vantor::slot_detail::SlotDetailView& detail() { return harness().getDetailView(); }
-    const vantor::slot_detail::SlotDetailState& detailState() { return harness().getDetailViewModel().getState(); }
+    const vantor::slot_detail::SlotDetailState& detailState()
+    {
+        return harness().getDetailViewModel().getState();
+    }
 
     juce::Point<int> screen (juce::Component& component, juce::Point<int> local)
     {
@@ -146,15 +152,16 @@ protected:
         // The window's own pixels, as the X server shows them (with openbox's frame).
         const auto area = window->getScreenBounds();
         EXPECT_TRUE (run ({"import", "-window", "root", "-crop",
-                           juce::String (area.getWidth()) + "x" + juce::String (area.getHeight()) + "+"
-                               + juce::String (area.getX()) + "+" + juce::String (area.getY()),
+                           juce::String (area.getWidth()) + "x" + juce::String (area.getHeight()) + "+" +
+                               juce::String (area.getX()) + "+" + juce::String (area.getY()),
                            juce::File (folder).getChildFile (name + ".png").getFullPathName()}));
     }
 
     /** Drags files from another X program (a GTK window at the screen's left) onto a point. */
     void dropFiles (const juce::StringArray& files, juce::Component& target, juce::Point<int> local)
     {
-        const auto script = juce::File (GLORVAK_TEST_DATA_DIR).getSiblingFile ("harness").getChildFile ("drag-files.py");
+        const auto script =
+            juce::File (GLORVAK_TEST_DATA_DIR).getSiblingFile ("harness").getChildFile ("drag-files.py");
         juce::StringArray arguments{"/usr/bin/python3", script.getFullPathName(), "0", "500"};
         arguments.addArray (files);
         juce::ChildProcess source;
@@ -175,14 +182,16 @@ protected:
         }
 
         ASSERT_TRUE (xdotool ({"mouseup", "1"}));
-        EXPECT_TRUE (pumpMessagesUntil ([&source] { return !source.isRunning(); }, 60000)) << "the drag ended";
+        EXPECT_TRUE (pumpMessagesUntil ([&source] { return !source.isRunning(); }, 60000))
+            << "the drag ended";
         source.kill();
     }
 
     juce::Point<int> rowCentre (int row)
     {
         auto& table = slotView().getTable();
-        return table.getBounds().getTopLeft() + juce::Point<int> (120, row * vantor::slot::SlotView::rowHeight + 17);
+        return table.getBounds().getTopLeft() +
+               juce::Point<int> (120, row * vantor::slot::SlotView::rowHeight + 17);
     }
 
     ScratchFolder sources;
@@ -228,7 +237,8 @@ TEST_F (SlotViewsGuiTest, MarkerDragMovesTheRangeOnRelease)
     dragFromTo (thumbnail, {endX - 1, 40}, {endX - 150, 40});
     ASSERT_TRUE (pumpMessagesUntil ([this] { return detailState().endSeconds < 1.5; }));
     EXPECT_NEAR (detailState().endSeconds, (endX - 150) / 393.0 * 2.0, 0.02);
-    EXPECT_EQ (detail().getTimeLabel().getText(), vantor::slot::formatPlaybackTime (detailState().endSeconds));
+    EXPECT_EQ (detail().getTimeLabel().getText(),
+               vantor::slot::formatPlaybackTime (detailState().endSeconds));
     screenshot ("slot-detail-end-dragged");
 
     // Zoomed in at the end marker, the view is a quarter of the file around it.
@@ -290,7 +300,8 @@ TEST_F (SlotViewsGuiTest, ClipboardKeysAndDeleteReachTheService)
     clickAt (slotView(), rowCentre (1));
     ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().getTable().getSelectedRow() == 1; }));
     key ("ctrl+v");
-    ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().isRowEnabled (1); })) << "empty row: pasted at once";
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().isRowEnabled (1); }))
+        << "empty row: pasted at once";
 
     key ("Delete");
     ASSERT_TRUE (pumpMessagesUntil ([this] { return !slotView().isRowEnabled (1); })) << "WarnDeleting off";
@@ -346,15 +357,18 @@ TEST_F (SlotViewsGuiTest, CalculatedBpmKeptWithYesAndUndoneWithNo)
         ASSERT_TRUE (service.setEndTime (apply ? 1.0 : 0.5));
         detail().getBeatComboBox().setText (apply ? "2" : "1", juce::sendNotificationSync);
         click (detail().getCalcBpmButton());
-        ASSERT_TRUE (pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }));
+        ASSERT_TRUE (
+            pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }));
         screenshot (apply ? "slot-detail-bpm-result" : "slot-detail-bpm-result-no");
         key (apply ? "Return" : "Escape");
-        ASSERT_TRUE (pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() == nullptr; }));
+        ASSERT_TRUE (
+            pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() == nullptr; }));
 
         if (apply)
         {
             // 2 beats in 1 s is 120 BPM, which the SLOT already had: kept with the fitted range.
-            ASSERT_TRUE (pumpMessagesUntil ([this] { return !detail().getBpmCalcButton().getToggleState(); }));
+            ASSERT_TRUE (
+                pumpMessagesUntil ([this] { return !detail().getBpmCalcButton().getToggleState(); }));
             EXPECT_NEAR (detailState().bpm, 120.0, 1e-3);
             EXPECT_NEAR (detailState().endSeconds, 1.0, 1e-6);
         }

@@ -60,9 +60,8 @@ TEST (HundredthsText, TypedNumbersBecomeTheirHundredths)
         const char* text;
         int hundredths;
     } cases[] = {
-        {"40.05", 4005}, {"8.20", 820},  {"120", 12000}, {"123.45", 12345}, {"999.99", 99999},
-        {"0.01", 1},     {"0", 0},       {"", 0},        {"abc", 0},        {".5", 50},
-        {"4.00", 400},   {"1e400", 0},
+        {"40.05", 4005}, {"8.20", 820}, {"120", 12000}, {"123.45", 12345}, {"999.99", 99999}, {"0.01", 1},
+        {"0", 0},        {"", 0},       {"abc", 0},     {".5", 50},        {"4.00", 400},     {"1e400", 0},
     };
 
     for (const auto& c : cases)
@@ -77,6 +76,7 @@ TEST (HundredthsText, EveryShownBpmComesBackUnchanged)
     // The BPM label and the beats box show values with two decimals; sending them back must
     // not lose a hundredth (truncating 40.05 x 100 = 4004.9999... gave 4004).
     for (int hundredths = 4000; hundredths <= 99999; ++hundredths)
-        ASSERT_EQ (parseHundredths (juce::String::formatted ("%.2f", hundredths / 100.0)), hundredths) << hundredths;
+        ASSERT_EQ (parseHundredths (juce::String::formatted ("%.2f", hundredths / 100.0)), hundredths)
+            << hundredths;
 }
 } // namespace

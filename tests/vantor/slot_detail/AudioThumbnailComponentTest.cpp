@@ -93,8 +93,8 @@ TEST_F (AudioThumbnailComponentTest, MergedEnvelopeStandsOnTheBottomAtTheChannel
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.name);
-        load (SlotViewsHarness::writeWav (folder.child (juce::String (c.name) + ".wav"), 1.0, c.channels, 48000.0,
-                                          c.rightSilent, 220.0f, false));
+        load (SlotViewsHarness::writeWav (folder.child (juce::String (c.name) + ".wav"), 1.0, c.channels,
+                                          48000.0, c.rightSilent, 220.0f, false));
         // The whole file within the range: no shade darkens the wave.
         component->setStartTime (0.0);
         component->setEndTime (1.0);
@@ -142,7 +142,8 @@ TEST_F (AudioThumbnailComponentTest, CtrlWheelZoomsPerQuarterAndPlainWheelScroll
     const auto before = component->getVisibleRange();
     wheel.deltaY = -1.0f;
     component->mouseWheelMove (mouseAt (*component, middle, middle), wheel);
-    EXPECT_NEAR (component->getVisibleRange().getStart(), before.getStart() + 0.4, 1e-9) << "a tenth per unit";
+    EXPECT_NEAR (component->getVisibleRange().getStart(), before.getStart() + 0.4, 1e-9)
+        << "a tenth per unit";
 
     wheel.deltaY = -100.0f;
     component->mouseWheelMove (mouseAt (*component, middle, middle), wheel);

@@ -78,35 +78,43 @@ TEST_F (SlotDetailViewTest, EachUserActionSendsItsOneCommand)
         {"typed BPM 40.05 keeps its last hundredth",
          [] (SlotDetailView& v) { v.getBpmLabel().setText ("40.05", juce::sendNotificationSync); },
          [] (auto& d) { EXPECT_CALL (d, changeBpm (4005)); }},
-        {"emptied BPM sends 0", [] (SlotDetailView& v) { v.getBpmLabel().setText ("", juce::sendNotificationSync); },
+        {"emptied BPM sends 0",
+         [] (SlotDetailView& v) { v.getBpmLabel().setText ("", juce::sendNotificationSync); },
          [] (auto& d) { EXPECT_CALL (d, changeBpm (0)); }},
-        {"typed beats 8.20", [] (SlotDetailView& v) { v.getBeatComboBox().setText ("8.20", juce::sendNotificationSync); },
+        {"typed beats 8.20",
+         [] (SlotDetailView& v) { v.getBeatComboBox().setText ("8.20", juce::sendNotificationSync); },
          [] (auto& d) { EXPECT_CALL (d, changeBeats (820)); }},
         {"1/2x on 8.20 sends 820 (the view model halves to 410)",
-         [] (SlotDetailView& v) {
+         [] (SlotDetailView& v)
+         {
              v.beatsChanged (8.2);
              click (v.getHalfBeatButton());
          },
          [] (auto& d) { EXPECT_CALL (d, halveBeats (820)); }},
         {"1/2x on 0.00 asks the service for beats",
-         [] (SlotDetailView& v) {
+         [] (SlotDetailView& v)
+         {
              v.beatsChanged (0.0);
              click (v.getHalfBeatButton());
          },
          [] (auto& d) { EXPECT_CALL (d, halveBeats (0)); }},
         {"1/2x on 0.01 does nothing",
-         [] (SlotDetailView& v) {
+         [] (SlotDetailView& v)
+         {
              v.beatsChanged (0.01);
              click (v.getHalfBeatButton());
          },
          [] (auto&) {}},
         {"1/2x below 0 does nothing",
-         [] (SlotDetailView& v) {
+         [] (SlotDetailView& v)
+         {
              v.beatsChanged (-1.0);
              click (v.getHalfBeatButton());
          },
          [] (auto&) {}},
-        {"2x on 4.00", [] (SlotDetailView& v) {
+        {"2x on 4.00",
+         [] (SlotDetailView& v)
+         {
              v.beatsChanged (4.0);
              click (v.getDoubleBeatButton());
          },
@@ -118,32 +126,38 @@ TEST_F (SlotDetailViewTest, EachUserActionSendsItsOneCommand)
         {"switch on", [] (SlotDetailView& v) { click (v.getBpmCalcButton()); },
          [] (auto& d) { EXPECT_CALL (d, changeCalcBpmMode (true)); }},
         {"switch on, then Calculate with 4 beats",
-         [] (SlotDetailView& v) {
+         [] (SlotDetailView& v)
+         {
              click (v.getBpmCalcButton());
              v.beatsChanged (4.0);
              click (v.getCalcBpmButton());
          },
-         [] (auto& d) {
+         [] (auto& d)
+         {
              ::testing::InSequence order;
              EXPECT_CALL (d, changeCalcBpmMode (true));
              EXPECT_CALL (d, calcBpm (400));
          }},
         {"another SLOT while the switch is on leaves the mode once",
-         [this] (SlotDetailView& v) {
+         [this] (SlotDetailView& v)
+         {
              click (v.getBpmCalcButton());
              v.slotDetailChanged (makeState (3), false);
              v.slotDetailChanged (makeState (2), false);
          },
-         [] (auto& d) {
+         [] (auto& d)
+         {
              ::testing::InSequence order;
              EXPECT_CALL (d, changeCalcBpmMode (true));
              EXPECT_CALL (d, changeCalcBpmMode (false));
          }},
         {"another SLOT with the switch off sends nothing",
          [this] (SlotDetailView& v) { v.slotDetailChanged (makeState (1), true); }, [] (auto&) {}},
-        {"typed start 1:05.25 is limited to the file", [] (SlotDetailView& v) {
-             v.getStartTime().getSlider()->setValue (v.getStartTime().getSlider()->getValueFromText ("1:05.25"),
-                                                     juce::sendNotificationSync);
+        {"typed start 1:05.25 is limited to the file",
+         [] (SlotDetailView& v)
+         {
+             v.getStartTime().getSlider()->setValue (
+                 v.getStartTime().getSlider()->getValueFromText ("1:05.25"), juce::sendNotificationSync);
          },
          [] (auto& d) { EXPECT_CALL (d, changeStartTime (DoubleNear (2.0, 1e-9))); }},
         {"start +", [] (SlotDetailView& v) { click (v.getStartTime().getIncreaseButton()); },
@@ -153,12 +167,15 @@ TEST_F (SlotDetailViewTest, EachUserActionSendsItsOneCommand)
         {"gain +", [] (SlotDetailView& v) { click (v.getGainSlider().getIncreaseButton()); },
          [] (auto& d) { EXPECT_CALL (d, changeGainDb (::testing::FloatNear (0.1f, 1e-5f))); }},
         {"gain - at -18 dB changes nothing",
-         [] (SlotDetailView& v) {
+         [] (SlotDetailView& v)
+         {
              v.gainDbChanged (-18.0f);
              click (v.getGainSlider().getDecreaseButton());
          },
          [] (auto&) {}},
-        {"zoom buttons only zoom", [] (SlotDetailView& v) {
+        {"zoom buttons only zoom",
+         [] (SlotDetailView& v)
+         {
              click (v.getZoomInButton());
              click (v.getZoomOutButton());
              click (v.getZoomResetButton());
