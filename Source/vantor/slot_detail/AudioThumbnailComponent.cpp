@@ -434,10 +434,17 @@ void AudioThumbnailComponent::highlightMarkers (juce::Point<float> position)
     if (inside && isEnabled())
         marker = pickMarker (position.x, position.y);
 
-    if (marker == Marker::start)
-        startLine.toFront (false);
-    else if (marker == Marker::end)
-        endLine.toFront (false);
+    // The highlighted line comes above the other one (the handles stay above both). Children are
+    // reordered only when the order must change: every reorder makes JUCE send a fake mouse move,
+    // which would come back here.
+    if (marker != Marker::none && startHandle != nullptr)
+    {
+        auto& line = marker == Marker::start ? startLine : endLine;
+        auto& other = marker == Marker::start ? endLine : startLine;
+
+        if (getIndexOfChildComponent (&line) < getIndexOfChildComponent (&other))
+            line.toBehind (startHandle.get());
+    }
 
     startLine.setFill (marker == Marker::start ? startColour : startColour.contrasting (0.2f));
     endLine.setFill (marker == Marker::end ? endColour : endColour.contrasting (0.2f));
@@ -446,11 +453,6 @@ void AudioThumbnailComponent::highlightMarkers (juce::Point<float> position)
     {
         startHandle->setVisible (marker == Marker::start);
         endHandle->setVisible (marker == Marker::end);
-
-        // The handles lie above the lines, also after a line came to the front.
-        startHandle->toFront (false);
-        endHandle->toFront (false);
-        scrollBar.toFront (false);
     }
 }
 

@@ -54,7 +54,7 @@ TEST_F (SlotPadPanelTest, GainShowsStoredValueAndFaderSnapsToWholeDecibels)
     }
 
     panel->padGainDbChanged (2, 5.0f);
-    EXPECT_EQ (panel->getGainLabel().getText(), "+9.00dB") << "another pad's gain is not ours";
+    EXPECT_EQ (panel->getGainLabel().getText(), "-3.49dB") << "another pad's gain is not ours";
 }
 
 TEST_F (SlotPadPanelTest, UserChangesOfTheFaderSendTheWholeDecibels)
