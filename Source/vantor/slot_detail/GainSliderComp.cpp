@@ -77,6 +77,22 @@ juce::Slider::SliderLayout GainSliderComp::LookAndFeel::getSliderLayout (juce::S
     return layout;
 }
 
+void GainSliderComp::LookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& button,
+                                                        const juce::Colour& background, bool over, bool down)
+{
+    vantor::LookAndFeel::drawButtonBackground (g, button, background, over, down);
+
+    auto* drawable = dynamic_cast<juce::DrawableButton*> (&button);
+
+    if (drawable == nullptr || drawable->getCurrentImage() != nullptr)
+        return;
+
+    g.setFont ((float)juce::jmin (15, juce::roundToInt ((float)button.getHeight() * 0.8f)));
+    g.setColour (button.findColour (juce::DrawableButton::textColourId)
+                     .withMultipliedAlpha (button.isEnabled() ? 1.0f : 0.4f));
+    g.drawFittedText (button.getButtonText(), button.getLocalBounds(), juce::Justification::centred, 1);
+}
+
 //==============================================================================
 GainSliderComp::GainSliderComp (const juce::String& componentName)
     : juce::Component (componentName)
@@ -105,12 +121,15 @@ GainSliderComp::GainSliderComp (const juce::String& componentName)
         addAndMakeVisible (*button);
         const auto delta = button == increaseButton.get() ? step : -step;
         setUpStepButton (*button, [this, delta] { stepBy (delta); });
+        button->setLookAndFeel (lookAndFeel.get());
     }
 }
 
 GainSliderComp::~GainSliderComp()
 {
     knob->setLookAndFeel (nullptr);
+    increaseButton->setLookAndFeel (nullptr);
+    decreaseButton->setLookAndFeel (nullptr);
     decreaseButton.reset();
     increaseButton.reset();
     lookAndFeel.reset();

@@ -35,6 +35,11 @@ public:
                                float rotaryStartAngle, float rotaryEndAngle, juce::Slider& slider) override;
         juce::Label* createSliderTextBox (juce::Slider& slider) override;
         juce::Slider::SliderLayout getSliderLayout (juce::Slider& slider) override;
+        /** The face of the "-" and "+" buttons, and their name on it: JUCE 7 paints a drawable
+            button on a background only through this call, so without pictures they would
+            show no sign. */
+        void drawButtonBackground (juce::Graphics& g, juce::Button& button, const juce::Colour& background,
+                                   bool over, bool down) override;
     };
 
     explicit GainSliderComp (const juce::String& componentName);

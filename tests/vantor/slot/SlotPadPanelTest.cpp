@@ -80,8 +80,9 @@ TEST_F (SlotPadPanelTest, DropsAssignAtOnceAlsoWhileDisabled)
     {
         SCOPED_TRACE (c.name);
         panel->setEnabled (c.enabled);
-        EXPECT_CALL (pads, assignAudio (1, juce::File ("/music/Kick, soft é.wav")));
-        panel->getPadButton().filesDropped ({"/music/Kick, soft é.wav", "/music/second.wav"}, 5, 5);
+        const auto name = juce::String (juce::CharPointer_UTF8 ("/music/Kick, soft \xc3\xa9.wav"));
+        EXPECT_CALL (pads, assignAudio (1, juce::File (name)));
+        panel->getPadButton().filesDropped ({name, "/music/second.wav"}, 5, 5);
         ::testing::Mock::VerifyAndClearExpectations (&pads);
         EXPECT_FALSE (panel->getPadButton().isDragOver());
     }

@@ -192,7 +192,7 @@ TEST_F (SlotViewTest, FilesAreTakenByTheirFirstNameIgnoringCase)
         {{"/a/notes.txt", "/a/x.wav"}, false},
         {{"/a/x.wav", "/a/notes.txt"}, true},
         {{}, false},
-        {{"/a/Kick, soft é.wav"}, true},
+        {{juce::String (juce::CharPointer_UTF8 ("/a/Kick, soft \xc3\xa9.wav"))}, true},
     };
 
     for (const auto& c : cases)

@@ -304,8 +304,12 @@ TEST_F (SlotViewsGuiTest, ClipboardKeysAndDeleteReachTheService)
     ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().isRowEnabled (1); }))
         << "empty row: pasted at once";
 
+    // The table takes the key again (the paste refreshed its rows).
+    clickAt (slotView(), rowCentre (1));
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().getTable().hasKeyboardFocus (true); }));
     key ("Delete");
-    ASSERT_TRUE (pumpMessagesUntil ([this] { return !slotView().isRowEnabled (1); })) << "WarnDeleting off";
+    ASSERT_TRUE (pumpMessagesUntil ([this] { return !slotView().isRowEnabled (1); }))
+        << "WarnDeleting off; dialog open: " << (vantor::ui::DialogHelper::getCurrentDialog() != nullptr);
 
     clickAt (slotView(), rowCentre (2));
     key ("ctrl+x");
@@ -386,7 +390,8 @@ TEST_F (SlotViewsGuiTest, CalculatedBpmKeptWithYesAndUndoneWithNo)
 TEST_F (SlotViewsGuiTest, FilesFromAnotherProgramLandOnPadsAndRows)
 {
     open();
-    const auto loop = SlotViewsHarness::writeWav (sources.child ("Kick, soft é.WAV"), 0.5, 2, 44100.0);
+    const auto loop = SlotViewsHarness::writeWav (
+        sources.child (juce::CharPointer_UTF8 ("Kick, soft \xc3\xa9.WAV")), 0.5, 2, 44100.0);
     const auto refused = sources.child ("x.ogg");
     refused.replaceWithText ("not taken");
 
@@ -394,6 +399,8 @@ TEST_F (SlotViewsGuiTest, FilesFromAnotherProgramLandOnPadsAndRows)
     auto& padB = slotView().getPadPanel (1)->getPadButton();
     dropFiles ({loop.getFullPathName()}, padB, {35, 35});
     ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().isRowEnabled (1); }));
+    EXPECT_EQ (slotView().getNameText (1), juce::String (juce::CharPointer_UTF8 ("Kick, soft \xc3\xa9")))
+        << "the comma, the space and the accent arrive intact";
 
     // A pad with audio asks first while WarnOverwriting is on ...
     dropFiles ({loop.getFullPathName()}, padB, {35, 35});
@@ -422,8 +429,8 @@ TEST_F (SlotViewsGuiTest, ClosesCleanlyWithTheMenuOpenAndAPreviewRunning)
     ASSERT_TRUE (pumpMessagesUntil ([this] { return detail().getPlayButton().getToggleState(); }));
     EXPECT_TRUE (detail().getThumbnail().isPlayCursorRunning());
     clickAt (slotView(), rowCentre (0), 3);
-    ASSERT_TRUE (
-        pumpMessagesUntil ([] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() > 0; }));
+    ASSERT_TRUE (pumpMessagesUntil (
+        [] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() > 0; }));
     // TearDown deletes the window with the menu open and the preview running.
 }
 

@@ -91,8 +91,8 @@ TEST_F (AudioThumbnailComponentTest, MergedEnvelopeStandsOnTheBottomAtTheChannel
     {
         SCOPED_TRACE (c.name);
         // 3 kHz: every pixel column spans several periods, so each reaches both peaks.
-        load (SlotViewsHarness::writeWav (folder.child (juce::String (c.name) + ".wav"), 1.0, c.channels, 48000.0,
-                                          c.rightSilent, 3000.0f, false));
+        load (SlotViewsHarness::writeWav (folder.child (juce::String (c.name) + ".wav"), 1.0, c.channels,
+                                          48000.0, c.rightSilent, 3000.0f, false));
         // The whole file within the range: no shade darkens the wave.
         component->setStartTime (0.0);
         component->setEndTime (1.0);
