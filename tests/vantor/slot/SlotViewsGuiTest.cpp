@@ -86,6 +86,7 @@ protected:
         harness().fillDemoBank (sources.child ("demo"));
         ASSERT_TRUE (pumpMessagesUntil ([this] { return window->isOnDesktop() && window->isShowing(); }));
         ASSERT_TRUE (xdotool ({"search", "--sync", "--name", SlotViewsHarnessWindow::title}));
+        windowId = juce::String::toHexString ((juce::pointer_sized_int)window->getWindowHandle());
         // The first click gives the window the X focus.
         clickAt (harness().getSlotView(), {200, 10});
         ASSERT_TRUE (pumpMessagesUntil ([this] { return window->isActiveWindow(); }));
@@ -138,7 +139,24 @@ protected:
         ASSERT_TRUE (xdotool ({"mouseup", juce::String (button)}));
     }
 
-    void key (const char* keys) { ASSERT_TRUE (xdotool ({"key", keys})); }
+    /** Types keys into the window; the X focus is put on it first, since a busy display may
+        have moved it. */
+    void key (const char* keys)
+    {
+        ASSERT_TRUE (xdotool ({"windowfocus", "--sync", "0x" + windowId}));
+        ASSERT_TRUE (xdotool ({"key", "--clearmodifiers", keys}));
+    }
+
+    /** Clicks a row and waits until the table has the keyboard focus and the row is selected. */
+    void focusRow (int row)
+    {
+        clickAt (slotView(), rowCentre (row));
+        ASSERT_TRUE (pumpMessagesUntil (
+            [this, row] {
+                return slotView().getTable().hasKeyboardFocus (true) &&
+                       slotView().getTable().getSelectedRow() == row;
+            }));
+    }
 
     void screenshot (const juce::String& name)
     {
@@ -196,6 +214,7 @@ protected:
 
     ScratchFolder sources;
     std::unique_ptr<SlotViewsHarnessWindow> window;
+    juce::String windowId;
 };
 
 TEST_F (SlotViewsGuiTest, ShowsFourSlotsAndTheEditorAtTheirLayout)
@@ -274,8 +293,7 @@ TEST_F (SlotViewsGuiTest, HeldPlusRepeatsTheStep)
 TEST_F (SlotViewsGuiTest, PadKeysPlayFromTheTableButNotWhileANameIsEdited)
 {
     open();
-    clickAt (slotView(), rowCentre (0));
-    ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().getTable().hasKeyboardFocus (true); }));
+    focusRow (0);
 
     key ("c");
     ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().getTable().getSelectedRow() == 2; }))
@@ -294,24 +312,22 @@ TEST_F (SlotViewsGuiTest, PadKeysPlayFromTheTableButNotWhileANameIsEdited)
 TEST_F (SlotViewsGuiTest, ClipboardKeysAndDeleteReachTheService)
 {
     open();
-    clickAt (slotView(), rowCentre (0));
+    focusRow (0);
     key ("ctrl+c");
     ASSERT_TRUE (pumpMessagesUntil ([this] { return harness().getService().getClipboardInfo().kind == 2; }));
 
-    clickAt (slotView(), rowCentre (1));
-    ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().getTable().getSelectedRow() == 1; }));
+    focusRow (1);
     key ("ctrl+v");
     ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().isRowEnabled (1); }))
         << "empty row: pasted at once";
 
     // The table takes the key again (the paste refreshed its rows).
-    clickAt (slotView(), rowCentre (1));
-    ASSERT_TRUE (pumpMessagesUntil ([this] { return slotView().getTable().hasKeyboardFocus (true); }));
+    focusRow (1);
     key ("Delete");
     ASSERT_TRUE (pumpMessagesUntil ([this] { return !slotView().isRowEnabled (1); }))
         << "WarnDeleting off; dialog open: " << (vantor::ui::DialogHelper::getCurrentDialog() != nullptr);
 
-    clickAt (slotView(), rowCentre (2));
+    focusRow (2);
     key ("ctrl+x");
     ASSERT_TRUE (pumpMessagesUntil ([this] { return !slotView().isRowEnabled (2); }));
     EXPECT_EQ (harness().getService().getClipboardInfo().name, "Loop");
