@@ -179,6 +179,16 @@ void enterDriveSelection (juce::AlertWindow& window, std::function<void (const j
                 });
 }
 
+// The marker leaves the dialog it is in, its list of custom components included: the list would
+// keep a dangling pointer once the marker moves on or goes.
+void detachFromDialog (juce::Component& marker)
+{
+    if (auto* dialog = dynamic_cast<juce::AlertWindow*> (marker.getParentComponent()))
+        for (int i = dialog->getNumCustomComponents(); --i >= 0;)
+            if (dialog->getCustomComponent (i) == &marker)
+                dialog->removeCustomComponent (i);
+}
+
 void confirmUnlessSkipped (bool ask, const juce::String& title, const juce::String& message,
                            std::function<void()> onConfirm)
 {
@@ -253,10 +263,8 @@ juce::AlertWindow* DialogHelper::setCurrentDialog (std::unique_ptr<juce::AlertWi
     auto& r = resources();
 
     // The previous dialog goes first; its completion is never called (it checks its window).
-    if (r.marker != nullptr && r.dialog != nullptr)
-        for (int i = r.dialog->getNumCustomComponents(); --i >= 0;)
-            if (r.dialog->getCustomComponent (i) == r.marker.get())
-                r.dialog->removeCustomComponent (i);
+    if (r.marker != nullptr)
+        detachFromDialog (*r.marker);
 
     r.dialog.reset();
     r.dialog = std::move (window);
@@ -294,11 +302,7 @@ void DialogHelper::setDialogIconType (int type)
 
     r->marker->setType (type);
 
-    if (auto* old = dynamic_cast<juce::AlertWindow*> (r->marker->getParentComponent()))
-        for (int i = old->getNumCustomComponents(); --i >= 0;)
-            if (old->getCustomComponent (i) == r->marker.get())
-                old->removeCustomComponent (i);
-
+    detachFromDialog (*r->marker);
     r->dialog->addCustomComponent (r->marker.get());
 }
 

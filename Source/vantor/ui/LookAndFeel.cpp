@@ -139,6 +139,27 @@ LookAndFeel::~LookAndFeel()
     switchOff.reset();
 }
 
+LookAndFeel::DriveRootLookup
+LookAndFeel::lookupFromVolumes (std::function<juce::Array<common::RemovableVolumeList::Volume>()> volumes)
+{
+    return [volumes = std::move (volumes)] (const juce::File& folder, juce::String& volumeLabel)
+    {
+        if (!volumes)
+            return false;
+
+        for (const auto& volume : volumes())
+        {
+            if (volume.rootFolder == folder)
+            {
+                volumeLabel = volume.volumeLabel;
+                return true;
+            }
+        }
+
+        return false;
+    };
+}
+
 void LookAndFeel::setDriveRootLookup (DriveRootLookup lookup)
 {
     driveRootLookup = std::move (lookup);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/volumes/RemovableVolumeList.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -38,6 +40,12 @@ public:
 
     LookAndFeel();
     ~LookAndFeel() override;
+
+    /** A drive-root test answered from the volume layer: a folder is a drive root when it is the
+        root folder of one of the volumes the function returns (read at each call), labelled with
+        that volume's label. */
+    static DriveRootLookup
+    lookupFromVolumes (std::function<juce::Array<common::RemovableVolumeList::Volume>()> volumes);
 
     /** Replaces the drive-root test of the file rows; an empty lookup restores JUCE's own
         (File::isRoot and File::getVolumeLabel). */

@@ -134,7 +134,8 @@ void Spotlight::showStep (int index)
         const auto* target = currentTarget();
         const auto text = target != nullptr ? TRANS (target->text) : juce::String();
 
-        if (text.isEmpty())
+        // A target that is gone leaves nothing to point at: the whole view is dimmed, no bubble.
+        if (text.isEmpty() || getTargetArea().isEmpty())
         {
             bubble.setVisible (false);
         }

@@ -348,6 +348,40 @@ TEST_F (DialogHelperGui, BpmEntryTakesDigitsAndStaysOpenWhileRefused)
     EXPECT_EQ (offered, juce::StringArray ("30", "30"));
 }
 
+bool run (const juce::StringArray& arguments)
+{
+    juce::ChildProcess process;
+    return process.start (arguments, 0) && process.waitForProcessToFinish (30000) &&
+           process.getExitCode() == 0;
+}
+
+// Typed for real through the X server: letters never reach the box, Return answers with the text.
+TEST_F (DialogHelperGui, BpmTypedWithTheKeyboardReachesTheCompletion)
+{
+    juce::StringArray offered;
+    DialogHelper::showBpmInputDialog (
+        [&] (const juce::String& text)
+        {
+            offered.add (text);
+            return true;
+        });
+
+    auto* window = DialogHelper::getCurrentDialog();
+    auto* editor = window->getTextEditor ("text");
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return editor->isShowing(); }));
+    const auto centre = editor->getScreenBounds().getCentre();
+    ASSERT_TRUE (
+        run ({"xdotool", "mousemove", juce::String (centre.x), juce::String (centre.y), "click", "1"}));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return editor->hasKeyboardFocus (false); }));
+    ASSERT_TRUE (run ({"xdotool", "type", "--delay", "30", "1x2y8.z5"}));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return editor->getText() == "128.5"; }));
+    screenshot ("dialog-bpm-entry-typed");
+
+    ASSERT_TRUE (run ({"xdotool", "key", "Return"}));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return dialogClosed (window); }));
+    EXPECT_EQ (offered, juce::StringArray ("128.5"));
+}
+
 //==============================================================================
 TEST_F (DialogHelperGui, DriveDialogWithoutDrivesOffersOnlyOk)
 {

@@ -269,6 +269,19 @@ TEST (LookAndFeel, DriveRootsShowTheirVolumeLabel)
 
     lf.setDriveRootLookup ({});
     EXPECT_EQ (lf.getFileRowText (juce::File ("/media/E"), "E"), "E");
+
+    // From the volume layer: roots and labels of the current volumes, read at each call.
+    juce::Array<common::RemovableVolumeList::Volume> volumes;
+    common::RemovableVolumeList::Volume card;
+    card.rootFolder = juce::File ("/media/user/CARD");
+    card.volumeLabel = juce::String::fromUTF8 (u8"サンプル");
+    volumes.add (card);
+    lf.setDriveRootLookup (LookAndFeel::lookupFromVolumes ([&] { return volumes; }));
+
+    EXPECT_EQ (lf.getFileRowText (card.rootFolder, "CARD"), juce::String::fromUTF8 (u8"サンプル (CARD)"));
+    EXPECT_EQ (lf.getFileRowText (card.rootFolder.getChildFile ("a.wav"), "a.wav"), "a.wav");
+    volumes.clear();
+    EXPECT_EQ (lf.getFileRowText (card.rootFolder, "CARD"), "CARD");
 }
 
 //==============================================================================

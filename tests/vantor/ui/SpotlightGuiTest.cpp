@@ -237,6 +237,7 @@ TEST_F (SpotlightGui, DimsAllButTheTarget)
     gone.reset();
     spotlight->start ({"gone"}, {});
     EXPECT_TRUE (spotlight->getTargetArea().isEmpty());
+    EXPECT_FALSE (spotlight->getBubble().isVisible());
     image = render();
 
     for (auto p : {juce::Point<int> (10, 10), {450, 80}, {60, 310}, {639, 419}})
