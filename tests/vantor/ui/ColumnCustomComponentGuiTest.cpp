@@ -4,6 +4,7 @@
 
 #include "support/MessagePump.h"
 #include "support/Screenshot.h"
+#include "support/XdoTool.h"
 
 #include <gmock/gmock.h>
 
@@ -15,19 +16,10 @@ using vantor::ui::ColumnCustomComponent;
 
 namespace
 {
-bool run (const juce::StringArray& arguments)
-{
-    juce::ChildProcess process;
-    return process.start (arguments, 0) && process.waitForProcessToFinish (30000) &&
-           process.getExitCode() == 0;
-}
-
-// A real click through the X server at a point of the component.
+// A real click at a point of the component, its window raised first.
 void clickAt (juce::Component& component, juce::Point<int> local, int button)
 {
-    const auto p = component.localPointToGlobal (local);
-    ASSERT_TRUE (run ({"xdotool", "mousemove", juce::String (p.x), juce::String (p.y)}));
-    ASSERT_TRUE (run ({"xdotool", "click", juce::String (button)}));
+    ASSERT_TRUE (glorvak::test::clickWithXdotool (component, local, button));
 }
 
 // A cell whose content covers its left half, as the program's time and loop cells do.
@@ -112,7 +104,7 @@ protected:
         table.getHeader().addColumn ("Name", 1, 150);
         table.getHeader().addColumn ("Time", 2, 120);
         table.setRowHeight (24);
-        table.setBounds (300, 200, 300, 240);
+        table.setBounds (1400, 200, 300, 240); // away from the centre, where dialogs of other tests appear
         // Undecorated, so that the window manager leaves it where it was put.
         table.addToDesktop (juce::ComponentPeer::windowIsTemporary);
         table.setVisible (true);
@@ -235,7 +227,7 @@ TEST_F (CellGui, CellLeavesItsParentsListenersWhenMovedOrDeleted)
 
     table.rightDowns = 0;
     juce::Component window;
-    window.setBounds (300, 500, 200, 30);
+    window.setBounds (1400, 600, 200, 30);
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
     window.addAndMakeVisible (first);

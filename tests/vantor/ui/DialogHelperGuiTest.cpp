@@ -6,6 +6,7 @@
 
 #include "support/MessagePump.h"
 #include "support/Screenshot.h"
+#include "support/XdoTool.h"
 
 #include <gmock/gmock.h>
 
@@ -348,13 +349,6 @@ TEST_F (DialogHelperGui, BpmEntryTakesDigitsAndStaysOpenWhileRefused)
     EXPECT_EQ (offered, juce::StringArray ("30", "30"));
 }
 
-bool run (const juce::StringArray& arguments)
-{
-    juce::ChildProcess process;
-    return process.start (arguments, 0) && process.waitForProcessToFinish (30000) &&
-           process.getExitCode() == 0;
-}
-
 // Typed for real through the X server: letters never reach the box, Return answers with the text.
 TEST_F (DialogHelperGui, BpmTypedWithTheKeyboardReachesTheCompletion)
 {
@@ -369,15 +363,15 @@ TEST_F (DialogHelperGui, BpmTypedWithTheKeyboardReachesTheCompletion)
     auto* window = DialogHelper::getCurrentDialog();
     auto* editor = window->getTextEditor ("text");
     ASSERT_TRUE (pumpMessagesUntil ([&] { return editor->isShowing(); }));
-    const auto centre = editor->getScreenBounds().getCentre();
-    ASSERT_TRUE (
-        run ({"xdotool", "mousemove", juce::String (centre.x), juce::String (centre.y), "click", "1"}));
+    // Away from the centre, where dialogs of other test programs on this display appear.
+    window->setTopLeftPosition (1300, 650);
+    ASSERT_TRUE (glorvak::test::clickWithXdotool (*editor, editor->getLocalBounds().getCentre()));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return editor->hasKeyboardFocus (false); }));
-    ASSERT_TRUE (run ({"xdotool", "type", "--delay", "30", "1x2y8.z5"}));
+    ASSERT_TRUE (glorvak::test::runProgram ({"xdotool", "type", "--delay", "30", "1x2y8.z5"}));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return editor->getText() == "128.5"; }));
     screenshot ("dialog-bpm-entry-typed");
 
-    ASSERT_TRUE (run ({"xdotool", "key", "Return"}));
+    ASSERT_TRUE (glorvak::test::runProgram ({"xdotool", "key", "Return"}));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return dialogClosed (window); }));
     EXPECT_EQ (offered, juce::StringArray ("128.5"));
 }

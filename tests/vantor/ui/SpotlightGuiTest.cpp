@@ -4,6 +4,7 @@
 
 #include "support/MessagePump.h"
 #include "support/Screenshot.h"
+#include "support/XdoTool.h"
 
 #include <gmock/gmock.h>
 
@@ -13,19 +14,10 @@ using vantor::ui::Spotlight;
 
 namespace
 {
-bool run (const juce::StringArray& arguments)
-{
-    juce::ChildProcess process;
-    return process.start (arguments, 0) && process.waitForProcessToFinish (30000) &&
-           process.getExitCode() == 0;
-}
-
-// A real click through the X server at a point of the component.
+// A real click at a point of the component, its window raised first.
 void clickAt (juce::Component& component, juce::Point<int> local)
 {
-    const auto p = component.localPointToGlobal (local);
-    ASSERT_TRUE (run ({"xdotool", "mousemove", juce::String (p.x), juce::String (p.y)}));
-    ASSERT_TRUE (run ({"xdotool", "click", "1"}));
+    ASSERT_TRUE (glorvak::test::clickWithXdotool (component, local));
 }
 
 struct Target : public juce::Component
@@ -55,7 +47,7 @@ public:
         slotView.setBounds (20, 20, 300, 200);
         beat.setBounds (400, 60, 120, 40);
         bpm.setBounds (400, 300, 120, 40);
-        setBounds (200, 200, 640, 420);
+        setBounds (1200, 100, 640, 420); // away from the centre, where dialogs of other tests appear
         // Undecorated, so that the window manager leaves it where it was put (the clicks aim there).
         addToDesktop (juce::ComponentPeer::windowIsTemporary);
         setVisible (true);
