@@ -47,7 +47,7 @@ public:
         slotView.setBounds (20, 20, 300, 200);
         beat.setBounds (400, 60, 120, 40);
         bpm.setBounds (400, 300, 120, 40);
-        setBounds (1200, 100, 640, 420); // away from the centre, where dialogs of other tests appear
+        setBounds (100, 600, 640, 420); // away from the centre, where dialogs of other tests appear
         // Undecorated, so that the window manager leaves it where it was put (the clicks aim there).
         addToDesktop (juce::ComponentPeer::windowIsTemporary);
         setVisible (true);
