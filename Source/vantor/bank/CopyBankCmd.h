@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::bank
 {
 /** Copies a BANK to the clipboard. */
-class CopyBankCmd : public IVantorCommand
+class CopyBankCmd : public service::ServiceCommand<&service::IVantorDataMediator::copyBank>
 {
 public:
-    CopyBankCmd (service::IVantorDataMediator* serviceToUse, const int& bankIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int bankIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::bank

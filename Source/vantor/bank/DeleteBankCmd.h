@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::bank
 {
 /** Clears a BANK of the working model (the collection's removal lives in vantor::browse). */
-class DeleteBankCmd : public IVantorCommand
+class DeleteBankCmd : public service::ServiceCommand<&service::IVantorDataMediator::clearBank>
 {
 public:
-    DeleteBankCmd (service::IVantorDataMediator* serviceToUse, const int& bankIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int bankIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::bank

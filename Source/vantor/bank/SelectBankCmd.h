@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::bank
 {
 /** Makes a BANK the current one. */
-class SelectBankCmd : public IVantorCommand
+class SelectBankCmd : public service::ServiceCommand<&service::IVantorDataMediator::selectBank>
 {
 public:
-    SelectBankCmd (service::IVantorDataMediator* serviceToUse, const int& bankIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int bankIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::bank

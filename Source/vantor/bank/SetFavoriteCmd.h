@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::bank
 {
 /** Makes a BANK the FAVORITE BANK. */
-class SetFavoriteCmd : public IVantorCommand
+class SetFavoriteCmd : public service::ServiceCommand<&service::IVantorDataMediator::setFavoriteBank>
 {
 public:
-    SetFavoriteCmd (service::IVantorDataMediator* serviceToUse, const int& bankIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int bankIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::bank

@@ -1,23 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::bank
 {
 /** Opens the export drive dialog. */
-class ShowExportDialogCmd : public IVantorCommand
+class ShowExportDialogCmd : public service::ServiceCommand<&service::IVantorDataMediator::showExportDialog>
 {
 public:
-    explicit ShowExportDialogCmd (service::IVantorDataMediator* serviceToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::bank

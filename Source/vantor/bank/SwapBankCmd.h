@@ -1,26 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::bank
 {
 /** Swaps two BANKs of the working model. */
-class SwapBankCmd : public IVantorCommand
+class SwapBankCmd : public service::ServiceCommand<&service::IVantorDataMediator::swapBanks>
 {
 public:
-    SwapBankCmd (service::IVantorDataMediator* serviceToUse, const int& fromIndexToUse,
-                 const int& toIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int fromIndex;
-    int toIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::bank

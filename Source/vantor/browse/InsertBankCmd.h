@@ -1,25 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::browse
 {
 /** Moves a stored BANK; to is an insert position between rows. */
-class InsertBankCmd : public IVantorCommand
+class InsertBankCmd : public service::ServiceCommand<&service::IVantorDataMediator::moveCollectionBank>
 {
 public:
-    InsertBankCmd (service::IVantorDataMediator* serviceToUse, const int& fromToUse, const int& toToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int from;
-    int to;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::browse

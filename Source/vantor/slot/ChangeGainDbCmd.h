@@ -1,26 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot
 {
 /** Sets the gain of one SLOT of the current BANK (the detail editor's twin lives in vantor::slot_detail). */
-class ChangeGainDbCmd : public IVantorCommand
+class ChangeGainDbCmd : public service::ServiceCommand<&service::IVantorDataMediator::setSlotGainDb>
 {
 public:
-    ChangeGainDbCmd (service::IVantorDataMediator* serviceToUse, const int& slotIndexToUse,
-                     const float& gainDbToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int slotIndex;
-    float gainDb;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot

@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot
 {
 /** Moves a SLOT of the current BANK to the clipboard. */
-class CutSlotCmd : public IVantorCommand
+class CutSlotCmd : public service::ServiceCommand<&service::IVantorDataMediator::cutSlot>
 {
 public:
-    CutSlotCmd (service::IVantorDataMediator* serviceToUse, const int& slotIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int slotIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot

@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot
 {
 /** Clears a SLOT of the current BANK. */
-class DeleteSlotCmd : public IVantorCommand
+class DeleteSlotCmd : public service::ServiceCommand<&service::IVantorDataMediator::clearSlot>
 {
 public:
-    DeleteSlotCmd (service::IVantorDataMediator* serviceToUse, const int& slotIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int slotIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot

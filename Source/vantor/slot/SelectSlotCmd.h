@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot
 {
 /** Selects a SLOT of the current BANK. */
-class SelectSlotCmd : public IVantorCommand
+class SelectSlotCmd : public service::ServiceCommand<&service::IVantorDataMediator::selectSlot>
 {
 public:
-    SelectSlotCmd (service::IVantorDataMediator* serviceToUse, const int& slotIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int slotIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot

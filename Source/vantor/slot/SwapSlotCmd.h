@@ -1,26 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot
 {
 /** Swaps two SLOTs of the current BANK. */
-class SwapSlotCmd : public IVantorCommand
+class SwapSlotCmd : public service::ServiceCommand<&service::IVantorDataMediator::swapSlots>
 {
 public:
-    SwapSlotCmd (service::IVantorDataMediator* serviceToUse, const int& fromIndexToUse,
-                 const int& toIndexToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int fromIndex;
-    int toIndex;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot

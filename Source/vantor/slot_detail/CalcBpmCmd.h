@@ -1,24 +1,15 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "common/usage/UsageLogger.h"
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot_detail
 {
 /** Computes the BPM of the selected SLOT from a number of beats (hundredths) without storing it. */
-class CalcBpmCmd : public IVantorCommand
+class CalcBpmCmd : public service::ServiceCommand<&service::IVantorDataMediator::calculateBpm,
+                                                  &common::UsageLogger::countBpmCalc>
 {
 public:
-    CalcBpmCmd (service::IVantorDataMediator* serviceToUse, const int& beatsX100ToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int beatsX100;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot_detail

@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot_detail
 {
 /** Sets the BPM (hundredths) of the selected SLOT. */
-class ChangeBpmCmd : public IVantorCommand
+class ChangeBpmCmd : public service::ServiceCommand<&service::IVantorDataMediator::setBpm>
 {
 public:
-    ChangeBpmCmd (service::IVantorDataMediator* serviceToUse, const int& bpmX100ToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    int bpmX100;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot_detail

@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot_detail
 {
 /** Enters or leaves the BPM-calculation mode of the selected SLOT. */
-class ChangeCalcBpmModeCmd : public IVantorCommand
+class ChangeCalcBpmModeCmd : public service::ServiceCommand<&service::IVantorDataMediator::setCalcBpmMode>
 {
 public:
-    ChangeCalcBpmModeCmd (service::IVantorDataMediator* serviceToUse, const bool& onToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    bool on;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot_detail

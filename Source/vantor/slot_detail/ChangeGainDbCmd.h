@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot_detail
 {
 /** Sets the gain of the selected SLOT (the pads' per-SLOT twin lives in vantor::slot). */
-class ChangeGainDbCmd : public IVantorCommand
+class ChangeGainDbCmd : public service::ServiceCommand<&service::IVantorDataMediator::setGainDb>
 {
 public:
-    ChangeGainDbCmd (service::IVantorDataMediator* serviceToUse, const float& gainDbToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    float gainDb;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot_detail

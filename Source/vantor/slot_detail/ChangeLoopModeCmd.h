@@ -1,24 +1,13 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot_detail
 {
 /** Switches the selected SLOT between loop and one-shot. */
-class ChangeLoopModeCmd : public IVantorCommand
+class ChangeLoopModeCmd : public service::ServiceCommand<&service::IVantorDataMediator::setLoop>
 {
 public:
-    ChangeLoopModeCmd (service::IVantorDataMediator* serviceToUse, const bool& loopToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    bool loop;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot_detail

@@ -1,26 +1,15 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "common/usage/UsageLogger.h"
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot_detail
 {
 /** Sets both range edges of the selected SLOT at once. */
-class ChangeSlotTimeRangeCmd : public IVantorCommand
+class ChangeSlotTimeRangeCmd : public service::ServiceCommand<&service::IVantorDataMediator::setTimeRange,
+                                                              &common::UsageLogger::countAdjustLength>
 {
 public:
-    ChangeSlotTimeRangeCmd (service::IVantorDataMediator* serviceToUse, const double& startSecondsToUse,
-                            const double& endSecondsToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    double startSeconds;
-    double endSeconds;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot_detail

@@ -1,24 +1,15 @@
 #pragma once
 
-#include "vantor/service/IVantorCommand.h"
-
-namespace vantor::service
-{
-class IVantorDataMediator;
-}
+#include "common/usage/UsageLogger.h"
+#include "vantor/service/ServiceCommand.h"
 
 namespace vantor::slot_detail
 {
 /** Moves the range start of the selected SLOT. */
-class ChangeStartTimeCmd : public IVantorCommand
+class ChangeStartTimeCmd : public service::ServiceCommand<&service::IVantorDataMediator::setStartTime,
+                                                          &common::UsageLogger::countAdjustLength>
 {
 public:
-    ChangeStartTimeCmd (service::IVantorDataMediator* serviceToUse, const double& secondsToUse);
-
-    bool execute() override;
-
-private:
-    service::IVantorDataMediator* service; // not owned; the service outlives every command
-    double seconds;
+    using ServiceCommandOf::ServiceCommandOf;
 };
 } // namespace vantor::slot_detail
