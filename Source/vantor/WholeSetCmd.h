@@ -3,8 +3,6 @@
 #include "vantor/service/IVantorCommand.h"
 #include "vantor/service/IVantorDataMediator.h"
 
-#include <juce_gui_basics/juce_gui_basics.h>
-
 namespace vantor
 {
 /** A whole-set operation of the File menu run on the worker thread: calls one service operation
