@@ -221,6 +221,9 @@ private:
     /** The beats the detail shows for the SLOT's range at its stored BPM. */
     void pushBeatsAtStoredBpm (const dataset::WyxSlot& slot);
     void pushSlotRange (int slotIndex, dataset::WyxSlot& slot, bool startMoved, bool endMoved);
+    /** Stores a range whose start (startSide) or end the user moved, and shows what changed. */
+    void storeRangeWithMovedSide (int slotIndex, dataset::WyxSlot& slot, juce::Range<juce::int64> range,
+                                  bool startSide);
     void pushSlotReplaced (int slotIndex, dataset::WyxSlot& slot, bool alwaysReloadDetail);
     /** Shows the BANK in the SLOT views and drops the saved BPM state. */
     void reloadSlotViews (dataset::WyxBank& bank, bool audioFileChanged);

@@ -3,6 +3,7 @@
 #include "common/usage/UsageLogger.h"
 #include "vantor/dataset/FrameTime.h"
 #include "vantor/dataset/MessageThreadCall.h"
+#include "vantor/service/IndexRules.h"
 #include "vantor/service/MessageCode.h"
 #include "vantor/service/ProgressWindowJobProgress.h"
 
@@ -13,11 +14,7 @@
 
 namespace vantor::service
 {
-namespace
-{
-constexpr int slotsPerBank = dataset::WyxSlotList::slotCount;
-constexpr int banksInModel = dataset::WyxModel::bankCount;
-} // namespace
+using namespace indexrules;
 
 int VantorService::toMessageCode (const juce::String& errorKind)
 {

@@ -22,7 +22,10 @@ TEST (BankBudget, SixteenSecondsOfFramesFitAndOneFrameMoreDoesNot)
     const BudgetCase cases[] = {
         {"nothing", {}, 96000.0, false},
         {"exactly 16 s in one SLOT", {1536000}, 96000.0, false},
-        {"16 s in four SLOTs whose seconds sum a hair above 16", {151545, 461485, 461485, 461485}, 96000.0, false},
+        {"16 s in four SLOTs whose seconds sum a hair above 16",
+         {151545, 461485, 461485, 461485},
+         96000.0,
+         false},
         {"one frame over at 96 kHz", {1536001}, 96000.0, true},
         {"one frame over at 384 kHz", {6144001}, 384000.0, true},
         {"17.25 s", {1656000}, 96000.0, true},
