@@ -1,6 +1,6 @@
 // The SLOT table's model, its cells and the total-time bar.
 
-#include "vantor/service/VantorService.h"
+#include "vantor/dataset/BankBudget.h"
 #include "vantor/slot/SlotView.h"
 #include "vantor/slot/TimeText.h"
 #include "vantor/ui/IconSvgs.h"
@@ -352,7 +352,7 @@ void SlotView::TotalTimeComp::setTotalSeconds (double seconds)
 
 bool SlotView::TotalTimeComp::isOverBudget() const
 {
-    return vantor::service::VantorService::exceedsBankBudget (totalSeconds);
+    return vantor::dataset::BankBudget::isExceededBy (totalSeconds);
 }
 
 void SlotView::TotalTimeComp::paint (juce::Graphics& g)
