@@ -95,7 +95,11 @@ void ListAndTree (benchmark::State& state)
 
         list.setDirectory (folder);
         thread.startThread();
-        pumpUntil ([&] { return tree.getRootFileItem() != nullptr && tree.getRootFileItem()->getNumSubItems() == numListed; });
+        pumpUntil (
+            [&] {
+                return tree.getRootFileItem() != nullptr &&
+                       tree.getRootFileItem()->getNumSubItems() == numListed;
+            });
         longest = juce::jmax (longest, watch.longest);
 
         state.PauseTiming();
@@ -123,7 +127,9 @@ void OpenFolder (benchmark::State& state)
         tree.setBounds (0, 0, 400, 600);
         list.setDirectory (parent);
         thread.startThread();
-        pumpUntil ([&] { return tree.getRootFileItem() != nullptr && tree.getRootFileItem()->getNumSubItems() == 1; });
+        pumpUntil (
+            [&]
+            { return tree.getRootFileItem() != nullptr && tree.getRootFileItem()->getNumSubItems() == 1; });
         auto* big = tree.getRootFileItem()->getSubItem (0);
         StallWatch watch;
         state.ResumeTiming();
@@ -151,7 +157,10 @@ void Paint (benchmark::State& state)
     tree.setBounds (0, 0, 400, 600);
     list.setDirectory (bigFolder().getChildFile ("Big"));
     thread.startThread();
-    pumpUntil ([&] { return tree.getRootFileItem() != nullptr && tree.getRootFileItem()->getNumSubItems() == numListed; });
+    pumpUntil (
+        [&] {
+            return tree.getRootFileItem() != nullptr && tree.getRootFileItem()->getNumSubItems() == numListed;
+        });
     juce::MessageManager::getInstance()->runDispatchLoopUntil (50); // the rows laid out
 
     juce::Image image (juce::Image::RGB, 400, 600, true);

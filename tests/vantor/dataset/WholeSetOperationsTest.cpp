@@ -145,7 +145,8 @@ TEST (WholeSetOperations, AModelMadeDirtyDuringARestoreOrImportNeverSavesIntoThe
         EXPECT_EQ (wavNames (live.folder.getChildFile ("model/samples")), juce::StringArray ({"New.wav"}));
         EXPECT_EQ (wavNames (live.folder.getChildFile ("bankcollection/samples")),
                    juce::StringArray ({operation.replacesCollection ? "NewStored.wav" : "LiveStored.wav"}));
-        EXPECT_EQ (live.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 2); // no temporary folder
+        EXPECT_EQ (live.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories),
+                   2); // no temporary folder
 
         // Saving is back.
         model->setFavoriteBank (11);
