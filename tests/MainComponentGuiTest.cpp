@@ -26,9 +26,10 @@ protected:
         main = std::make_unique<MainComponent>();
         main->addToDesktop (juce::ComponentPeer::windowHasTitleBar);
         main->setVisible (true);
-        // The store's start-up announcement of the language reaches every observer once.
-        pumpMessagesUntil ([this]
-                           { return main->getVantorComponent().getSlotDetailView().localeChanges >= 1; });
+        // The store's start-up announcement of the language reaches every observer at once; the
+        // resolver, told first, has no texts before it.
+        pumpMessagesUntil (
+            [this] { return main->getVantorComponent().getMessageResolver().getMessage (2).isNotEmpty(); });
     }
 
     ~MainComponentGui() override
@@ -50,6 +51,11 @@ protected:
     }
 
     bool invoke (int id) { return main->getCommandManager().invokeDirectly (id, false); }
+
+    juce::String calculateButtonText()
+    {
+        return main->getVantorComponent().getSlotDetailView().getCalcBpmButton().getButtonText();
+    }
 
     std::unique_ptr<MainComponent> main;
 };
@@ -149,15 +155,21 @@ TEST_F (MainComponentGui, JapaneseRetranslatesTheMenuBarAndEveryObserverAtOnce)
     juce::MenuBarModel* model = main->getMenuBar().getModel();
     ASSERT_NE (model, nullptr);
     EXPECT_EQ (model->getMenuBarNames(), juce::StringArray ("File", "Help"));
-    const auto viewsBefore = main->getVantorComponent().getSlotDetailView().localeChanges;
+    auto& views = main->getVantorComponent();
 
     settings().setGuiLangIndex (8);
-    ASSERT_TRUE (pumpMessagesUntil (
-        [&] { return main->getVantorComponent().getSlotDetailView().localeChanges > viewsBefore; }));
+    // The SLOT detail editor is the last observer told.
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return calculateButtonText() != "Calculate"; }));
+    EXPECT_EQ (calculateButtonText(), TRANS ("Calculate"));
     EXPECT_NE (model->getMenuBarNames()[0], "File");
     EXPECT_EQ (model->getMenuBarNames()[0], TRANS ("File"));
     EXPECT_EQ (infoOf (2).shortName, TRANS ("Import"));
     EXPECT_EQ (infoOf (2).categoryName, "File");
+    EXPECT_EQ (views.getBrowseView().getOpenCloseButton().getTooltip(), TRANS ("Show BANK COLLECTION"));
+    EXPECT_EQ (views.getBankView().getExportButton().getTooltip(),
+               TRANS ("Write BANK information and sample audio sources for each SLOT to storage media."));
+    EXPECT_EQ (views.getSlotView().getPadPanel (0)->getPadButton().getTooltip(),
+               TRANS ("Play SLOT {slot} sample audio").replace ("{slot}", "A"));
     screenshot ("main-japanese");
 }
 

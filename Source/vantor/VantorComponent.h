@@ -1,15 +1,15 @@
 #pragma once
 
+#include "vantor/bank/BankView.h"
 #include "vantor/bank/BankViewModel.h"
+#include "vantor/browse/BrowseView.h"
 #include "vantor/browse/BrowseViewModel.h"
-#include "vantor/placeholder/PlaceholderBankView.h"
-#include "vantor/placeholder/PlaceholderBrowseView.h"
-#include "vantor/placeholder/PlaceholderSlotDetailView.h"
-#include "vantor/placeholder/PlaceholderSlotView.h"
 #include "vantor/service/MessageResolver.h"
 #include "vantor/service/VantorService.h"
 #include "vantor/slot/SlotPadViewModel.h"
+#include "vantor/slot/SlotView.h"
 #include "vantor/slot/SlotViewModel.h"
+#include "vantor/slot_detail/SlotDetailView.h"
 #include "vantor/slot_detail/SlotDetailViewModel.h"
 #include "vantor/ui/MessageManager.h"
 
@@ -39,10 +39,10 @@ class VantorCommandTarget;
 class VantorComponent : public juce::Component
 {
 public:
-    using BrowseView = placeholder::PlaceholderBrowseView;
-    using BankView = placeholder::PlaceholderBankView;
-    using SlotView = placeholder::PlaceholderSlotView;
-    using SlotDetailView = placeholder::PlaceholderSlotDetailView;
+    using BrowseView = browse::BrowseView;
+    using BankView = bank::BankView;
+    using SlotView = slot::SlotView;
+    using SlotDetailView = slot_detail::SlotDetailView;
 
     /** On the user's data folder. */
     VantorComponent();
@@ -61,6 +61,7 @@ public:
 
     service::VantorService& getService() noexcept { return *service; }
     ui::MessageManager& getMessageManager() noexcept { return *messageManager; }
+    service::MessageResolver& getMessageResolver() noexcept { return *messageResolver; }
     juce::Component& getMessageLayer() noexcept { return messageLayer; }
     BrowseView& getBrowseView() noexcept { return *browseView; }
     BankView& getBankView() noexcept { return *bankView; }

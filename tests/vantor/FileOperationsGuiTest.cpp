@@ -125,7 +125,7 @@ TEST_F (FileOperationsGui, AFailureShowsItsBubbleAndNoCompletionBox)
     EXPECT_TRUE (pumpMessagesUntil ([&] { return !errorBubbles().isEmpty(); }));
     screenshot ("file-operations-restore-failed");
     EXPECT_EQ (DialogHelper::getCurrentDialog(), nullptr);
-    EXPECT_EQ (component->getSlotView().lines[0], "first"); // the working set is untouched
+    EXPECT_EQ (component->getSlotView().getRowName (0), "first"); // the working set is untouched
     EXPECT_TRUE (dataFolder.getChildFile ("model/model.json").existsAsFile());
 
     // An import from a folder without the unit's files fails the same way.
@@ -182,7 +182,7 @@ TEST_F (FileOperationsGui, RestoreAlwaysAsksUnderItsOwnTitleAndBringsTheBackupBa
     vantor::confirmRestore (service(), archive);
     DialogHelper::getCurrentDialog()->exitModalState (1);
     ASSERT_TRUE (pumpMessagesUntil ([&] { return completedBoxTitled (TRANS ("Restore")); }, 120000));
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return component->getSlotView().lines[0] == "first"; }));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return component->getSlotView().getRowName (0) == "first"; }));
     settings->setWarnOverwriting (true);
 }
 
