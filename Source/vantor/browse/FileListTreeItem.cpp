@@ -30,8 +30,12 @@ FileListTreeItem::~FileListTreeItem()
 void FileListTreeItem::updateEntry (const FolderContentsList::Entry& newEntry)
 {
     entry = newEntry;
-    sizeText = entry.isDirectory ? juce::String() : juce::File::descriptionOfSizeInBytes (entry.size);
-    dateText = makeDateText (entry.modified);
+
+    // An item without a listing entry (a tree's root, such as "/" or a volume) has no size or
+    // date to show: its zeros would read "0 bytes".
+    sizeText = hasListingEntry && !entry.isDirectory ? juce::File::descriptionOfSizeInBytes (entry.size)
+                                                     : juce::String();
+    dateText = hasListingEntry ? makeDateText (entry.modified) : juce::String();
 }
 
 bool FileListTreeItem::isFolder() const
@@ -134,7 +138,7 @@ void FileListTreeItem::paintItem (juce::Graphics& g, int width, int height)
         entry.file.getFileName().isEmpty() ? entry.file.getFullPathName() : entry.file.getFileName();
     auto icon = getIcon();
     owner.getLookAndFeel().drawFileBrowserRow (g, width, height, entry.file, name, &icon, sizeText, dateText,
-                                               entry.isDirectory, isSelected(), getIndexInParent(), owner);
+                                               isFolder(), isSelected(), getIndexInParent(), owner);
 }
 
 juce::var FileListTreeItem::getDragSourceDescription()

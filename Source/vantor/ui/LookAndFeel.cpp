@@ -180,7 +180,9 @@ juce::String LookAndFeel::getFileRowText (const juce::File& file, const juce::St
         label = isDriveRoot ? file.getVolumeLabel() : juce::String();
     }
 
-    if (!isDriveRoot)
+    // Linux knows no volume labels for "/" (and a volume may have none): a root without a label
+    // is shown by its name alone, never as " (/)".
+    if (!isDriveRoot || label.isEmpty())
         return filename;
 
     return filename.isEmpty() ? label : label + " (" + filename + ")";

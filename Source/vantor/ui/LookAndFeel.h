@@ -51,8 +51,9 @@ public:
         (File::isRoot and File::getVolumeLabel). */
     void setDriveRootLookup (DriveRootLookup lookup);
 
-    /** The file rows' label of a folder: "LABEL (NAME)" for a drive root with a name, the label
-        alone for a root without one, else the name. */
+    /** The file rows' label of a folder: "LABEL (NAME)" for a drive root with a label and a name,
+        the label alone for a root without a name, else the name (also for a root without a
+        label, such as "/"). */
     juce::String getFileRowText (const juce::File& file, const juce::String& filename) const;
 
     // juce::ScrollBar::LookAndFeelMethods

@@ -167,6 +167,65 @@ TEST (FileTree, IconsAndDragsFollowTheKindOfItem)
     EXPECT_EQ (root->getDragSourceDescription().toString(), "");
 }
 
+// What a row hands to the look-and-feel, recorded instead of drawn.
+struct RowRecorder : public juce::LookAndFeel_V4
+{
+    void drawFileBrowserRow (juce::Graphics&, int, int, const juce::File&, const juce::String& filename,
+                             juce::Image*, const juce::String& sizeText, const juce::String& dateText,
+                             bool isDirectory, bool, int, juce::DirectoryContentsDisplayComponent&) override
+    {
+        name = filename;
+        size = sizeText;
+        date = dateText;
+        folder = isDirectory;
+    }
+
+    juce::String name, size, date;
+    bool folder = false;
+};
+
+// A root item has no listing entry: it is drawn as the folder it is, with no "0 bytes" and no
+// date, and "/" (which has no file name) by its path. Listed files keep their size.
+TEST (FileTree, RootRowsShowNoSizeAndTheSystemRootReadsSlash)
+{
+    ScratchFolder scratch;
+    touch (scratch.child ("kick.wav"));
+    RowRecorder recorder;
+    juce::Image image (juce::Image::ARGB, 600, 24, true);
+    juce::Graphics g (image);
+
+    struct Case
+    {
+        juce::File folder;
+        juce::String name;
+    };
+    for (const auto& c : {Case{scratch.get(), scratch.get().getFileName()}, Case{juce::File ("/"), "/"}})
+    {
+        SCOPED_TRACE (c.folder.getFullPathName());
+        TreeFixture f (c.folder);
+        f.tree->setLookAndFeel (&recorder);
+        ASSERT_TRUE (f.waitUntilRead());
+        auto* root = f.tree->getRootFileItem();
+        root->paintItem (g, 600, 24);
+        EXPECT_EQ (recorder.name, c.name);
+        EXPECT_EQ (recorder.size, "");
+        EXPECT_EQ (recorder.date, "");
+        EXPECT_TRUE (recorder.folder);
+        f.tree->setLookAndFeel (nullptr);
+    }
+
+    TreeFixture f (scratch.get());
+    f.tree->setLookAndFeel (&recorder);
+    ASSERT_TRUE (f.waitUntilRead());
+    ASSERT_EQ (f.tree->getRootFileItem()->getNumSubItems(), 1);
+    f.tree->getRootFileItem()->getSubItem (0)->paintItem (g, 600, 24);
+    EXPECT_EQ (recorder.name, "kick.wav");
+    EXPECT_EQ (recorder.size, juce::File::descriptionOfSizeInBytes (1));
+    EXPECT_NE (recorder.date, "");
+    EXPECT_FALSE (recorder.folder);
+    f.tree->setLookAndFeel (nullptr);
+}
+
 TEST (FileTree, AMissingRootFailsTheFolderTest)
 {
     ScratchFolder scratch;

@@ -269,6 +269,9 @@ TEST (LookAndFeel, DriveRootsShowTheirVolumeLabel)
 
     lf.setDriveRootLookup ({});
     EXPECT_EQ (lf.getFileRowText (juce::File ("/media/E"), "E"), "E");
+    // JUCE's own test knows "/" as a root but no label for it: the row reads "/", not " (/)".
+    ASSERT_TRUE (juce::File ("/").isRoot());
+    EXPECT_EQ (lf.getFileRowText (juce::File ("/"), "/"), "/");
 
     // From the volume layer: roots and labels of the current volumes, read at each call.
     juce::Array<common::RemovableVolumeList::Volume> volumes;
@@ -280,6 +283,8 @@ TEST (LookAndFeel, DriveRootsShowTheirVolumeLabel)
 
     EXPECT_EQ (lf.getFileRowText (card.rootFolder, "CARD"), juce::String::fromUTF8 (u8"サンプル (CARD)"));
     EXPECT_EQ (lf.getFileRowText (card.rootFolder.getChildFile ("a.wav"), "a.wav"), "a.wav");
+    volumes.getReference (0).volumeLabel = {};
+    EXPECT_EQ (lf.getFileRowText (card.rootFolder, "CARD"), "CARD") << "a volume without a label";
     volumes.clear();
     EXPECT_EQ (lf.getFileRowText (card.rootFolder, "CARD"), "CARD");
 }
