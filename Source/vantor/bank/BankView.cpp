@@ -6,6 +6,7 @@
 #include "vantor/browse/RowDragDescription.h"
 #include "vantor/browse/TableRows.h"
 #include "vantor/browse/TimeBar.h"
+#include "vantor/slot/PadLook.h"
 #include "vantor/ui/DialogHelper.h"
 #include "vantor/ui/IconSvgs.h"
 
@@ -140,15 +141,8 @@ public:
     void paintButton (juce::Graphics& g, bool highlighted, bool down) override
     {
         const auto w = getWidth(), h = getHeight();
-        const bool focused = hasKeyboardFocus (true);
-
-        auto adjust = [&] (juce::Colour c)
-        {
-            c = c.withMultipliedSaturation (focused ? 1.3f : 0.9f);
-            if (!isEnabled())
-                c = c.withMultipliedAlpha (0.5f);
-            return down ? c.contrasting (0.2f) : highlighted ? c.contrasting (0.05f) : c;
-        };
+        const auto adjust = [&] (juce::Colour c)
+        { return slot::PadLook::adjust (c, *this, highlighted, down); };
 
         g.setColour (juce::Colour (0xff000000));
         g.drawRoundedRectangle (1.0f, 1.0f, (float)juce::jmax (0, w - 2), (float)juce::jmax (0, h - 2), 5.0f,
@@ -663,18 +657,8 @@ void BankView::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xff232323));
     g.fillRoundedRectangle (getLocalBounds().toFloat(), 6.0f);
 
-    if (headerRightImage != nullptr)
-        headerRightImage->drawAt (g, (float)(w - 276), 0.0f, 1.0f);
-    if (headerLeftImage != nullptr)
-        headerLeftImage->drawAt (g, 0.0f, 0.0f, 1.0f);
-
-    if (w > 413)
-    {
-        g.setColour (juce::Colour (0xff000000));
-        g.fillRect (137, 0, w - 413, 11);
-        g.setColour (juce::Colour (0xffdc6f02));
-        g.drawLine (137.0f, 11.5f, (float)(w - 276), 11.5f, 1.0f);
-    }
+    // The same header as the SLOT views': tab, strip and rule meet in one line at y 11.5.
+    slot::PadLook::drawHeader (g, headerLeftImage.get(), headerRightImage.get(), w);
 
     const auto shadowColour = juce::Colour::fromHSL (juce::Colour (0xff232323).getHue(),
                                                      juce::Colour (0xff232323).getSaturationHSL(),

@@ -312,20 +312,33 @@ juce::String infoIcon()
                             juce::String (white) + "\"/>\n");
 }
 
-// The tab that carries a panel's title; its outline stays open at the bottom, where the title
-// rule carries the line on.
+// The panel title: a black tab, full height at the left, whose lower edge rises along a curve
+// to a band 11.5 high at the right; that edge is stroked orange, so it continues as the line at
+// y 11.5 that the title rule and the panel's own strip carry on to the right edge. The top-left
+// corner is rounded with radius 8.
 juce::String titleTab (const char* title)
 {
-    return svgDocument (137, 29,
-                        "<path d=\"M0.5 28.5 L0.5 4.5 Q0.5 0.5 4.5 0.5 L117 0.5 L133 28.5\" fill=\"" +
-                            juce::String (black) + "\" stroke=\"" + orange +
-                            "\" stroke-width=\"1\" stroke-linejoin=\"round\"/>\n" +
-                            letteringIn (title, {12, 4, 100, 24}, 10, 1.5f, lightGrey));
+    const juce::String lowerEdge = "C106.273 28.5 106.6 28.4 108 27 C110 25 115.958 16.5506 119.5 13 "
+                                   "C120.579 11.9181 121.717 11.5 123 11.5";
+    const auto lettering = outlineText (title, 8.9f, 1.5f);
+    const auto squeeze = juce::jmin (1.0f, 90.0f / lettering.width);
+    return svgDocument (
+        137, 29,
+        "<path d=\"M0 28.5 V8 Q0 0 8 0 H137 V11.5 H123 C121.717 11.5 120.579 11.9181 119.5 13 "
+        "C115.958 16.5506 110 25 108 27 C106.6 28.4 106.273 28.5 105 28.5 Z\" fill=\"" +
+            juce::String (black) + "\"/>\n" + "<path d=\"M0 28.5 H105 " + lowerEdge +
+            " H137\" fill=\"none\" stroke=\"" + orange + "\" stroke-width=\"1\"/>\n" +
+            filledPolygons (lettering.polygons, lightGrey,
+                            juce::AffineTransform::scale (squeeze, 1.0f).translated (10.9f, 9.3f)));
 }
 
+// The title rule's end at the right: a black band 11 high (top-right corner rounded with radius
+// 8) and the orange line at y 11.5 below it, meeting the tab's line.
 juce::String titleRule()
 {
-    return svgDocument (276, 29, rect (0, 0, 276, 29, 0, black) + rect (0, 28, 276, 1, 0, orange));
+    return svgDocument (276, 29,
+                        "<path d=\"M0 0 H268 Q276 0 276 8 V11 H0 Z\" fill=\"" + juce::String (black) +
+                            "\"/>\n" + rect (0, 11, 276, 1, 0, orange));
 }
 
 juce::String magnifier (bool plus)

@@ -91,6 +91,24 @@ TEST (BankViewLayout, FiveHundredPixelsWideMatchesTheDrawnLayout)
     EXPECT_EQ (f.view->getExportButton().getBounds(), juce::Rectangle<int> (115, 297, 270, 40));
 }
 
+// The tab, the strip the view draws and the rule at the right make one top edge: an orange
+// line along pixel row 11 from the tab's rising end to the right edge, black above it.
+TEST (BankViewLayout, TheHeaderLineRunsUnbrokenAcrossTheTop)
+{
+    ViewFixture f;
+    const auto image = f.view->createComponentSnapshot (f.view->getLocalBounds());
+
+    for (int x = 125; x < 495; ++x)
+    {
+        SCOPED_TRACE (x);
+        const auto line = image.getPixelAt (x, 11);
+        ASSERT_GT (line.getRed(), 200);
+        ASSERT_LT (line.getBlue(), 60);
+        ASSERT_EQ (image.getPixelAt (x, 6), juce::Colour (0xff000000));
+        ASSERT_EQ (image.getPixelAt (x, 20), juce::Colour (0xff232323)) << "the panel below the line";
+    }
+}
+
 TEST (BankViewTimeBar, WidthColourAndTooltipFollowTheSixteenSecondLimit)
 {
     struct Case

@@ -152,6 +152,62 @@ TEST (IconSvgs, LetteringRunsAlongTheLongSideAndVerticalOnesReadUpwards)
     EXPECT_LT (image.getPixelAt (middle, (int)std::floor (bounds.getY() + 0.25f)).getAlpha(), 64);
 }
 
+// A panel's title tab and the rule at its right carry one orange line at y 11.5 (pixel row 11):
+// the tab's lower edge rises from the bottom at the left to that height at its right end, the
+// rule is a black band above the line and transparent below it.
+TEST (IconSvgs, TitleTabsAndRulesCarryTheLineAtTheSameHeight)
+{
+    struct Probe
+    {
+        int x, y;
+        juce::uint32 argb; // 0: transparent
+        const char* what;
+    };
+    const Probe tabProbes[] = {
+        {130, 11, 0xffff5b1a, "the line at the right end"},
+        {136, 11, 0xffff5b1a, "reaching the edge"},
+        {130, 5, 0xff000000, "the band above it"},
+        {130, 20, 0, "nothing below the band"},
+        {136, 25, 0, "nothing below the band"},
+        {50, 28, 0xffff5b1a, "the line at the bottom"},
+        {50, 25, 0xff000000, "the body"},
+        {0, 0, 0, "the rounded corner"},
+    };
+    const Probe ruleProbes[] = {
+        {0, 11, 0xffff5b1a, "the line at the left end"},
+        {200, 11, 0xffff5b1a, "the line"},
+        {200, 5, 0xff000000, "the band"},
+        {200, 20, 0, "nothing below"},
+        {200, 28, 0, "no line at the bottom"},
+        {275, 0, 0, "the rounded corner"},
+    };
+
+    const auto check = [] (Id id, int width, const Probe* probes, size_t count)
+    {
+        const auto image = render (*vantor::ui::IconSvgs::createDrawable (id), width, 29);
+        for (size_t i = 0; i < count; ++i)
+        {
+            SCOPED_TRACE (juce::String (probes[i].what) + " at " + juce::String (probes[i].x) + "," +
+                          juce::String (probes[i].y));
+            const auto pixel = image.getPixelAt (probes[i].x, probes[i].y);
+            if (probes[i].argb == 0)
+                EXPECT_LT (pixel.getAlpha(), 16);
+            else // within a step or two of the colour (edges are smoothed)
+                for (auto [got, wanted] :
+                     {std::pair{pixel.getAlpha(), juce::Colour (probes[i].argb).getAlpha()},
+                      std::pair{pixel.getRed(), juce::Colour (probes[i].argb).getRed()},
+                      std::pair{pixel.getGreen(), juce::Colour (probes[i].argb).getGreen()},
+                      std::pair{pixel.getBlue(), juce::Colour (probes[i].argb).getBlue()}})
+                    EXPECT_NEAR (got, wanted, 3) << pixel.toDisplayString (true);
+        }
+    };
+
+    for (auto id : {Id::slotEditTitle, Id::bankEditTitle, Id::banksTitle, Id::bankTitle})
+        check (id, 137, tabProbes, std::size (tabProbes));
+    for (auto id : {Id::slotEditTitleRule, Id::bankEditTitleRule, Id::banksTitleRule})
+        check (id, 276, ruleProbes, std::size (ruleProbes));
+}
+
 // The one-shot and loop faces come in the editor's grey and white and the table's smaller white;
 // the two switch states and the two source-switch states are mirror images of their selection.
 TEST (IconSvgs, PairedStatesShowTheirSelection)
