@@ -306,10 +306,10 @@ juce::String convertToWav (OpenedAudioFile* opened, const juce::File& destinatio
 
         // Declared after the writer: it stops and joins its threads before the writer goes.
         ConversionPipeline pipeline (reader, length, sourceRate, targetRate, resample, total);
-        ConversionPipeline::Block block;
+        ConversionPipeline::Frames frames;
 
-        while (writer.isOk() && pipeline.next (block))
-            writer.write (block.data(), block.size() / 2);
+        while (writer.isOk() && pipeline.next (frames))
+            writer.write (frames.left, frames.right, frames.stride, frames.count);
 
         complete = writer.finish() && writer.getFramesWritten() == total;
     }

@@ -13,13 +13,15 @@ ConversionPipeline::ConversionPipeline (quelbix::AbstractReader& readerToUse, ju
     : reader (readerToUse)
     , totalFrames (juce::jmax ((juce::int64)0, outputFrames))
     , resampling (shouldResample)
-    , decoded (blocksInFlight)
-    , output (blocksInFlight)
+    , direct (blocksInFlight)
 {
     if (resampling)
     {
         decoder = std::thread ([this, inputFrames] { decode (inputFrames); });
-        resampler = std::thread ([this, inputRate, outputRate] { resample (inputRate, outputRate); });
+
+        for (size_t c = 0; c < channels.size(); ++c)
+            channels[c].thread = std::thread ([this, c, inputRate, outputRate]
+                                              { resample (channels[c], c, inputRate, outputRate); });
     }
     else
     {
@@ -35,25 +37,59 @@ ConversionPipeline::~ConversionPipeline()
     if (decoder.joinable())
         decoder.join();
 
-    if (resampler.joinable())
-        resampler.join();
+    for (auto& channel : channels)
+        if (channel.thread.joinable())
+            channel.thread.join();
 }
 
 void ConversionPipeline::cancel()
 {
-    decoded.cancel();
-    output.cancel();
+    direct.cancel();
+
+    for (auto& channel : channels)
+    {
+        channel.input.cancel();
+        channel.output.cancel();
+    }
 }
 
-bool ConversionPipeline::next (Block& block)
+bool ConversionPipeline::next (Frames& frames)
 {
-    return output.pop (block);
+    if (resampling)
+        return nextResampled (frames);
+
+    if (!direct.pop (current))
+        return false;
+
+    frames = {current.data(), current.data() + 1, 2, current.size() / 2};
+    return true;
+}
+
+bool ConversionPipeline::nextResampled (Frames& frames)
+{
+    // The channels see the same input in the same pieces, so their pieces match too; taking the
+    // shorter of the two keeps them together whatever happens.
+    for (auto& channel : channels)
+        while (channel.used >= channel.current.size())
+        {
+            if (!channel.output.pop (channel.current))
+                return false;
+
+            channel.used = 0;
+        }
+
+    auto& left = channels[0];
+    auto& right = channels[1];
+    const auto count = juce::jmin (left.current.size() - left.used, right.current.size() - right.used);
+    frames = {left.current.data() + left.used, right.current.data() + right.used, 1, count};
+    left.used += count;
+    right.used += count;
+    return true;
 }
 
 void ConversionPipeline::decode (juce::int64 framesToRead)
 {
     juce::Thread::setCurrentThreadName ("Conversion decoder");
-    auto& target = resampling ? decoded : output;
 
     for (juce::int64 start = 0; start < framesToRead;)
     {
@@ -65,66 +101,87 @@ void ConversionPipeline::decode (juce::int64 framesToRead)
             reader.read ((int)start, reinterpret_cast<quelbix::StereoSample*> (block.data()),
                          (int)juce::jmin ((juce::int64)n, std::numeric_limits<int>::max() - start));
 
-        if (!target.push (std::move (block)))
+        if (resampling)
+        {
+            const auto shared = std::make_shared<const Block> (std::move (block));
+
+            for (auto& channel : channels)
+                if (!channel.input.push (SharedBlock (shared)))
+                    return;
+        }
+        else if (!direct.push (std::move (block)))
+        {
             return;
+        }
 
         start += n;
     }
 
-    target.finish();
+    direct.finish();
+
+    for (auto& channel : channels)
+        channel.input.finish();
 }
 
-void ConversionPipeline::resample (double inputRate, double outputRate)
+void ConversionPipeline::resample (Channel& channel, size_t index, double inputRate, double outputRate)
 {
-    juce::Thread::setCurrentThreadName ("Conversion resampler");
+    juce::Thread::setCurrentThreadName (index == 0 ? "Conversion left" : "Conversion right");
 
-    // libsoxr runs the two channels on two threads of its own while this one waits for them.
-    SoxrResampler soxr (inputRate, outputRate, 2);
+    SoxrResampler soxr (inputRate, outputRate, 1);
 
     if (!soxr.isValid())
     {
-        decoded.cancel();
-        output.finish();
+        channel.input.cancel();
+        channel.output.finish();
         return;
     }
 
-    Block in;
+    SharedBlock in;
+    Block mono;
 
-    while (delivered < totalFrames && decoded.pop (in))
+    while (channel.delivered < totalFrames && channel.input.pop (in))
     {
-        Block produced;
-        soxr.process (in.data(), in.size() / 2, produced);
+        const auto frames = in->size() / 2;
+        mono.resize (frames);
 
-        if (!deliver (std::move (produced)))
+        for (size_t i = 0; i < frames; ++i)
+            mono[i] = (*in)[i * 2 + index];
+
+        in.reset();
+        Block produced;
+        soxr.process (mono.data(), frames, produced);
+
+        if (!deliver (channel, std::move (produced)))
             return;
     }
 
-    if (delivered < totalFrames)
+    if (channel.delivered < totalFrames)
     {
         Block rest;
         soxr.flush (rest);
 
-        if (!deliver (std::move (rest)))
+        if (!deliver (channel, std::move (rest)))
             return;
     }
 
     // The filter's output may end a frame or two early: the length is the rate change's.
-    while (delivered < totalFrames)
-        if (!deliver (Block ((size_t)juce::jmin (totalFrames - delivered, (juce::int64)framesPerBlock) * 2)))
+    while (channel.delivered < totalFrames)
+        if (!deliver (channel, Block ((size_t)juce::jmin (totalFrames - channel.delivered,
+                                                          (juce::int64)framesPerBlock))))
             return;
 
-    output.finish();
+    channel.output.finish();
 }
 
-bool ConversionPipeline::deliver (Block&& block)
+bool ConversionPipeline::deliver (Channel& channel, Block&& block)
 {
-    const auto n = juce::jmin ((juce::int64)block.size() / 2, totalFrames - delivered);
+    const auto n = juce::jmin ((juce::int64)block.size(), totalFrames - channel.delivered);
 
     if (n <= 0)
         return true;
 
-    block.resize ((size_t)n * 2);
-    delivered += n;
-    return output.push (std::move (block));
+    block.resize ((size_t)n);
+    channel.delivered += n;
+    return channel.output.push (std::move (block));
 }
 } // namespace common::AudioFileToolsImpl

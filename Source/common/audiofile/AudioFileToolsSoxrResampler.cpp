@@ -4,16 +4,18 @@
 
 namespace common::AudioFileToolsImpl
 {
-SoxrResampler::SoxrResampler (double inputRate, double outputRate, int threads)
+SoxrResampler::SoxrResampler (double inputRate, double outputRate, int channels)
     : ratio (inputRate > 0.0 ? outputRate / inputRate : 0.0)
+    , numChannels ((size_t)juce::jlimit (1, 2, channels))
 {
     const auto io = soxr_io_spec (SOXR_FLOAT32_I, SOXR_FLOAT32_I);
     const auto quality = soxr_quality_spec (SOXR_HQ, 0);
-    const auto runtime = soxr_runtime_spec ((unsigned)juce::jlimit (1, 2, threads));
+    const auto runtime = soxr_runtime_spec (1);
     soxr_error_t error = nullptr;
 
     if (inputRate > 0.0 && outputRate > 0.0)
-        resampler = soxr_create (inputRate, outputRate, 2, &error, &io, &quality, &runtime);
+        resampler =
+            soxr_create (inputRate, outputRate, (unsigned)numChannels, &error, &io, &quality, &runtime);
 
     if (error != nullptr && resampler != nullptr)
     {
@@ -52,12 +54,12 @@ void SoxrResampler::run (const float* interleaved, size_t numFrames, std::vector
     for (;;)
     {
         const auto start = output.size();
-        output.resize (start + room * 2);
+        output.resize (start + room * numChannels);
         size_t used = 0, made = 0;
-        const auto* in = interleaved != nullptr ? interleaved + consumed * 2 : nullptr;
+        const auto* in = interleaved != nullptr ? interleaved + consumed * numChannels : nullptr;
         const auto error =
             soxr_process (resampler, in, numFrames - consumed, &used, output.data() + start, room, &made);
-        output.resize (start + made * 2);
+        output.resize (start + made * numChannels);
         consumed += used;
 
         if (error != nullptr || (used == 0 && made == 0 && interleaved != nullptr))

@@ -97,21 +97,25 @@ StereoWav24Writer::StereoWav24Writer (juce::OutputStream& stream, double sampleR
     ok = writeHeader();
 }
 
-bool StereoWav24Writer::write (const float* interleaved, size_t numFrames)
+bool StereoWav24Writer::write (const float* left, const float* right, size_t stride, size_t numFrames)
 {
+    auto put = [] (juce::uint8* dest, float sample)
+    {
+        const auto v = (juce::uint32)toInt24 (sample);
+        dest[0] = (juce::uint8)v;
+        dest[1] = (juce::uint8) (v >> 8);
+        dest[2] = (juce::uint8) (v >> 16);
+    };
+
     for (size_t done = 0; ok && done < numFrames;)
     {
         const auto n = juce::jmin (numFrames - done, (blockBytes - blockUsed) / bytesPerFrame);
         auto* dest = block.get() + blockUsed;
-        const auto* src = interleaved + done * 2;
 
-        for (size_t i = 0; i < n * 2; ++i)
+        for (size_t i = 0, at = done * stride; i < n; ++i, at += stride, dest += bytesPerFrame)
         {
-            const auto v = (juce::uint32)toInt24 (src[i]);
-            dest[0] = (juce::uint8)v;
-            dest[1] = (juce::uint8) (v >> 8);
-            dest[2] = (juce::uint8) (v >> 16);
-            dest += 3;
+            put (dest, left[at]);
+            put (dest + 3, right[at]);
         }
 
         blockUsed += n * bytesPerFrame;

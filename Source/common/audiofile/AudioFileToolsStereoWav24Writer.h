@@ -24,7 +24,12 @@ public:
     bool isOk() const noexcept { return ok; }
 
     // Appends interleaved stereo frames (values beyond -1 .. +1 are clipped).
-    bool write (const float* interleaved, size_t numFrames);
+    bool write (const float* interleaved, size_t numFrames)
+    {
+        return write (interleaved, interleaved + 1, 2, numFrames);
+    }
+    // Appends frames whose left sample i is left[i * stride] and right sample right[i * stride].
+    bool write (const float* left, const float* right, size_t stride, size_t numFrames);
     // Writes what is buffered and the header with the final length.
     bool finish();
 

@@ -1,16 +1,20 @@
 #include "common/audiofile/AudioFileToolsVerifiedOutputFile.h"
 
+#include "common/audiofile/AudioFileToolsWriteBack.h"
+
 namespace common::AudioFileToolsImpl
 {
 // Passes everything to the file stream and notes in the owner's outcome whatever went wrong.
 // JUCE's file stream loses the result of a buffer flush inside a seek and of its final flush, so
-// its status is read after each of them.
+// its status is read after each of them. The disk writes start as the file grows, so that the
+// sync when the stream closes finds little left to do.
 class VerifiedOutputFile::CheckedStream : public juce::OutputStream
 {
 public:
     CheckedStream (std::unique_ptr<juce::FileOutputStream> fileStream, Outcome& outcomeToFill)
         : inner (std::move (fileStream))
         , outcome (outcomeToFill)
+        , writeBack (inner->getFile())
     {
         outcome.streamAlive = true;
     }
@@ -52,7 +56,13 @@ private:
     bool noteWrite (bool ok)
     {
         if (ok)
+        {
             outcome.end = juce::jmax (outcome.end, inner->getPosition());
+            // Large writes go straight to the file (the stream's buffer is small), so what lies
+            // below the end is in the system's cache; a step still in the buffer is synced at the
+            // close like the rest.
+            writeBack.written (outcome.end);
+        }
         else
             outcome.failed = true;
 
@@ -67,6 +77,7 @@ private:
 
     std::unique_ptr<juce::FileOutputStream> inner;
     Outcome& outcome; // the VerifiedOutputFile outlives its stream
+    WriteBack writeBack;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CheckedStream)
 };

@@ -15,12 +15,19 @@
 #include "../MinuteOfAudio.h"
 
 #include "common/audiofile/AudioFileTools.h"
+#include "common/audiofile/AudioFileToolsConversionPipeline.h"
+#include "common/audiofile/AudioFileToolsSoxrResampler.h"
 #include "common/audiofile/AudioFileToolsStereoWav24Writer.h"
+#include "common/audiofile/AudioFileToolsVerifiedOutputFile.h"
 #include "support/SyntheticAudioReader.h"
 #include "support/ToneAnalysis.h"
 
+#include <algorithm>
+#include <array>
+#include <ctime>
 #include <fcntl.h>
 #include <map>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -122,6 +129,11 @@ double secondsSince (juce::int64 startTicks)
     return juce::Time::highResolutionTicksToSeconds (juce::Time::getHighResolutionTicks() - startTicks);
 }
 
+juce::File programOutput (const juce::File& source)
+{
+    return source.withFileExtension ("program.wav");
+}
+
 // What the user waits for after a drop: open, convert, and the WAV safely on disk.
 bool convertWithProgram (const juce::File& source, double& audioSeconds)
 {
@@ -132,8 +144,7 @@ bool convertWithProgram (const juce::File& source, double& audioSeconds)
         return false;
 
     audioSeconds += (double)info.lengthInSamples / info.sampleRate;
-    return convertToWav (opened.get(), source.withFileExtension ("program.wav"), targetRate, nullptr)
-        .isEmpty();
+    return convertToWav (opened.get(), programOutput (source), targetRate, nullptr).isEmpty();
 }
 
 bool fsyncFile (const juce::File& file)
@@ -186,6 +197,12 @@ void programAgainstFfmpeg (benchmark::State& state)
     for (auto _ : state)
     {
         double audioThisRound = 0, ffmpegThisRound = 0;
+
+        // ffmpeg empties its old output before its clock starts; the program's old output goes
+        // before its clock starts too, rather than when the new file replaces it.
+        for (const auto& file : files)
+            programOutput (file).deleteFile();
+
         const auto start = juce::Time::getHighResolutionTicks();
 
         for (const auto& file : files)
@@ -220,6 +237,190 @@ void programAgainstFfmpeg (benchmark::State& state)
 }
 
 BENCHMARK (programAgainstFfmpeg)->Unit (benchmark::kMillisecond)->UseManualTime()->Iterations (5);
+
+//==============================================================================
+// Where the time of one file goes: each stage of the conversion run alone on that file, one after
+// the other, so that the figures add up to what the pipeline overlaps. Per stage the wall time and
+// the CPU time of the whole process (its helper threads included: nothing else runs meanwhile),
+// in ms, medians of the iterations. open = openAudioFile; decode = all frames read in blocks of
+// 8192 as the conversion reads them; close = the reader destroyed; resample = libsoxr over the
+// decoded frames in memory (one thread per channel, as the conversion runs it); write = the 24-bit WAV
+// written from memory through the verified file; sync = closing its stream (the fsync); replace = moving it
+// into place; convert = open + convertToWav as the user waits for it; ffmpeg = ffmpeg's time for the same
+// file, measured as above.
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime (CLOCK_PROCESS_CPUTIME_ID, &now);
+    return (double)now.tv_sec + (double)now.tv_nsec * 1e-9;
+}
+
+class StageClock
+{
+public:
+    void start()
+    {
+        wall = juce::Time::getHighResolutionTicks();
+        cpu = processCpuSeconds();
+    }
+
+    void stop (const std::string& name)
+    {
+        walls[name].push_back (secondsSince (wall) * 1000.0);
+        cpus[name].push_back ((processCpuSeconds() - cpu) * 1000.0);
+    }
+
+    // A wall time measured elsewhere (ffmpeg's own), in ms.
+    void add (const std::string& name, double ms) { walls[name].push_back (ms); }
+
+    void report (benchmark::State& state)
+    {
+        auto median = [] (std::vector<double> v)
+        {
+            std::sort (v.begin(), v.end());
+            return v[v.size() / 2];
+        };
+
+        for (const auto& [name, values] : walls)
+            state.counters[name + "_ms"] = median (values);
+
+        for (const auto& [name, values] : cpus)
+            state.counters[name + "_cpu_ms"] = median (values);
+    }
+
+private:
+    juce::int64 wall = 0;
+    double cpu = 0;
+    std::map<std::string, std::vector<double>> walls, cpus;
+};
+
+void stagesOfOneFile (benchmark::State& state)
+{
+    const auto& files = mixedSet();
+
+    if (state.range (0) >= files.size())
+    {
+        state.SkipWithError ("ffmpeg made no such file (scripts/setup installs it)");
+        return;
+    }
+
+    using Impl = common::AudioFileToolsImpl::ConversionPipeline;
+    const auto& source = files.getReference ((int)state.range (0));
+    const auto target = source.withFileExtension ("stages.wav");
+    state.SetLabel (source.getFileName().toStdString());
+    StageClock clock;
+
+    for (auto _ : state)
+    {
+        clock.start();
+        auto opened = openAudioFile (source, nullptr);
+        clock.stop ("open");
+
+        if (opened == nullptr)
+        {
+            state.SkipWithError ("the program did not open the file");
+            return;
+        }
+
+        auto& reader = opened->getReader();
+        const auto length = reader.getLengthInSamples();
+        const double rate = reader.getSampleRate();
+        std::vector<float> decoded ((size_t)length * 2);
+
+        clock.start();
+        for (int startFrame = 0; startFrame < length; startFrame += Impl::framesPerBlock)
+            reader.read (startFrame,
+                         reinterpret_cast<quelbix::StereoSample*> (decoded.data() + startFrame * 2),
+                         juce::jmin (length - startFrame, Impl::framesPerBlock));
+        clock.stop ("decode");
+
+        clock.start();
+        opened.reset();
+        clock.stop ("close");
+
+        // As the conversion does it: one resampler per channel, each on a thread of its own. The
+        // output is touched beforehand, so that its first use costs nothing here.
+        std::array<std::vector<float>, 2> resampled;
+
+        for (auto& channel : resampled)
+        {
+            channel.assign ((size_t)((double)length * targetRate / rate) + 65536, 0.0f);
+            channel.clear();
+        }
+
+        clock.start();
+        {
+            auto resampleChannel = [&] (size_t c)
+            {
+                common::AudioFileToolsImpl::SoxrResampler soxr (rate, targetRate, 1);
+                std::vector<float> mono (Impl::framesPerBlock);
+
+                for (size_t frame = 0; frame < (size_t)length; frame += Impl::framesPerBlock)
+                {
+                    const auto n = juce::jmin ((size_t)length - frame, (size_t)Impl::framesPerBlock);
+
+                    for (size_t i = 0; i < n; ++i)
+                        mono[i] = decoded[(frame + i) * 2 + c];
+
+                    soxr.process (mono.data(), n, resampled[c]);
+                }
+
+                soxr.flush (resampled[c]);
+            };
+
+            std::thread right (resampleChannel, 1);
+            resampleChannel (0);
+            right.join();
+        }
+        clock.stop ("resample");
+
+        clock.start();
+        common::AudioFileToolsImpl::VerifiedOutputFile output (target, {});
+        auto stream = output.openStream();
+        {
+            common::AudioFileToolsImpl::StereoWav24Writer writer (*stream, targetRate);
+
+            const auto frames = juce::jmin (resampled[0].size(), resampled[1].size());
+
+            for (size_t frame = 0; frame < frames; frame += Impl::framesPerBlock)
+                writer.write (resampled[0].data() + frame, resampled[1].data() + frame, 1,
+                              juce::jmin (frames - frame, (size_t)Impl::framesPerBlock));
+
+            writer.finish();
+        }
+        clock.stop ("write");
+
+        clock.start();
+        stream.reset();
+        clock.stop ("sync");
+
+        target.deleteFile(); // as in the comparison above
+        clock.start();
+        const bool committed = output.commit();
+        clock.stop ("replace");
+
+        double audio = 0;
+        programOutput (source).deleteFile(); // as in the comparison above
+        clock.start();
+        const bool converted = convertWithProgram (source, audio);
+        clock.stop ("convert");
+
+        double ffmpeg = 0;
+
+        if (ffmpegIsThere() && convertWithFfmpeg (source, ffmpeg))
+            clock.add ("ffmpeg", ffmpeg * 1000.0);
+
+        if (!committed || !converted)
+        {
+            state.SkipWithError ("the program did not write the file");
+            return;
+        }
+    }
+
+    clock.report (state);
+}
+
+BENCHMARK (stagesOfOneFile)->DenseRange (0, 5)->Unit (benchmark::kMillisecond)->Iterations (5);
 
 //==============================================================================
 // The conversion as it was: JUCE's resampler behind the reader, in blocks of 8192 frames.

@@ -117,12 +117,12 @@ TEST (ConversionPipeline, DeliversExactlyTheFramesAskedFor)
         juce::int64 received = 0;
         {
             ConversionPipeline pipeline (reader, c.length, c.rate, 96000.0, c.resample, total);
-            ConversionPipeline::Block block;
+            ConversionPipeline::Frames frames;
 
-            while (pipeline.next (block))
+            while (pipeline.next (frames))
             {
-                ASSERT_EQ (block.size() % 2, 0u);
-                received += (juce::int64)block.size() / 2;
+                ASSERT_GT (frames.count, 0u);
+                received += (juce::int64)frames.count;
             }
         }
         EXPECT_EQ (received, total);
@@ -133,15 +133,15 @@ TEST (ConversionPipeline, WithEqualRatesTheFramesPassUntouched)
 {
     SyntheticAudioReader reader (96000, 30000, SyntheticAudioReader::ramp());
     ConversionPipeline pipeline (reader, 30000, 96000.0, 96000.0, false, 30000);
-    ConversionPipeline::Block block;
+    ConversionPipeline::Frames frames;
     const auto ramp = SyntheticAudioReader::ramp();
     int frame = 0;
 
-    while (pipeline.next (block))
-        for (size_t i = 0; i < block.size(); i += 2, ++frame)
+    while (pipeline.next (frames))
+        for (size_t i = 0; i < frames.count; ++i, ++frame)
         {
-            ASSERT_EQ (block[i], ramp (frame).left) << frame;
-            ASSERT_EQ (block[i + 1], ramp (frame).right) << frame;
+            ASSERT_EQ (frames.left[i * frames.stride], ramp (frame).left) << frame;
+            ASSERT_EQ (frames.right[i * frames.stride], ramp (frame).right) << frame;
         }
 
     EXPECT_EQ (frame, 30000);
@@ -173,9 +173,9 @@ TEST (ConversionPipeline, DestroyingItMidwayStopsBothStagesAndLeavesTheReaderAlo
         {
             ConversionPipeline pipeline (reader, length, 44100.0, resample ? 96000.0 : 44100.0, resample,
                                          resample ? roundedFrames (length, 44100.0, 96000.0) : length);
-            ConversionPipeline::Block block;
-            ASSERT_TRUE (pipeline.next (block));
-            ASSERT_TRUE (pipeline.next (block));
+            ConversionPipeline::Frames frames;
+            ASSERT_TRUE (pipeline.next (frames));
+            ASSERT_TRUE (pipeline.next (frames));
         }
 
         // Joined: nothing reads any more, and only a few blocks were read ahead.

@@ -46,18 +46,38 @@ juce::MemoryBlock writtenByJuce (const std::vector<float>& interleaved, double r
     return bytes;
 }
 
-juce::MemoryBlock writtenByUs (const std::vector<float>& interleaved, double rate, size_t piece)
+// The conversion hands the writer interleaved frames when the rates agree and one array per
+// channel after a rate change.
+enum class Layout
 {
+    interleaved,
+    planar
+};
+
+juce::MemoryBlock writtenByUs (const std::vector<float>& interleaved, double rate, size_t piece,
+                               Layout layout = Layout::interleaved)
+{
+    const auto frames = interleaved.size() / 2;
+    std::vector<float> left (frames), right (frames);
+
+    for (size_t i = 0; i < frames; ++i)
+    {
+        left[i] = interleaved[i * 2];
+        right[i] = interleaved[i * 2 + 1];
+    }
+
     juce::MemoryBlock bytes;
     {
         juce::MemoryOutputStream out (bytes, false);
         StereoWav24Writer writer (out, rate);
 
         // In pieces of any size, as the conversion's blocks come.
-        for (size_t done = 0; done < interleaved.size() / 2;)
+        for (size_t done = 0; done < frames;)
         {
-            const auto n = juce::jmin (piece, interleaved.size() / 2 - done);
-            EXPECT_TRUE (writer.write (interleaved.data() + done * 2, n));
+            const auto n = juce::jmin (piece, frames - done);
+            EXPECT_TRUE (layout == Layout::interleaved
+                             ? writer.write (interleaved.data() + done * 2, n)
+                             : writer.write (left.data() + done, right.data() + done, 1, n));
             done += n;
         }
 
@@ -100,14 +120,16 @@ TEST (StereoWav24Writer, WritesTheSameBytesAsJucesWavWriter)
 
     for (const auto& signal : signals)
         for (size_t piece : {(size_t)1, (size_t)777, (size_t)1 << 20})
-        {
-            SCOPED_TRACE (juce::String (signal.name) + ", pieces of " + juce::String ((int)piece));
-            const auto values = interleavedOf (signal);
-            const auto theirs = writtenByJuce (values, 96000.0);
-            const auto ours = writtenByUs (values, 96000.0, piece);
-            ASSERT_EQ (ours.getSize(), theirs.getSize());
-            EXPECT_TRUE (ours == theirs);
-        }
+            for (auto layout : {Layout::interleaved, Layout::planar})
+            {
+                SCOPED_TRACE (juce::String (signal.name) + ", pieces of " + juce::String ((int)piece) +
+                              (layout == Layout::planar ? ", planar" : ", interleaved"));
+                const auto values = interleavedOf (signal);
+                const auto theirs = writtenByJuce (values, 96000.0);
+                const auto ours = writtenByUs (values, 96000.0, piece, layout);
+                ASSERT_EQ (ours.getSize(), theirs.getSize());
+                EXPECT_TRUE (ours == theirs);
+            }
 }
 
 TEST (StereoWav24Writer, EveryRateAndAnEmptyFileHaveJucesHeader)
