@@ -61,8 +61,20 @@ public:
 
 //==============================================================================
 RemovableVolumeList::RemovableVolumeList()
-    : RemovableVolumeList (std::make_unique<RemovableVolumeListLinux>())
+    : RemovableVolumeList (std::make_unique<RemovableVolumeListLinux> (systemSourcesRoot()))
 {
+}
+
+juce::File RemovableVolumeList::systemSourcesRoot()
+{
+    // Lets tests of the whole program offer a folder as a removable volume without mounting
+    // anything (which needs privileges): the variable names a tree laid out as "/" is.
+    const auto root = juce::SystemStats::getEnvironmentVariable ("GLORVAK_VOLUME_SOURCES_ROOT", {});
+
+    if (juce::File::isAbsolutePath (root) && juce::File (root).isDirectory())
+        return juce::File (root);
+
+    return juce::File ("/");
 }
 
 RemovableVolumeList::RemovableVolumeList (std::unique_ptr<Platform> platform)

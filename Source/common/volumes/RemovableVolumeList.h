@@ -47,6 +47,11 @@ public:
     /** Lists the volumes of this machine. */
     RemovableVolumeList();
 
+    /** Where the system's mount table, sysfs and label links are read: "/", or the folder named
+        by the environment variable GLORVAK_VOLUME_SOURCES_ROOT when that is an existing absolute
+        folder (tests of the whole program make a folder appear as a removable volume so). */
+    static juce::File systemSourcesRoot();
+
     /** Lists the volumes a platform layer of the caller's own reports. */
     explicit RemovableVolumeList (std::unique_ptr<Platform> platform);
 

@@ -126,6 +126,35 @@ TEST (Updater, OnlyHttpsAddressesAreAccepted)
     }
 }
 
+TEST (Updater, AVariableCanPointTheCheckOnlyAtThisMachine)
+{
+    const auto builtIn = Updater::Options::forThisProgram();
+    ASSERT_FALSE (builtIn.allowLoopbackHttp);
+
+    const struct
+    {
+        const char* value;
+        bool taken;
+    } cases[] = {
+        {"http://127.0.0.1:8080/update-info.json", true},
+        {"https://evil.example/update-info.json", false},
+        {"http://127.0.0.1.evil.example/update-info.json", false},
+        {"http://localhost:8080/update-info.json", false},
+        {"file:///tmp/update-info.json", false},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.value);
+        setenv ("GLORVAK_UPDATE_INFO_URL", c.value, 1);
+        const auto options = Updater::Options::forThisProgram();
+        unsetenv ("GLORVAK_UPDATE_INFO_URL");
+
+        EXPECT_EQ (options.updateInfoUrl, c.taken ? juce::String (c.value) : builtIn.updateInfoUrl);
+        EXPECT_EQ (options.allowLoopbackHttp, c.taken);
+    }
+}
+
 TEST (UpdaterDownloader, FileNamesAreRefusedOrReducedToSafeCharacters)
 {
     const struct
