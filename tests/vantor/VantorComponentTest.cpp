@@ -136,8 +136,8 @@ TEST_F (VantorComponentOnData, PaintsTheBackgroundTheArrowsAndTheBlackBand)
         juce::Colour colour;
     } cases[] = {
         {"left margin above the band", 4, 200, juce::Colour (0xff424242)},
-        {"gap between the rows, above the band", 600, 378, juce::Colour (0xff424242)},
-        {"band above the browser", 600, 382, juce::Colours::black},
+        {"last line above the band", 600, 379, juce::Colour (0xff424242)},
+        {"first line of the band, 10 px above the browser", 600, 380, juce::Colours::black},
         {"left margin beside the browser", 4, 500, juce::Colours::black},
         {"message strip", 100, 760, juce::Colours::black},
         {"arrow near its base", arrow.getX() + 1, arrow.getCentreY(), juce::Colour (0xff232323)},
