@@ -4,13 +4,10 @@
 #include "vantor/browse/BrowseViewModel.h"
 #include "vantor/service/IndexRules.h"
 #include "vantor/service/MessageCode.h"
-#include "vantor/slot/SlotPadViewModel.h"
-#include "vantor/slot/SlotViewModel.h"
-#include "vantor/slot_detail/SlotDetailViewModel.h"
 
-// The service's links to the view models and the message side, the helpers its operations share,
-// and the BANK and bank-collection operations; the SLOT operations are in VantorServiceSlots.cpp,
-// the whole-set ones in VantorServiceWholeSet.cpp. All on the message thread.
+// The service's wiring, its clipboard, and the BANK and bank-collection operations; the SLOT
+// operations are in VantorServiceSlots.cpp, the whole-set ones in VantorServiceWholeSet.cpp. All
+// on the message thread.
 
 namespace vantor::service
 {
@@ -20,19 +17,6 @@ using dataset::WyxSlot;
 using namespace indexrules;
 
 //==============================================================================
-VantorService::ScopedErrorMessage::~ScopedErrorMessage()
-{
-    if (code != 0)
-        target.sendErrorMessage (code, ISendErrorMessage::error);
-}
-
-bool VantorService::ScopedErrorMessage::fail (int errorCode)
-{
-    code = errorCode;
-    return false;
-}
-
-//==============================================================================
 VantorService::VantorService()
     : VantorService (dataset::createDataSet())
 {
@@ -40,15 +24,13 @@ VantorService::VantorService()
 
 VantorService::VantorService (std::unique_ptr<dataset::WyxDataSet> ownedDataSet)
     : dataSet (std::move (ownedDataSet))
+    , model (dataSet != nullptr ? dataSet->getModel() : nullptr)
+    , bankCollection (dataSet != nullptr ? dataSet->getBankCollection() : nullptr)
+    , clipboard (dataSet != nullptr ? dataSet->getClipboard() : nullptr)
+    , links (model, bankCollection)
+    , slotEditing (links, *this, dataSet.get())
 {
     jassert (dataSet != nullptr);
-
-    if (dataSet != nullptr)
-    {
-        model = dataSet->getModel();
-        bankCollection = dataSet->getBankCollection();
-        clipboard = dataSet->getClipboard();
-    }
 }
 
 VantorService::~VantorService() = default;
@@ -65,48 +47,27 @@ void VantorService::setMessageResolver (MessageResolver* resolver)
 
 void VantorService::setBrowseViewModel (browse::BrowseViewModel* viewModel)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-    browseViewModel = viewModel;
-
-    if (browseViewModel != nullptr && bankCollection != nullptr)
-        browseViewModel->setBankCollection (bankCollection, false);
+    links.setBrowseViewModel (viewModel);
 }
 
 void VantorService::setBankViewModel (bank::BankViewModel* viewModel)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-    bankViewModel = viewModel;
-
-    if (bankViewModel != nullptr && model != nullptr)
-    {
-        pushBankList (false);
-        bankViewModel->setCurrentBank (0, false);
-    }
+    links.setBankViewModel (viewModel);
 }
 
 void VantorService::setSlotViewModel (slot::SlotViewModel* viewModel)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-    slotViewModel = viewModel;
-
-    if (slotViewModel != nullptr)
-        if (auto* firstBank = getModelBank (0))
-            slotViewModel->updateFromSlotList (firstBank->getSlotList(), false);
+    links.setSlotViewModel (viewModel);
 }
 
 void VantorService::setSlotPadViewModel (slot::SlotPadViewModel* viewModel)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-    slotPadViewModel = viewModel;
-
-    if (slotPadViewModel != nullptr)
-        if (auto* firstBank = getModelBank (0))
-            slotPadViewModel->updateFromSlotList (firstBank->getSlotList(), false);
+    links.setSlotPadViewModel (viewModel);
 }
 
 void VantorService::setSlotDetailViewModel (slot_detail::SlotDetailViewModel* viewModel)
 {
-    slotDetailViewModel = viewModel;
+    links.setSlotDetailViewModel (viewModel);
 }
 
 void VantorService::setExportDriveDialog (ExportDriveDialog dialog)
@@ -140,50 +101,9 @@ void VantorService::sendErrorMessage (int code, int kind)
 //==============================================================================
 // Shared helpers
 
-bool VantorService::editingViewModelsAttached() const noexcept
-{
-    return model != nullptr && bankViewModel != nullptr && slotViewModel != nullptr &&
-           slotPadViewModel != nullptr && slotDetailViewModel != nullptr;
-}
-
-int VantorService::getSelectedSlot() const noexcept
-{
-    return slotViewModel != nullptr ? slotViewModel->getSelectedSlot() : -1;
-}
-
-int VantorService::getCurrentBankIndex() const noexcept
-{
-    return bankViewModel != nullptr ? bankViewModel->getCurrentBank() : -1;
-}
-
-WyxBank* VantorService::getModelBank (int bankIndex) const
-{
-    if (model == nullptr)
-        return nullptr;
-
-    const auto& banks = model->getBankList();
-    return isBelow (bankIndex, juce::jmin (banks.size(), banksInModel)) ? banks[bankIndex] : nullptr;
-}
-
-WyxBank* VantorService::getCurrentBank() const
-{
-    return bankViewModel != nullptr ? getModelBank (bankViewModel->getCurrentBank()) : nullptr;
-}
-
 WyxSlot* VantorService::getCurrentBankSlot (int slotIndex) const
 {
-    auto* bank = getCurrentBank();
-
-    if (bank == nullptr)
-        return nullptr;
-
-    const auto& slots = bank->getSlotList();
-    return isBelow (slotIndex, juce::jmin (slots.size(), slotsPerBank)) ? slots[slotIndex] : nullptr;
-}
-
-WyxSlot* VantorService::getEditableSlot (int slotIndex) const
-{
-    return editingViewModelsAttached() ? getCurrentBankSlot (slotIndex) : nullptr;
+    return links.getCurrentBankSlot (slotIndex);
 }
 
 double VantorService::getBankLength (const dataset::WyxSlotList& slots)
@@ -193,46 +113,7 @@ double VantorService::getBankLength (const dataset::WyxSlotList& slots)
 
 double VantorService::getCurrentBankLength() const
 {
-    auto* bank = getCurrentBank();
-    return bank != nullptr ? getBankLength (bank->getSlotList()) : 0.0;
-}
-
-juce::String VantorService::cutName (const juce::String& name)
-{
-    if (name.length() <= maxNameLength)
-        return name;
-
-    sendErrorMessage (MessageCode::textTruncated, ISendErrorMessage::notice);
-    return name.substring (0, maxNameLength);
-}
-
-void VantorService::pushBankList (bool notify)
-{
-    bankViewModel->updateFromBankList (model->getBankList(), notify);
-
-    if (isBelow (model->getFavoriteBank(), banksInModel))
-        bankViewModel->setFavoriteBank (model->getFavoriteBank(), notify);
-}
-
-void VantorService::pushCurrentBankTotal()
-{
-    bankViewModel->setBankTotalTime (getCurrentBankLength(), bank::BankIndex (getCurrentBankIndex()));
-}
-
-void VantorService::reloadSlotViews (WyxBank& bank, bool audioFileChanged)
-{
-    // The SLOT views get another BANK or new content: a BPM and range saved for what they showed
-    // must not come back.
-    clearSavedBpmState();
-
-    const auto& slots = bank.getSlotList();
-    slotViewModel->updateFromSlotList (slots, true);
-    slotPadViewModel->updateFromSlotList (slots, true);
-
-    const auto selection = getSelectedSlot();
-
-    if (isBelow (selection, slots.size()) && slots[selection] != nullptr)
-        slotDetailViewModel->updateFromSlot (selection, slots[selection], audioFileChanged, true);
+    return links.getCurrentBankLength();
 }
 
 bool VantorService::slotFilesPresent (const WyxBank& bank)
@@ -266,9 +147,9 @@ bool VantorService::saveBankToCollection (const int& bankIndex, const int& colle
 {
     JUCE_ASSERT_MESSAGE_THREAD
     ScopedErrorMessage message (*this);
-    auto* bank = getModelBank (bankIndex);
+    auto* bank = links.getModelBank (bankIndex);
 
-    if (bank == nullptr || bankCollection == nullptr || browseViewModel == nullptr)
+    if (bank == nullptr || bankCollection == nullptr || links.browse() == nullptr)
         return false;
 
     if (exceedsBankBudget (getBankLength (bank->getSlotList())))
@@ -286,8 +167,7 @@ bool VantorService::saveBankToCollection (const int& bankIndex, const int& colle
         if (!stored->copyFrom (bank))
             return message.fail (MessageCode::fileMissing);
 
-        browseViewModel->updateBankCollectionItem (stored.get(), collectionIndex);
-        browseViewModel->selectBankCollectionItem (collectionIndex);
+        links.pushCollectionRow (*stored, collectionIndex);
         return true;
     }
 
@@ -305,17 +185,16 @@ bool VantorService::saveBankToCollection (const int& bankIndex, const int& colle
     if (name.isNotEmpty() && name != bank->getName())
         stored->setName (name);
 
-    const auto row = bankCollection->indexOf (stored.get());
-    browseViewModel->updateBankCollectionItem (stored.get(), row);
-    browseViewModel->selectBankCollectionItem (row);
+    links.pushCollectionRow (*stored, bankCollection->indexOf (stored.get()));
     return true;
 }
 
 bool VantorService::moveCollectionBank (const int& from, const int& to)
 {
     JUCE_ASSERT_MESSAGE_THREAD
+    auto* browse = links.browse();
 
-    if (bankCollection == nullptr || browseViewModel == nullptr)
+    if (bankCollection == nullptr || browse == nullptr)
         return false;
 
     const auto size = bankCollection->size();
@@ -328,9 +207,9 @@ bool VantorService::moveCollectionBank (const int& from, const int& to)
 
     for (int row = juce::jmin (from, to); row < juce::jmax (from + 1, to); ++row)
         if (auto stored = bankCollection->getBank (row))
-            browseViewModel->updateBankCollectionItem (stored.get(), row);
+            browse->updateBankCollectionItem (stored.get(), row);
 
-    browseViewModel->selectBankCollectionItem (newIndex);
+    browse->selectBankCollectionItem (newIndex);
     return true;
 }
 
@@ -338,11 +217,11 @@ bool VantorService::deleteCollectionBank (const int& index)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (bankCollection == nullptr || browseViewModel == nullptr || !isBelow (index, bankCollection->size()))
+    if (bankCollection == nullptr || links.browse() == nullptr || !isBelow (index, bankCollection->size()))
         return false;
 
     bankCollection->remove (index);
-    browseViewModel->updateBankCollectionItem (nullptr, index);
+    links.browse()->updateBankCollectionItem (nullptr, index);
     return true;
 }
 
@@ -350,7 +229,7 @@ bool VantorService::renameCollectionBank (const int& index, const juce::String& 
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (bankCollection == nullptr || browseViewModel == nullptr)
+    if (bankCollection == nullptr || links.browse() == nullptr)
         return false;
 
     auto stored = bankCollection->getBank (index);
@@ -358,9 +237,9 @@ bool VantorService::renameCollectionBank (const int& index, const juce::String& 
     if (stored == nullptr)
         return false;
 
-    const auto cut = cutName (name);
+    const auto cut = namelimit::cut (name, *this);
     stored->setName (cut);
-    browseViewModel->renameBankCollectionItem (cut, index);
+    links.browse()->renameBankCollectionItem (cut, index);
     return true;
 }
 
@@ -370,10 +249,10 @@ bool VantorService::assignCollectionBank (const int& collectionIndex, const int&
     JUCE_ASSERT_MESSAGE_THREAD
     ScopedErrorMessage message (*this);
 
-    if (!editingViewModelsAttached() || bankCollection == nullptr)
+    if (bankCollection == nullptr)
         return false;
 
-    auto* bank = getModelBank (bankIndex);
+    auto* bank = links.getEditableBank (bankIndex);
     auto stored = bankCollection->getBank (collectionIndex);
 
     if (bank == nullptr || stored == nullptr)
@@ -388,9 +267,8 @@ bool VantorService::assignCollectionBank (const int& collectionIndex, const int&
     if (name.isNotEmpty() && name != stored->getName())
         bank->setName (name);
 
-    bankViewModel->updateBank (bank, bankIndex);
-    bankViewModel->setCurrentBank (bankIndex, true);
-    reloadSlotViews (*bank, true);
+    links.bank()->updateBank (bank, bankIndex);
+    links.pushCurrentBank (*bank, bankIndex, true);
     return true;
 }
 
@@ -398,40 +276,35 @@ bool VantorService::setFavoriteBank (const int& bankIndex)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (model == nullptr || bankViewModel == nullptr || !isBelow (bankIndex, banksInModel))
+    if (model == nullptr || links.bank() == nullptr || !isBelow (bankIndex, banksInModel))
         return false;
 
     model->setFavoriteBank (bankIndex);
-    bankViewModel->setFavoriteBank (bankIndex, true);
+    links.bank()->setFavoriteBank (bankIndex, true);
     return true;
 }
 
 bool VantorService::selectBank (const int& bankIndex)
 {
     JUCE_ASSERT_MESSAGE_THREAD
-
-    if (!editingViewModelsAttached())
-        return false;
-
-    auto* bank = getModelBank (bankIndex);
+    auto* bank = links.getEditableBank (bankIndex);
 
     if (bank == nullptr)
         return false;
 
-    bankViewModel->setCurrentBank (bankIndex, true);
-    reloadSlotViews (*bank, false);
+    links.pushCurrentBank (*bank, bankIndex, false);
     return true;
 }
 
 bool VantorService::swapBanks (const int& a, const int& b)
 {
     JUCE_ASSERT_MESSAGE_THREAD
+    auto* bankView = links.bank();
 
-    if (model == nullptr || bankViewModel == nullptr || !isBelow (a, banksInModel) ||
-        !isBelow (b, banksInModel))
+    if (model == nullptr || bankView == nullptr || !isBelow (a, banksInModel) || !isBelow (b, banksInModel))
         return false;
 
-    auto* currentBefore = getCurrentBank();
+    auto* currentBefore = links.getCurrentBank();
     auto& banks = model->getBankList();
 
     if (isBelow (a, banks.size()) && isBelow (b, banks.size()))
@@ -440,20 +313,20 @@ bool VantorService::swapBanks (const int& a, const int& b)
         banks.sendChangeMessage();
     }
 
-    if (auto* bankA = getModelBank (a))
-        bankViewModel->updateBank (bankA, a);
+    if (auto* bankA = links.getModelBank (a))
+        bankView->updateBank (bankA, a);
 
-    if (auto* bankB = getModelBank (b))
-        bankViewModel->updateBank (bankB, b);
+    if (auto* bankB = links.getModelBank (b))
+        bankView->updateBank (bankB, b);
 
-    bankViewModel->setCurrentBank (b, true);
+    bankView->setCurrentBank (b, true);
 
     // The BANK that becomes current is usually the one that was (it moved with the drag); when it
-    // is another, the SLOT views must show its SLOTs and the saved BPM state no longer applies.
-    auto* currentAfter = getCurrentBank();
+    // is another, the SLOT views must show its SLOTs.
+    auto* currentAfter = links.getCurrentBank();
 
-    if (currentAfter != currentBefore && currentAfter != nullptr && editingViewModelsAttached())
-        reloadSlotViews (*currentAfter, false);
+    if (currentAfter != currentBefore && currentAfter != nullptr && links.editingAttached())
+        links.reloadSlotViews (*currentAfter, false);
 
     return true;
 }
@@ -461,22 +334,13 @@ bool VantorService::swapBanks (const int& a, const int& b)
 bool VantorService::clearBank (const int& bankIndex)
 {
     JUCE_ASSERT_MESSAGE_THREAD
-
-    if (!editingViewModelsAttached())
-        return false;
-
-    auto* bank = getModelBank (bankIndex);
+    auto* bank = links.getEditableBank (bankIndex);
 
     if (bank == nullptr)
         return false;
 
     bank->clear();
-    bankViewModel->updateBank (bank, bankIndex);
-
-    // The SLOT views show the current BANK only; another BANK's SLOTs must not replace them.
-    if (bankIndex == getCurrentBankIndex())
-        reloadSlotViews (*bank, false);
-
+    links.pushBankChanged (*bank, bankIndex);
     return true;
 }
 
@@ -484,7 +348,7 @@ bool VantorService::copyBank (const int& bankIndex)
 {
     JUCE_ASSERT_MESSAGE_THREAD
     ScopedErrorMessage message (*this);
-    auto* bank = getModelBank (bankIndex);
+    auto* bank = links.getModelBank (bankIndex);
 
     if (bank == nullptr || clipboard == nullptr)
         return false;
@@ -499,11 +363,11 @@ bool VantorService::pasteBank (const int& bankIndex, const juce::String& name)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (!editingViewModelsAttached() || clipboard == nullptr)
+    if (clipboard == nullptr)
         return false;
 
     auto* clip = dynamic_cast<WyxBank*> (clipboard->content.get());
-    auto* bank = getModelBank (bankIndex);
+    auto* bank = links.getEditableBank (bankIndex);
 
     if (clip == nullptr || bank == nullptr || !bank->copyFrom (clip))
         return false;
@@ -511,11 +375,7 @@ bool VantorService::pasteBank (const int& bankIndex, const juce::String& name)
     if (name.isNotEmpty() && name != bank->getName())
         bank->setName (name);
 
-    bankViewModel->updateBank (bank, bankIndex);
-
-    if (bankIndex == getCurrentBankIndex())
-        reloadSlotViews (*bank, false);
-
+    links.pushBankChanged (*bank, bankIndex);
     return true;
 }
 
@@ -523,17 +383,17 @@ bool VantorService::renameBank (const int& bankIndex, const juce::String& name)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (bankViewModel == nullptr || slotViewModel == nullptr)
+    if (links.bank() == nullptr || links.slots() == nullptr)
         return false;
 
-    auto* bank = getModelBank (bankIndex);
+    auto* bank = links.getModelBank (bankIndex);
 
     if (bank == nullptr)
         return false;
 
-    const auto cut = cutName (name);
+    const auto cut = namelimit::cut (name, *this);
     bank->setName (cut);
-    bankViewModel->setBankName (cut, bank::BankIndex (bankIndex));
+    links.bank()->setBankName (cut, bank::BankIndex (bankIndex));
     return true;
 }
 
@@ -542,35 +402,6 @@ bool VantorService::renameBank (const int& bankIndex, const juce::String& name)
 
 void VantorService::refreshAll (bool includeCollection)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
-
-    if (!editingViewModelsAttached())
-        return;
-
-    if (includeCollection)
-    {
-        if (browseViewModel == nullptr)
-            return;
-
-        browseViewModel->setBankCollection (bankCollection, true);
-    }
-
-    pushBankList (true);
-
-    // Every SLOT may hold new content now.
-    clearSavedBpmState();
-
-    auto* bank = getCurrentBank();
-
-    if (bank == nullptr)
-        return;
-
-    slotViewModel->updateFromSlotList (bank->getSlotList(), true);
-    slotPadViewModel->updateFromSlotList (bank->getSlotList(), true);
-
-    const auto selection = getSelectedSlot();
-
-    if (auto* slot = getCurrentBankSlot (selection))
-        slotDetailViewModel->reloadFromSlot (selection, slot);
+    links.refresh (includeCollection);
 }
 } // namespace vantor::service

@@ -5,6 +5,10 @@
 #include "vantor/service/ISendErrorMessage.h"
 #include "vantor/service/IVantorDataMediator.h"
 #include "vantor/service/MessageResolver.h"
+#include "vantor/service/NameLimit.h"
+#include "vantor/service/ScopedErrorMessage.h"
+#include "vantor/service/SlotEditing.h"
+#include "vantor/service/ViewModelLinks.h"
 
 #include "vantor/dataset/BankBudget.h"
 #include "vantor/dataset/WyxDataSet.h"
@@ -13,30 +17,15 @@
 #include <memory>
 #include <vector>
 
-namespace vantor::bank
-{
-class BankViewModel;
-}
-namespace vantor::browse
-{
-class BrowseViewModel;
-}
-namespace vantor::slot
-{
-class SlotViewModel;
-class SlotPadViewModel;
-} // namespace vantor::slot
-namespace vantor::slot_detail
-{
-class SlotDetailViewModel;
-}
-
 namespace vantor::service
 {
 /** The one mediator between the view models and the data set: checks the user-facing limits,
     changes the data, pushes the new values into the view models and reports problems as message
     codes. Owns the data set; uses the view models, the resolver and the message poster, which the
     composition root hands over after construction and destroys before the service.
+    The BANK, collection, clipboard and SLOT-list operations are its own; editing a SLOT's audio,
+    range, gain, loop and BPM is SlotEditing's, which keeps the BPM-calculation mode; every push
+    into the view models goes through ViewModelLinks, which holds them.
     Threads: everything on the message thread, except backup, restore, importFromDevice and
     exportToDevice, which run on a worker thread while a modal progress window blocks the user
     interface; from there they run the data set's job, call sendErrorMessage (the resolver guards
@@ -143,11 +132,11 @@ public:
     static int toMessageCode (const juce::String& errorKind);
 
     /** Names given by renaming keep at most this many characters (code points). */
-    static constexpr int maxNameLength = 50;
+    static constexpr int maxNameLength = namelimit::maxLength;
     /** A BANK may be stored or exported only up to this many seconds of playback. */
     static constexpr double maxBankSeconds = dataset::BankBudget::maxSeconds;
-    static constexpr double minAudioSeconds = 0.01;
-    static constexpr double maxAudioSeconds = 1800.0;
+    static constexpr double minAudioSeconds = SlotEditing::minAudioSeconds;
+    static constexpr double maxAudioSeconds = SlotEditing::maxAudioSeconds;
     /** The BANK budget rule of the data side (dataset::BankBudget). */
     static bool exceedsBankBudget (double seconds) noexcept
     {
@@ -181,52 +170,6 @@ public:
     static void logExport (const ExportFacts& facts);
 
 private:
-    /** What leaving the BPM-calculation mode restores. */
-    struct SavedBpmState
-    {
-        double bpm = 0.0;
-        double startSeconds = 0.0;
-        double endSeconds = 0.0;
-        bool valid = false;
-    };
-
-    /** Sends the code set during an operation once the operation has finished its work. */
-    class ScopedErrorMessage
-    {
-    public:
-        explicit ScopedErrorMessage (ISendErrorMessage& target)
-            : target (target)
-        {
-        }
-        ~ScopedErrorMessage();
-        bool fail (int errorCode);
-
-    private:
-        ISendErrorMessage& target;
-        int code = 0;
-        JUCE_DECLARE_NON_COPYABLE (ScopedErrorMessage)
-    };
-
-    bool editingViewModelsAttached() const noexcept;
-    int getSelectedSlot() const noexcept;
-    int getCurrentBankIndex() const noexcept;
-    dataset::WyxBank* getModelBank (int bankIndex) const;
-    dataset::WyxBank* getCurrentBank() const;
-    /** SLOT slotIndex of the current BANK when every editing view model is attached, else null. */
-    dataset::WyxSlot* getEditableSlot (int slotIndex) const;
-    juce::String cutName (const juce::String& name);
-    void clearSavedBpmState() noexcept { savedBpmState = {}; }
-    void pushBankList (bool notify);
-    void pushCurrentBankTotal();
-    /** The beats the detail shows for the SLOT's range at its stored BPM. */
-    void pushBeatsAtStoredBpm (const dataset::WyxSlot& slot);
-    void pushSlotRange (int slotIndex, dataset::WyxSlot& slot, bool startMoved, bool endMoved);
-    /** Stores a range whose start (startSide) or end the user moved, and shows what changed. */
-    void storeRangeWithMovedSide (int slotIndex, dataset::WyxSlot& slot, juce::Range<juce::int64> range,
-                                  bool startSide);
-    void pushSlotReplaced (int slotIndex, dataset::WyxSlot& slot, bool alwaysReloadDetail);
-    /** Shows the BANK in the SLOT views and drops the saved BPM state. */
-    void reloadSlotViews (dataset::WyxBank& bank, bool audioFileChanged);
     bool storeClip (juce::ReferenceCountedObject* clip, int kind, const juce::String& name);
     static bool slotFilesPresent (const dataset::WyxBank& bank);
     bool finishWholeSetOperation (const dataset::ErrorKind& kind, ScopedErrorMessage& message);
@@ -234,22 +177,18 @@ private:
     bool finishReplacingOperation (const dataset::ErrorKind& kind, ScopedErrorMessage& message,
                                    bool includeCollection);
 
-    SavedBpmState savedBpmState;
-    bool calcBpmMode = false;
-    browse::BrowseViewModel* browseViewModel = nullptr;
-    bank::BankViewModel* bankViewModel = nullptr;
-    slot::SlotViewModel* slotViewModel = nullptr;
-    slot::SlotPadViewModel* slotPadViewModel = nullptr;
-    slot_detail::SlotDetailViewModel* slotDetailViewModel = nullptr;
     MessagePoster messagePoster;
     MessageResolver* messageResolver = nullptr;
     ExportDriveDialog exportDriveDialog;
+    // The data set first: the links and the SLOT editing below use its model and collection.
     std::unique_ptr<dataset::WyxDataSet> dataSet;
-    dataset::WyxModel* model = nullptr;
-    dataset::WyxBankCollection* bankCollection = nullptr;
-    dataset::WyxDataSet::Clipboard* clipboard = nullptr;
+    dataset::WyxModel* const model;
+    dataset::WyxBankCollection* const bankCollection;
+    dataset::WyxDataSet::Clipboard* const clipboard;
     juce::ListenerList<ClipboardObserver> clipboardObservers;
     ClipboardInfo clipboardInfo;
+    ViewModelLinks links;
+    SlotEditing slotEditing;
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (VantorService)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorService)
