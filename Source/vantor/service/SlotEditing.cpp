@@ -234,8 +234,8 @@ void SlotEditing::restoreSavedBpmState (int slotIndex, WyxSlot& slot, double sam
 
     auto* detail = links.detail();
     detail->setBpm (bpm);
-    detail->setBeats (BpmMath::toHundredths (
-        BpmMath::calcBeatsFromBpm (saved.bpm, saved.endSeconds - saved.startSeconds)));
+    detail->setBeats (
+        BpmMath::toHundredths (BpmMath::calcBeatsFromBpm (saved.bpm, saved.endSeconds - saved.startSeconds)));
     detail->setStartTime (saved.startSeconds);
     detail->setEndTime (saved.endSeconds);
     savedBpmState = {};
@@ -391,7 +391,8 @@ bool SlotEditing::setSlotTimeRange (int slotIndex, double start, double end)
 
     if (calcBpmMode)
     {
-        const auto length = SlotRange::lengthWithinBpmLimits (detail->getBeats(), endFrame - startFrame, rate);
+        const auto length =
+            SlotRange::lengthWithinBpmLimits (detail->getBeats(), endFrame - startFrame, rate);
 
         if (length >= 0)
         {
@@ -456,7 +457,8 @@ bool SlotEditing::setSlotLoop (int slotIndex, bool loop)
 {
     JUCE_ASSERT_MESSAGE_THREAD
 
-    if (links.slots() == nullptr || links.pads() == nullptr || links.detail() == nullptr || !mayLoop (slotIndex))
+    if (links.slots() == nullptr || links.pads() == nullptr || links.detail() == nullptr ||
+        !mayLoop (slotIndex))
         return false;
 
     auto* slot = links.getCurrentBankSlot (slotIndex);
