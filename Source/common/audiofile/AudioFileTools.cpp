@@ -305,7 +305,8 @@ juce::String convertToWav (OpenedAudioFile* opened, const juce::File& destinatio
         StereoWav24Writer writer (*stream, targetRate);
 
         // Declared after the writer: it stops and joins its threads before the writer goes.
-        ConversionPipeline pipeline (reader, length, sourceRate, targetRate, resample, total);
+        ConversionPipeline pipeline (reader, length, sourceRate, targetRate, resample, total,
+                                     ConversionPipeline::decodersFor (length));
         ConversionPipeline::Frames frames;
 
         while (writer.isOk() && pipeline.next (frames))

@@ -7,35 +7,76 @@ namespace common::AudioFileToolsImpl
 static_assert (sizeof (quelbix::StereoSample) == 2 * sizeof (float),
                "the reader's frames are taken as interleaved floats");
 
+namespace
+{
+constexpr juce::int64 chunkFrames =
+    (juce::int64)ConversionPipeline::chunkBlocks * ConversionPipeline::framesPerBlock;
+} // namespace
+
+int ConversionPipeline::decodersFor (juce::int64 inputFrames)
+{
+    // Half the machine's cores: the rate change and the writing need theirs too. A file of two
+    // chunks or less gains too little for the readers' opening.
+    if (inputFrames <= 2 * chunkFrames)
+        return 1;
+
+    const auto cores = (int)std::thread::hardware_concurrency();
+    return juce::jlimit (1, maxDecoders,
+                         juce::jmin (cores / 2, (int)((inputFrames + chunkFrames - 1) / chunkFrames)));
+}
+
 ConversionPipeline::ConversionPipeline (quelbix::AbstractReader& readerToUse, juce::int64 inputFrames,
                                         double inputRate, double outputRate, bool shouldResample,
-                                        juce::int64 outputFrames)
-    : reader (readerToUse)
-    , totalFrames (juce::jmax ((juce::int64)0, outputFrames))
+                                        juce::int64 outputFrames, int decodingThreads)
+    : totalFrames (juce::jmax ((juce::int64)0, outputFrames))
     , resampling (shouldResample)
-    , direct (blocksInFlight)
 {
-    if (resampling)
-    {
-        decoder = std::thread ([this, inputFrames] { decode (inputFrames); });
+    // With equal rates the caller reads exactly the output's frames, silence past the source.
+    const auto framesToRead = resampling ? inputFrames : totalFrames;
 
+    // The other readers are opened here, one after another; one that does not open (or reads
+    // another length) leaves the work to those that did.
+    std::vector<std::unique_ptr<quelbix::AbstractReader>> others;
+
+    for (int i = 1; i < juce::jmin (decodingThreads, maxDecoders); ++i)
+    {
+        auto another = readerToUse.openAnother();
+
+        if (another == nullptr || another->getLengthInSamples() != readerToUse.getLengthInSamples())
+            break;
+
+        others.push_back (std::move (another));
+    }
+
+    // One decoding thread runs a whole chunk ahead of the stages after it; a lone one a few blocks.
+    const auto capacity = others.empty() ? blocksInFlight : (size_t)chunkBlocks;
+    decoders.push_back (std::make_unique<Decoder> (capacity));
+    decoders.front()->reader = &readerToUse;
+
+    for (auto& another : others)
+    {
+        decoders.push_back (std::make_unique<Decoder> (capacity));
+        decoders.back()->ownReader = std::move (another);
+        decoders.back()->reader = decoders.back()->ownReader.get();
+    }
+
+    for (size_t d = 0; d < decoders.size(); ++d)
+        decoders[d]->thread =
+            std::thread ([this, d, framesToRead] { decode (*decoders[d], d, framesToRead); });
+
+    if (resampling)
         for (size_t c = 0; c < channels.size(); ++c)
             channels[c].thread = std::thread ([this, c, inputRate, outputRate]
                                               { resample (channels[c], c, inputRate, outputRate); });
-    }
-    else
-    {
-        // The same frames at the same rate: the decoding stage hands them straight to the caller.
-        decoder = std::thread ([this] { decode (totalFrames); });
-    }
 }
 
 ConversionPipeline::~ConversionPipeline()
 {
     cancel();
 
-    if (decoder.joinable())
-        decoder.join();
+    for (auto& decoder : decoders)
+        if (decoder->thread.joinable())
+            decoder->thread.join();
 
     for (auto& channel : channels)
         if (channel.thread.joinable())
@@ -44,13 +85,23 @@ ConversionPipeline::~ConversionPipeline()
 
 void ConversionPipeline::cancel()
 {
-    direct.cancel();
+    for (auto& decoder : decoders)
+        for (auto& queue : decoder->queues)
+            queue.cancel();
 
     for (auto& channel : channels)
-    {
-        channel.input.cancel();
         channel.output.cancel();
-    }
+}
+
+bool ConversionPipeline::nextDecoded (size_t taker, juce::int64& blockNumber, SharedBlock& block)
+{
+    const auto decoder = (size_t)((blockNumber / chunkBlocks) % (juce::int64)decoders.size());
+
+    if (!decoders[decoder]->queues[taker].pop (block))
+        return false;
+
+    ++blockNumber;
+    return true;
 }
 
 bool ConversionPipeline::next (Frames& frames)
@@ -58,10 +109,10 @@ bool ConversionPipeline::next (Frames& frames)
     if (resampling)
         return nextResampled (frames);
 
-    if (!direct.pop (current))
+    if (!nextDecoded (0, nextDirectBlock, current))
         return false;
 
-    frames = {current.data(), current.data() + 1, 2, current.size() / 2};
+    frames = {current->data(), current->data() + 1, 2, current->size() / 2};
     return true;
 }
 
@@ -87,40 +138,41 @@ bool ConversionPipeline::nextResampled (Frames& frames)
     return true;
 }
 
-void ConversionPipeline::decode (juce::int64 framesToRead)
+void ConversionPipeline::decode (Decoder& decoder, size_t index, juce::int64 framesToRead)
 {
     juce::Thread::setCurrentThreadName ("Conversion decoder");
+    const auto stride = (juce::int64)decoders.size();
+    const size_t takers = resampling ? channels.size() : 1;
+    const auto chunk = stride > 1 ? chunkFrames : framesToRead;
 
-    for (juce::int64 start = 0; start < framesToRead;)
+    for (auto chunkStart = (juce::int64)index * chunk; chunkStart < framesToRead;
+         chunkStart += stride * chunk)
     {
-        const auto n = (int)juce::jmin (framesToRead - start, (juce::int64)framesPerBlock);
-        Block block ((size_t)n * 2);
+        const auto chunkEnd = juce::jmin (framesToRead, chunkStart + chunk);
 
-        // The reader counts frames in an int; frames past its reach read as silence anyway.
-        if (start < std::numeric_limits<int>::max())
-            reader.read ((int)start, reinterpret_cast<quelbix::StereoSample*> (block.data()),
-                         (int)juce::jmin ((juce::int64)n, std::numeric_limits<int>::max() - start));
-
-        if (resampling)
+        for (auto start = chunkStart; start < chunkEnd;)
         {
-            const auto shared = std::make_shared<const Block> (std::move (block));
+            const auto n = (int)juce::jmin (chunkEnd - start, (juce::int64)framesPerBlock);
+            auto block = std::make_shared<Block> ((size_t)n * 2);
 
-            for (auto& channel : channels)
-                if (!channel.input.push (SharedBlock (shared)))
+            // The reader counts frames in an int; frames past its reach read as silence anyway.
+            if (start < std::numeric_limits<int>::max())
+                decoder.reader->read (
+                    (int)start, reinterpret_cast<quelbix::StereoSample*> (block->data()),
+                    (int)juce::jmin ((juce::int64)n, std::numeric_limits<int>::max() - start));
+
+            const SharedBlock shared (std::move (block));
+
+            for (size_t t = 0; t < takers; ++t)
+                if (!decoder.queues[t].push (SharedBlock (shared)))
                     return;
-        }
-        else if (!direct.push (std::move (block)))
-        {
-            return;
-        }
 
-        start += n;
+            start += n;
+        }
     }
 
-    direct.finish();
-
-    for (auto& channel : channels)
-        channel.input.finish();
+    for (auto& queue : decoder.queues)
+        queue.finish();
 }
 
 void ConversionPipeline::resample (Channel& channel, size_t index, double inputRate, double outputRate)
@@ -131,15 +183,15 @@ void ConversionPipeline::resample (Channel& channel, size_t index, double inputR
 
     if (!soxr.isValid())
     {
-        channel.input.cancel();
         channel.output.finish();
         return;
     }
 
     SharedBlock in;
     Block mono;
+    juce::int64 blockNumber = 0;
 
-    while (channel.delivered < totalFrames && channel.input.pop (in))
+    while (channel.delivered < totalFrames && nextDecoded (index, blockNumber, in))
     {
         const auto frames = in->size() / 2;
         mono.resize (frames);

@@ -1,8 +1,8 @@
 #include "common/audiofile/AudioFileToolsWriteBack.h"
 
 #if JUCE_LINUX
-    #include <fcntl.h>
-    #include <unistd.h>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace common::AudioFileToolsImpl
@@ -40,7 +40,8 @@ void WriteBack::written (juce::int64 end)
     const auto upTo = end - end % stepBytes;
 
 #if JUCE_LINUX
-    if (::sync_file_range (descriptor, (off64_t)started, (off64_t)(upTo - started), SYNC_FILE_RANGE_WRITE) != 0)
+    if (::sync_file_range (descriptor, (off64_t)started, (off64_t)(upTo - started), SYNC_FILE_RANGE_WRITE) !=
+        0)
     {
         stop();
         return;

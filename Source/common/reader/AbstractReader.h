@@ -60,5 +60,13 @@ public:
     virtual juce::uint16 getNumChannels() = 0;
     // An opaque value the owner may park in the reader.
     virtual void setUserValue (juce::uint64 value) = 0;
+
+    // A second reader of the same file, so that another thread can decode another part of it at
+    // the same time; null when this reader has none. Only readers whose frames are the same
+    // whatever was read before give one (each part decodes from the file alone, exactly), so the
+    // two together read what one would, and only where decoding costs enough to gain from it
+    // (plain PCM reads faster than a second reader opens and shares the machine). It uses only
+    // what open fixed and touches nothing this reader reads with.
+    virtual std::unique_ptr<AbstractReader> openAnother() const { return nullptr; }
 };
 } // namespace quelbix

@@ -185,3 +185,140 @@ TEST (ConversionPipeline, DestroyingItMidwayStopsBothStagesAndLeavesTheReaderAlo
     }
 }
 } // namespace
+
+namespace
+{
+// A reader that gives other readers of the same audio, as the compressed formats' readers do,
+// each counting its reads into the shared counters; after `othersToGive` it gives no more, like a
+// file that cannot be opened again.
+class ReaderWithOthers : public SyntheticAudioReader
+{
+public:
+    struct Shared
+    {
+        std::atomic<int> reads{0};
+        std::atomic<int> othersGiven{0};
+        int othersToGive = 0;
+    };
+
+    ReaderWithOthers (int rate, int length, std::shared_ptr<Shared> sharedToUse)
+        : SyntheticAudioReader (rate, length, numbered())
+        , rateUsed (rate)
+        , lengthUsed (length)
+        , shared (std::move (sharedToUse))
+    {
+    }
+
+    // Every frame its own value (exact in a float up to 2^24 frames), so that a chunk in the wrong
+    // place shows.
+    static Generator numbered()
+    {
+        return [] (int frame) {
+            return quelbix::StereoSample{(float)frame / 16777216.0f, -(float)frame / 16777216.0f};
+        };
+    }
+
+    void read (int startSample, quelbix::StereoSample* dest, int numFrames) override
+    {
+        ++shared->reads;
+        SyntheticAudioReader::read (startSample, dest, numFrames);
+    }
+
+    std::unique_ptr<quelbix::AbstractReader> openAnother() const override
+    {
+        if (shared->othersGiven.load() >= shared->othersToGive)
+            return nullptr;
+
+        ++shared->othersGiven;
+        return std::make_unique<ReaderWithOthers> (rateUsed, lengthUsed, shared);
+    }
+
+private:
+    const int rateUsed, lengthUsed;
+    std::shared_ptr<Shared> shared;
+};
+
+TEST (ConversionPipeline, SeveralDecodingThreadsDeliverEveryFrameInItsPlace)
+{
+    // Chunks dealt out to up to four threads; an odd length ends inside a chunk and a block.
+    constexpr int length = ConversionPipeline::chunkBlocks * ConversionPipeline::framesPerBlock * 9 + 12345;
+
+    for (int others : {3, 1, 0})
+    {
+        SCOPED_TRACE (juce::String (others) + " other readers");
+        auto shared = std::make_shared<ReaderWithOthers::Shared>();
+        shared->othersToGive = others;
+        ReaderWithOthers reader (96000, length, shared);
+        const auto expected = ReaderWithOthers::numbered();
+        int frame = 0;
+        {
+            ConversionPipeline pipeline (reader, length, 96000.0, 96000.0, false, length, 4);
+            ConversionPipeline::Frames frames;
+
+            while (pipeline.next (frames))
+                for (size_t i = 0; i < frames.count; ++i, ++frame)
+                {
+                    ASSERT_EQ (frames.left[i * frames.stride], expected (frame).left) << frame;
+                    ASSERT_EQ (frames.right[i * frames.stride], expected (frame).right) << frame;
+                }
+        }
+
+        EXPECT_EQ (frame, length);
+        EXPECT_EQ (shared->othersGiven.load(), others);
+    }
+}
+
+TEST (ConversionPipeline, SeveralDecodingThreadsKeepTheRateChangeWhole)
+{
+    // The same source through one decoding thread and through four: the same output.
+    constexpr int length = ConversionPipeline::chunkBlocks * ConversionPipeline::framesPerBlock * 5 + 999;
+    const auto total = roundedFrames (length, 44100.0, 96000.0);
+
+    auto convert = [&] (int threads)
+    {
+        auto shared = std::make_shared<ReaderWithOthers::Shared>();
+        shared->othersToGive = threads - 1;
+        ReaderWithOthers reader (44100, length, shared);
+        std::vector<float> out;
+        ConversionPipeline pipeline (reader, length, 44100.0, 96000.0, true, total, threads);
+        ConversionPipeline::Frames frames;
+
+        while (pipeline.next (frames))
+            for (size_t i = 0; i < frames.count; ++i)
+            {
+                out.push_back (frames.left[i * frames.stride]);
+                out.push_back (frames.right[i * frames.stride]);
+            }
+
+        return out;
+    };
+
+    const auto one = convert (1);
+    ASSERT_EQ ((juce::int64)one.size(), total * 2);
+    EXPECT_TRUE (convert (4) == one);
+}
+
+TEST (ConversionPipeline, DestroyingItMidwayStopsEveryDecodingThread)
+{
+    for (bool resample : {true, false})
+    {
+        SCOPED_TRACE (resample ? "resampling" : "same rate");
+        const int length = 44100 * 3600;
+        auto shared = std::make_shared<ReaderWithOthers::Shared>();
+        shared->othersToGive = 3;
+        ReaderWithOthers reader (44100, length, shared);
+        {
+            ConversionPipeline pipeline (reader, length, 44100.0, resample ? 96000.0 : 44100.0, resample,
+                                         resample ? roundedFrames (length, 44100.0, 96000.0) : length, 4);
+            ConversionPipeline::Frames frames;
+            ASSERT_TRUE (pipeline.next (frames));
+            ASSERT_TRUE (pipeline.next (frames));
+        }
+
+        // Joined: nothing reads any more, and each thread read at most about a chunk ahead.
+        const auto readsAtEnd = shared->reads.load();
+        EXPECT_LT (readsAtEnd, 4 * (ConversionPipeline::chunkBlocks + 2));
+        EXPECT_EQ (shared->reads.load(), readsAtEnd);
+    }
+}
+} // namespace

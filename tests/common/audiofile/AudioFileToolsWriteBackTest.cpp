@@ -1,5 +1,5 @@
-#include "common/audiofile/AudioFileToolsVerifiedOutputFile.h"
 #include "common/audiofile/AudioFileToolsWriteBack.h"
+#include "common/audiofile/AudioFileToolsVerifiedOutputFile.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>

@@ -18,6 +18,8 @@ public:
 
     bool analyze() override;
     void read (int startSample, StereoSample* dest, int numFrames) override;
+    // FLAC frames decode on their own, and libFLAC lands on any sample exactly.
+    std::unique_ptr<AbstractReader> openAnother() const override { return openAnotherOfType<FileReadFlac>(); }
 
 private:
     struct Callbacks; // libFLAC's C callbacks, with the reader as client data

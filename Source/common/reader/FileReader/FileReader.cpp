@@ -60,7 +60,8 @@ bool FileReader::open (const juce::String& newPath)
             break;
     }
 
-    return analyzeOpened (newPath, analyzeFailureLine);
+    openedFromPath = analyzeOpened (newPath, analyzeFailureLine);
+    return openedFromPath;
 }
 
 bool FileReader::openStream (juce::InputStream* newStream, const juce::String& newPath, bool takeOwnership)
@@ -94,6 +95,7 @@ void FileReader::close()
 {
     stream.reset();
     path = {};
+    openedFromPath = false;
 }
 
 int FileReader::getBufferedPercent()

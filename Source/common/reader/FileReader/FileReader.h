@@ -66,6 +66,24 @@ public:
     static bool readFully (juce::InputStream& input, void* dest, int numBytes);
 
 protected:
+    // openAnother for a reader of type Reader: a new one opened on the same path, when this one
+    // was opened from a path (not over a stream of its caller's).
+    template <typename Reader>
+    std::unique_ptr<AbstractReader> openAnotherOfType() const
+    {
+        if (!openedFromPath || path.isEmpty())
+            return nullptr;
+
+        auto another = std::make_unique<Reader>();
+        // Read from start to end in large pieces: a plain buffer serves that best.
+        another->bufferMode = blockBuffered;
+
+        if (!another->open (path))
+            return nullptr;
+
+        return another;
+    }
+
     juce::OptionalScopedPointer<juce::InputStream> stream; // null while closed
     std::vector<FrameIndexEntry> frameIndex;               // kept across close
     juce::int32 lengthInSamples = 0;
@@ -79,6 +97,7 @@ protected:
     juce::uint64 userValue = 0;
     juce::String path; // empty while closed
     juce::int32 bufferMode = pageBuffered;
+    bool openedFromPath = false; // by open, not openStream: another reader can open the path
 
 private:
     // Analyses the stream just stored; on failure prints the line and closes again.
