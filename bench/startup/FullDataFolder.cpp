@@ -57,7 +57,8 @@ juce::var makeBanks (const juce::File& folder, int bankCount, const juce::String
         {
             const auto number = b * 4 + s;
             const auto name = prefix + juce::String (number).paddedLeft ('0', 3) + ".wav";
-            written = writeWav (getBareChildFile (getSamplesFolder (folder), name), frames, number) && written;
+            written =
+                writeWav (getBareChildFile (getSamplesFolder (folder), name), frames, number) && written;
 
             auto* slot = new juce::DynamicObject();
             slot->setProperty (slotkeys::fileName, name);
@@ -128,7 +129,8 @@ int main (int argc, char* argv[])
 
     if (!written)
     {
-        std::fprintf (stderr, "could not write everything below %s\n", dataFolder.getFullPathName().toRawUTF8());
+        std::fprintf (stderr, "could not write everything below %s\n",
+                      dataFolder.getFullPathName().toRawUTF8());
         return 1;
     }
 

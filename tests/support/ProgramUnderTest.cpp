@@ -48,7 +48,8 @@ juce::String outputOf (const juce::StringArray& arguments)
 bool succeeds (const juce::StringArray& arguments)
 {
     juce::ChildProcess process;
-    return process.start (arguments, 0) && process.waitForProcessToFinish (60000) && process.getExitCode() == 0;
+    return process.start (arguments, 0) && process.waitForProcessToFinish (60000) &&
+           process.getExitCode() == 0;
 }
 
 juce::String xdotool (juce::StringArray arguments)
@@ -123,7 +124,10 @@ juce::String udevEscaped (const juce::String& label)
 // Escapes as the kernel writes mount points into its mount table.
 juce::String mountTableEscaped (const juce::String& path)
 {
-    return path.replace ("\\", "\\134").replace (" ", "\\040").replace ("\t", "\\011").replace ("\n", "\\012");
+    return path.replace ("\\", "\\134")
+        .replace (" ", "\\040")
+        .replace ("\t", "\\011")
+        .replace ("\n", "\\012");
 }
 
 // The window manager's close, as its close button does it: a _NET_CLOSE_WINDOW request to the
@@ -189,7 +193,8 @@ bool requestWindowManagerClose (unsigned long window)
     event.message.data[0] = 0; // time
     event.message.data[1] = 2; // source: a pager or a user's direct action
 
-    const bool sent = sendEvent (display, rootWindow (display), 0, substructureRedirectAndNotify, &event) != 0;
+    const bool sent =
+        sendEvent (display, rootWindow (display), 0, substructureRedirectAndNotify, &event) != 0;
     flush (display);
     closeDisplay (display);
     return sent;
@@ -308,12 +313,12 @@ juce::File ProgramUser::addRemovableVolume (const juce::String& label)
     mountPoint.createDirectory();
 
     // A USB stick, laid out in sysfs as the kernel does: sd<x> with its first partition.
-    const auto diskName = "sd" + juce::String::charToString ((juce::juce_wchar)('a' + number));
+    const auto diskName = "sd" + juce::String::charToString ((juce::juce_wchar) ('a' + number));
     const auto minor = 16 * number;
-    const auto disk = system.getChildFile ("sys/devices/pci0000:00/0000:00:14.0/usb2/2-" + juce::String (number) +
-                                           "/2-" + juce::String (number) + ":1.0/host" + juce::String (number) +
-                                           "/target" + juce::String (number) + ":0:0/" + juce::String (number) +
-                                           ":0:0:0/block/" + diskName);
+    const auto disk = system.getChildFile (
+        "sys/devices/pci0000:00/0000:00:14.0/usb2/2-" + juce::String (number) + "/2-" +
+        juce::String (number) + ":1.0/host" + juce::String (number) + "/target" + juce::String (number) +
+        ":0:0/" + juce::String (number) + ":0:0:0/block/" + diskName);
     const auto partition = disk.getChildFile (diskName + "1");
     const auto write = [] (const juce::File& file, const juce::String& text)
     {
@@ -332,7 +337,8 @@ juce::File ProgramUser::addRemovableVolume (const juce::String& label)
     const auto deviceNumber = "8:" + juce::String (minor + 1);
     const auto link = system.getChildFile ("sys/dev/block/" + deviceNumber);
     link.getParentDirectory().createDirectory();
-    EXPECT_TRUE (partition.createSymbolicLink (link, partition.getRelativePathFrom (link.getParentDirectory()), true));
+    EXPECT_TRUE (
+        partition.createSymbolicLink (link, partition.getRelativePathFrom (link.getParentDirectory()), true));
 
     const auto labels = system.getChildFile ("dev/disk/by-label");
     labels.createDirectory();
@@ -357,7 +363,8 @@ juce::StringPairArray ProgramUser::environment() const
     for (auto** entry = environ; *entry != nullptr; ++entry)
     {
         const auto text = juce::String::fromUTF8 (*entry);
-        environment.set (text.upToFirstOccurrenceOf ("=", false, false), text.fromFirstOccurrenceOf ("=", false, false));
+        environment.set (text.upToFirstOccurrenceOf ("=", false, false),
+                         text.fromFirstOccurrenceOf ("=", false, false));
     }
 
     environment.set ("HOME", home().getFullPathName());
@@ -383,7 +390,8 @@ juce::StringPairArray ProgramUser::environment() const
                                                        "ASAN_OPTIONS"));
         environment.set ("LSAN_OPTIONS",
                          withDefaults ("suppressions=" + suppressions.getFullPathName(), "LSAN_OPTIONS"));
-        environment.set ("UBSAN_OPTIONS", withDefaults ("print_stacktrace=1:halt_on_error=1", "UBSAN_OPTIONS"));
+        environment.set ("UBSAN_OPTIONS",
+                         withDefaults ("print_stacktrace=1:halt_on_error=1", "UBSAN_OPTIONS"));
     }
 
     for (const auto& name : variables.getAllKeys())
@@ -419,7 +427,8 @@ ProgramRun::ProgramRun (const ProgramUser& user, const juce::StringArray& argume
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init (&actions);
     posix_spawn_file_actions_addopen (&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen (&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
+    posix_spawn_file_actions_addopen (&actions, 1, outputPath.c_str(),
+                                      O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
     posix_spawn_file_actions_adddup2 (&actions, 1, 2);
     posix_spawn_file_actions_addchdir_np (&actions, workingFolder.c_str());
 
@@ -513,7 +522,8 @@ std::vector<ProgramWindow> ProgramRun::visibleWindows() const
     return windows;
 }
 
-ProgramWindow ProgramRun::waitForWindow (const std::function<bool (const ProgramWindow&)>& condition, int timeoutMs)
+ProgramWindow ProgramRun::waitForWindow (const std::function<bool (const ProgramWindow&)>& condition,
+                                         int timeoutMs)
 {
     const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
 
@@ -531,9 +541,10 @@ ProgramWindow ProgramRun::waitForWindow (const std::function<bool (const Program
 
 ProgramWindow ProgramRun::waitForSplash (int timeoutMs)
 {
-    return waitForWindow ([] (const ProgramWindow& w)
-                          { return w.bounds.getWidth() == splashWidth && w.bounds.getHeight() == splashHeight; },
-                          timeoutMs);
+    return waitForWindow (
+        [] (const ProgramWindow& w)
+        { return w.bounds.getWidth() == splashWidth && w.bounds.getHeight() == splashHeight; },
+        timeoutMs);
 }
 
 ProgramWindow ProgramRun::waitForMainWindow (int timeoutMs)

@@ -51,7 +51,7 @@ public:
     ~ProgramUser();
 
     const juce::File& root() const { return rootFolder; }
-    juce::File home() const;          // HOME
+    juce::File home() const;            // HOME
     juce::File documentsFolder() const; // HOME/Documents (not created)
 
     /** The program's data folder (XDG_DATA_HOME/Quorvane/GLORVAK Sample Manager) and its files. */
@@ -96,8 +96,8 @@ private:
 /** A top-level window of the program as the X server has it. */
 struct ProgramWindow
 {
-    juce::String id;                // X window id, decimal, as xdotool takes it
-    juce::Rectangle<int> bounds;    // on the screen, without the window manager's frame
+    juce::String id;             // X window id, decimal, as xdotool takes it
+    juce::Rectangle<int> bounds; // on the screen, without the window manager's frame
 
     bool isValid() const { return id.isNotEmpty(); }
 };

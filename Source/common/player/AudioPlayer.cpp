@@ -39,7 +39,9 @@ AudioPlayer::~AudioPlayer()
     positionableSource.reset();
     readerSource.reset();
     loopingSource.reset();
-    previewThread.stopThread (2000);
+    // Without a time-out: the read-ahead in progress always ends, and a thread is never killed
+    // (a slow file must not cost the process a thread torn down in the middle of a read).
+    previewThread.stopThread (-1);
     deviceManager.closeAudioDevice();
 
     clearSingletonInstance();

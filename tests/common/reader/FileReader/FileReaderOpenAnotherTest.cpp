@@ -67,7 +67,10 @@ TEST (FileReaderOpenAnother, ReadsEveryPartExactlyAsReadingThroughWhereOffered)
 {
     const Case cases[] = {
         {"FLAC", [] { return std::make_unique<quelbix::FileReadFlac>(); },
-         [] { return testfixtures::encodeFlac (pcm(), {rate, 16, 4096}); }, true},
+         [] {
+             return testfixtures::encodeFlac (pcm(), {rate, 16, 4096});
+         },
+         true},
         {"ALAC", [] { return std::make_unique<quelbix::FileReadAlac>(); },
          []
          {
@@ -102,7 +105,8 @@ TEST (FileReaderOpenAnother, ReadsEveryPartExactlyAsReadingThroughWhereOffered)
 
         // Parts of uneven lengths, in a shuffled order, the last one past the end.
         std::vector<std::pair<int, int>> parts;
-        for (int start = 0, length = 1000; start < frames + 500; start += length, length = length * 3 % 70001 + 17)
+        for (int start = 0, length = 1000; start < frames + 500;
+             start += length, length = length * 3 % 70001 + 17)
             parts.emplace_back (start, length);
 
         std::shuffle (parts.begin(), parts.end(), std::mt19937 (11));
@@ -129,7 +133,8 @@ TEST (FileReaderOpenAnother, AReaderOverItsCallersStreamOrClosedHasNoOther)
     const auto file = testfixtures::writeTempFile ("stream.flac", data);
 
     quelbix::FileReadFlac overStream;
-    ASSERT_TRUE (overStream.openStream (new juce::MemoryInputStream (data, false), file.getFullPathName(), true));
+    ASSERT_TRUE (
+        overStream.openStream (new juce::MemoryInputStream (data, false), file.getFullPathName(), true));
     EXPECT_EQ (overStream.openAnother(), nullptr);
 
     quelbix::FileReadFlac closed;
