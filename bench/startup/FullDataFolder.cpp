@@ -67,7 +67,7 @@ juce::var makeBanks (const juce::File& folder, int bankCount, const juce::String
             slot->setProperty (slotkeys::sampleNum, frames);
             slot->setProperty (slotkeys::startSample, 0);
             slot->setProperty (slotkeys::endSample, frames);
-            slot->setProperty (slotkeys::bpm, 120);
+            slot->setProperty (slotkeys::bpm, 12000); // 120.00 BPM, stored in hundredths
             slot->setProperty (slotkeys::gain, 0.0);
             slot->setProperty (slotkeys::isLoop, s == 3 ? 1 : 0);
             slot->setProperty (slotkeys::isDubkickMode, 0);
