@@ -198,6 +198,10 @@ TEST_F (VantorComponentOnData, EveryViewShowsTheWholeDataFromTheStart)
         EXPECT_EQ (panel->getUrl().getLocalFile(), sampleFile (padFiles[pad]));
     }
 
+    // The editor shows the selected SLOT, A, from the start.
+    EXPECT_EQ (component->getSlotView().getTable().getSelectedRow(), 0);
+    EXPECT_EQ (component->getSlotDetailView().getUrl().getLocalFile(), sampleFile ("pad-a.wav"));
+
     auto* collection = component->getBrowseView().getBankCollectionPage();
     ASSERT_NE (collection, nullptr);
     EXPECT_EQ (collection->getCount(), 3);
