@@ -100,6 +100,7 @@ void DunmoorApplication::initialise (const juce::String&)
     singleInstance->startListening ([this] { anotherInstanceStarted ({}); });
 
     common::installCrashHandler();
+    quitSignals = std::make_unique<QuitSignals> ([this] { systemRequestedQuit(); });
 
     splash = new juce::SplashScreen (common::AppInfo::getProductName(), loadSplashImage(), false);
     splash->deleteAfterDelay (juce::RelativeTime::seconds (splashSeconds), false);
@@ -162,6 +163,9 @@ void DunmoorApplication::shutdown()
     // read the settings as we left them.
     common::AppSettingsSingleton::deleteInstance();
     singleInstance.reset();
+
+    // Kept to the end: a second SIGTERM during the saves above only writes to the pipe.
+    quitSignals.reset();
 }
 
 void DunmoorApplication::anotherInstanceStarted (const juce::String&)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QuitSignals.h"
 #include "SingleInstance.h"
 
 #include <juce_gui_extra/juce_gui_extra.h>
@@ -8,8 +9,8 @@
     screen for at least 2 s, then the main window; at the end the usage statistics, the updater
     and the main window are shut down in order.
 
-    A quit request (close button, File > Exit, the session ending) while a file operation runs
-    first cancels it as its Cancel button does and quits only once the worker has ended, so no
+    A quit request (close button, File > Exit, the session ending, SIGTERM, SIGHUP or SIGINT) while a file
+   operation runs first cancels it as its Cancel button does and quits only once the worker has ended, so no
     drive, archive or data folder is left half-written and no thread is killed.
     Threads: everything here runs on the message thread. */
 class DunmoorApplication : public juce::JUCEApplication, private juce::ComponentListener
@@ -57,6 +58,7 @@ private:
     std::unique_ptr<MainWindow> mainWindow;
     std::unique_ptr<SingleInstance> singleInstance;
     std::unique_ptr<QuitAfterWorker> quitAfterWorker;
+    std::unique_ptr<QuitSignals> quitSignals;
     bool isSecondStart = false;
     bool attentionWanted = false; // a second start came while the splash was up
 };
