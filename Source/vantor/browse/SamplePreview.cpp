@@ -1,6 +1,7 @@
 #include "vantor/browse/SamplePreview.h"
 
 #include "common/player/AudioPlayer.h"
+#include "vantor/ui/Spotlight.h"
 
 namespace vantor::browse
 {
@@ -52,6 +53,17 @@ void SamplePreview::stopIfPlaying (const juce::URL& pageUrl)
 void SamplePreview::pointAtSlotView (bool dragging)
 {
     JUCE_ASSERT_MESSAGE_THREAD
-    juce::ignoreUnused (dragging); // the help overlay is wired once the toolkit provides it
+
+    // The overlay belongs to the main view: a page never creates it (a page shown on its own,
+    // without the main view, has none).
+    auto* spotlight = ui::Spotlight::getInstanceWithoutCreating();
+
+    if (spotlight == nullptr)
+        return;
+
+    if (dragging)
+        spotlight->start ({slotViewTarget}, nullptr);
+    else
+        spotlight->setVisible (false);
 }
 } // namespace vantor::browse

@@ -23,8 +23,12 @@ struct SamplePreview
     /** Stops the player when it exists, holds pageUrl and plays; never creates the player. */
     static void stopIfPlaying (const juce::URL& pageUrl);
 
-    /** While a file is dragged the help overlay points at the SLOT view (when the overlay
-        exists). */
+    /** While a file is dragged the help overlay points at the SLOT view, where the file can be
+        dropped: a drag's start shows the one step slotViewTarget, its end hides the overlay.
+        Nothing when the overlay does not exist. */
     static void pointAtSlotView (bool dragging);
+
+    /** The name under which the main view registers the SLOT view with the help overlay. */
+    static constexpr const char* slotViewTarget = "slotView";
 };
 } // namespace vantor::browse

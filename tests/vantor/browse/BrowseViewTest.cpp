@@ -4,8 +4,12 @@
 #include "common/SettingsKey.h"
 #include "vantor/browse/BankCollectionPage.h"
 #include "vantor/browse/BrowseViewModel.h"
+#include "vantor/browse/FactorySamplePage.h"
 #include "vantor/browse/SamplePage.h"
+#include "vantor/browse/SamplePreview.h"
+#include "vantor/browse/UserSamplePage.h"
 #include "vantor/ui/LookAndFeel.h"
+#include "vantor/ui/Spotlight.h"
 
 #include "support/MessagePump.h"
 #include "support/MockVantorDataMediator.h"
@@ -185,5 +189,61 @@ TEST (BrowseView, ThePaneRegistersItsCollectionPageAndLeavesWithIt)
     // The page is gone: a notification now must reach nobody (AddressSanitizer would see it).
     viewModel.selectBankCollectionItem (0);
     juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+}
+// A drag from either sample page shows the help overlay pointing at the SLOT view, the drop
+// target, until the drag ends; without the overlay (a pane shown without the main view) a drag
+// creates none.
+TEST (BrowseView, DraggingASampleFromEitherPagePointsTheHelpAtTheSlotView)
+{
+    PaneFixture f (false);
+    auto& samples = f.pane->getSamplePage();
+    const DragDetails drag ("UserSample_Test", &samples, {10, 10});
+
+    ASSERT_EQ (vantor::ui::Spotlight::getInstanceWithoutCreating(), nullptr);
+    samples.getUserPage().dragOperationStarted (drag);
+    samples.getUserPage().dragOperationEnded (drag);
+    EXPECT_EQ (vantor::ui::Spotlight::getInstanceWithoutCreating(), nullptr) << "a page never creates it";
+
+    // The main view's arrangement: the overlay covers it, the SLOT view registered by name.
+    juce::Component mainView, slotView, other;
+    mainView.setBounds (0, 0, 1200, 800);
+    for (auto* c : {&slotView, &other})
+        mainView.addAndMakeVisible (c);
+    slotView.setBounds (20, 400, 500, 300);
+    auto* spotlight = vantor::ui::Spotlight::getInstance();
+    ASSERT_NE (spotlight, nullptr);
+    mainView.addChildComponent (spotlight);
+    spotlight->addTarget (SamplePreview::slotViewTarget, &slotView, false, {}, 15);
+    spotlight->addTarget ("other", &other, false, "Another walk", 15);
+
+    struct Case
+    {
+        const char* page;
+        std::function<void (bool started)> drag;
+    };
+    auto& user = samples.getUserPage();
+    auto& factory = samples.getFactoryPage();
+    const Case cases[] = {
+        {"user",
+         [&] (bool started) { started ? user.dragOperationStarted (drag) : user.dragOperationEnded (drag); }},
+        {"factory", [&] (bool started)
+         { started ? factory.dragOperationStarted (drag) : factory.dragOperationEnded (drag); }},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.page);
+        spotlight->start ({"other"}, nullptr); // a walk of another kind is replaced
+        c.drag (true);
+        EXPECT_TRUE (spotlight->isVisible());
+        EXPECT_EQ (spotlight->getSteps(), juce::StringArray ("slotView"));
+        EXPECT_EQ (spotlight->getCurrentStep(), 0);
+        EXPECT_EQ (spotlight->getTargetArea(), slotView.getBounds());
+
+        c.drag (false);
+        EXPECT_FALSE (spotlight->isVisible());
+    }
+
+    mainView.removeChildComponent (spotlight);
+    vantor::ui::Spotlight::deleteInstance();
 }
 } // namespace
