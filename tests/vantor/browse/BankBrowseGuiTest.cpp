@@ -3,6 +3,7 @@
 
 #include "vantor/browse/BankBrowseHarness.h"
 
+#include "common/player/AudioPlayer.h"
 #include "vantor/browse/FactorySamplePage.h"
 #include "vantor/browse/NameCell.h"
 #include "vantor/browse/UserSamplePage.h"
@@ -124,8 +125,9 @@ TEST (BankBrowseWindow, AStoredBankDroppedOnARowIsLoadedAfterTheOverwriteQuestio
     ASSERT_TRUE (pumpMessagesUntil ([&] { return page.getCount() == 2 && page.isShowing(); }));
     h.service->renameCollectionBank (1, "Stored Kit");
 
-    ASSERT_TRUE (BankBrowseHarness::drag (collectionRowPoint (page, 1), rowPoint (*h.bankView, 5)));
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getRow (5).name == "Stored Kit"; }));
+    ASSERT_TRUE (BankBrowseHarness::drag (collectionRowPoint (page, 1), rowPoint (*h.bankView, 5), page,
+                                          [&] { return h.bankView->getTable().getDropRow() == 5; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getRow (5).name == "Stored Kit"; }, 60000));
     EXPECT_EQ (h.banks->getCurrentBank(), 5);
 }
 
@@ -144,20 +146,13 @@ TEST (BankBrowseWindow, CollectionRowsReorderWithAnInsertionLine)
         BankBrowseHarness::onScreen (table, {100, table.getRowPosition (3, true).getY() + 2});
 
     // Pressed and moved, not released: the line shows where the row would go.
-    juce::StringArray press{
-        "mousemove", juce::String (from.x), juce::String (from.y), "sleep", "0.2", "mousedown", "1"};
-    for (int i = 1; i <= 10; ++i)
-    {
-        const auto p = from + (boundary - from) * i / 10;
-        press.addArray ({"sleep", "0.05", "mousemove", juce::String (p.x), juce::String (p.y)});
-    }
-    press.addArray ({"sleep", "0.3"});
-    ASSERT_TRUE (BankBrowseHarness::xdotool (press));
-    EXPECT_EQ (table.getInsertionRow(), 3);
+    ASSERT_TRUE (BankBrowseHarness::press (from));
+    ASSERT_TRUE (BankBrowseHarness::moveInSteps (boundary, 10));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return table.getInsertionRow() == 3; }, 60000));
     BankBrowseHarness::screenshot ("07-collection-insertion-line");
-    BankBrowseHarness::xdotool ({"mouseup", "1", "sleep", "0.2"});
+    ASSERT_TRUE (BankBrowseHarness::release());
 
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return page.getItemName (2) == "A"; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return page.getItemName (2) == "A"; }, 60000));
     EXPECT_EQ (page.getItemName (0), "B");
     EXPECT_EQ (page.getItemName (1), "C");
     EXPECT_EQ (page.getItemName (3), "D");
@@ -206,6 +201,255 @@ TEST (BankBrowseWindow, ClicksAfterScrollingToTheBottomReachOnlyLiveCells)
     {
         BankBrowseHarness::click (rowPoint (*h.bankView, row));
         ASSERT_TRUE (pumpMessagesUntil ([&] { return table.getSelectedRow() == row; }, 60000));
+    }
+}
+int numModals()
+{
+    return juce::ModalComponentManager::getInstance()->getNumModalComponents();
+}
+
+juce::AlertWindow* topAlert()
+{
+    return numModals() > 0 ? dynamic_cast<juce::AlertWindow*> (
+                                 juce::ModalComponentManager::getInstance()->getModalComponent (0))
+                           : nullptr;
+}
+
+bool isHoveredByABank (BankCollectionPage& page)
+{
+    return page.getTable().findColour (juce::ListBox::outlineColourId) !=
+           juce::Colour (vantor::browse::DraggableTableListBox::idleOutlineColour);
+}
+
+// The press of the drag selects row 2 (which loads its SLOTs) and the drag goes on from there.
+TEST (BankBrowseWindow, RowTwoDraggedOntoRowSevenSwapsAndTheFavouriteFollows)
+{
+    SKIP_WITHOUT_DISPLAY();
+    BankBrowseHarness h (timedBanks(), 2);
+    ASSERT_EQ (h.banks->getRow (2).name, "BANK 3");
+    auto& table = h.bankView->getTable();
+
+    ASSERT_TRUE (BankBrowseHarness::drag (rowPoint (*h.bankView, 2), rowPoint (*h.bankView, 7), *h.bankView,
+                                          [&] { return table.getDropRow() == 7; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getRow (7).name == "BANK 3"; }, 60000));
+    EXPECT_EQ (h.banks->getRow (2).name, "BANK 8");
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getFavoriteBank() == 7; }, 60000));
+    EXPECT_EQ (table.getDropRow(), -1) << "the drop outline is gone";
+}
+
+TEST (BankBrowseWindow, ABankOverTheClosedTabOpensItAndDroppedInTheCollectionIsStored)
+{
+    SKIP_WITHOUT_DISPLAY();
+    BankBrowseHarness h (timedBanks());
+    auto& pane = *h.browseView;
+    auto& page = *pane.getBankCollectionPage();
+    auto& tab = pane.getOpenCloseButton();
+    ASSERT_FALSE (pane.isCollectionOpen());
+    auto* settings = common::AppSettingsSingleton::getInstance();
+    settings->setWarnOverwriting (true);
+
+    // Row 0 (BANK 1; BANK 2 is over the limit, which the service refuses to store) onto the tab:
+    // the collection slides open. The pointer follows the moving
+    // tab while it slides, entering it again and again: the tab only ever opens.
+    const auto from = rowPoint (*h.bankView, 0);
+    ASSERT_TRUE (BankBrowseHarness::press (from));
+    ASSERT_TRUE (BankBrowseHarness::moveInSteps (from + juce::Point<int> (0, 12), 2));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.bankView->isDragAndDropActive(); }, 60000));
+    ASSERT_TRUE (BankBrowseHarness::moveInSteps (BankBrowseHarness::onScreen (tab, {12, 200})));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return pane.isCollectionOpen(); }, 60000));
+    for (int i = 0; pane.isSliding() && i < 40; ++i)
+    {
+        BankBrowseHarness::moveTo (BankBrowseHarness::onScreen (tab, {4 + 16 * (i % 2), 200}));
+        EXPECT_TRUE (pane.isCollectionOpen());
+    }
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return !pane.isSliding(); }, 60000));
+    EXPECT_TRUE (pane.isCollectionOpen());
+
+    // On into the collection, whose outline lights up, and dropped: stored.
+    ASSERT_TRUE (BankBrowseHarness::moveInSteps (BankBrowseHarness::onScreen (page.getTable(), {150, 100})));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return isHoveredByABank (page); }, 60000));
+    ASSERT_TRUE (BankBrowseHarness::release());
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return page.getCount() == 1; }, 60000));
+    EXPECT_EQ (page.getItemName (0), "BANK 1");
+    EXPECT_FALSE (isHoveredByABank (page));
+
+    // The same BANK again: Overwrite, Save As or Cancel; Cancel stores nothing.
+    ASSERT_TRUE (BankBrowseHarness::drag (rowPoint (*h.bankView, 0), collectionRowPoint (page, 0),
+                                          *h.bankView, [&] { return isHoveredByABank (page); }));
+    ASSERT_TRUE (pumpMessagesUntil ([] { return topAlert() != nullptr; }, 60000));
+    auto* question = topAlert();
+    EXPECT_EQ (question->getNumButtons(), 3);
+    juce::StringArray buttons;
+    for (auto* child : question->getChildren())
+        if (auto* button = dynamic_cast<juce::Button*> (child))
+            buttons.add (button->getButtonText());
+    EXPECT_EQ (buttons, juce::StringArray ({"Overwrite", "Save As", "Cancel"}));
+    BankBrowseHarness::screenshot ("06-same-name-question");
+    BankBrowseHarness::xdotool ({"key", "Escape"});
+    ASSERT_TRUE (pumpMessagesUntil ([] { return numModals() == 0; }, 60000));
+    EXPECT_EQ (page.getCount(), 1);
+
+    // A BANK without a name is offered Save As with "Untitled BANK"; OK stores it so.
+    h.service->renameBank (2, {});
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getRow (2).name.isEmpty(); }));
+    ASSERT_TRUE (BankBrowseHarness::drag (rowPoint (*h.bankView, 2), collectionRowPoint (page, 0),
+                                          *h.bankView, [&] { return isHoveredByABank (page); }));
+    ASSERT_TRUE (
+        pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }, 60000));
+    auto* saveAs = vantor::ui::DialogHelper::getCurrentDialog();
+    EXPECT_EQ (saveAs->getTextEditorContents ("text"), "Untitled BANK");
+    BankBrowseHarness::screenshot ("09-save-as-untitled-bank");
+    BankBrowseHarness::xdotool ({"key", "Return"});
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return page.getCount() == 2; }, 60000));
+    EXPECT_GE (page.findRowByName ("Untitled BANK"), 0);
+}
+
+// F2 opens the name editor of the selected row; Ctrl+F2 does not.
+TEST (BankBrowseWindow, FTwoRenamesTheSelectedRowAndCtrlFTwoDoesNot)
+{
+    SKIP_WITHOUT_DISPLAY();
+    BankBrowseHarness h (timedBanks());
+    BankBrowseHarness::click (rowPoint (*h.bankView, 4));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getCurrentBank() == 4; }, 60000));
+    const auto editing = [&] (int row)
+    {
+        auto* cell =
+            dynamic_cast<juce::Label*> (h.bankView->getTable().getCellComponent (BankView::nameColumn, row));
+        return cell != nullptr && cell->isBeingEdited();
+    };
+
+    // Down after Ctrl+F2 moves the selection once both keys are handled, in their order.
+    BankBrowseHarness::xdotool ({"key", "ctrl+F2", "key", "Down"});
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getCurrentBank() == 5; }, 60000));
+    EXPECT_FALSE (editing (4));
+    EXPECT_FALSE (editing (5));
+
+    BankBrowseHarness::xdotool ({"key", "F2"});
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return editing (5); }, 60000));
+    BankBrowseHarness::xdotool ({"key", "ctrl+a", "type", "Renamed"});
+    BankBrowseHarness::xdotool ({"key", "Return"});
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getRow (5).name == "Renamed"; }, 60000));
+}
+
+// Space held down on a file: the key repeats, the preview toggles once.
+TEST (BankBrowseWindow, SpaceHeldOnAFileTogglesThePreviewOnce)
+{
+    SKIP_WITHOUT_DISPLAY();
+    BankBrowseHarness h ({});
+    const auto kick = writeSeededWav (h.factoryFolder.getChildFile ("Kick 01.wav"), rate, 7);
+    auto& samples = h.browseView->getSamplePage();
+    BankBrowseHarness::click (BankBrowseHarness::onScreen (samples.getUserFactoryButton(), {100, 12}));
+    auto& factory = samples.getFactoryPage();
+    ASSERT_TRUE (
+        pumpMessagesUntil ([&] { return factory.isVisible() && factory.getList().hasBeenRead(); }, 60000));
+
+    auto& tree = factory.getTree();
+    juce::TreeViewItem* item = nullptr;
+    ASSERT_TRUE (pumpMessagesUntil (
+        [&]
+        {
+            if (auto* root = tree.getRootItem())
+                for (int i = 0; i < root->getNumSubItems(); ++i)
+                    if (root->getSubItem (i)->getUniqueName() == kick.getFullPathName())
+                        item = root->getSubItem (i);
+            return item != nullptr;
+        },
+        60000));
+    BankBrowseHarness::click (BankBrowseHarness::onScreen (tree, item->getItemPosition (true).getCentre()));
+    ASSERT_TRUE (
+        pumpMessagesUntil ([&] { return item->isSelected() && tree.hasKeyboardFocus (true); }, 60000));
+
+    // Counts the key's presses (auto-repeat included) as they reach the tree.
+    struct PressCounter : juce::KeyListener
+    {
+        bool keyPressed (const juce::KeyPress& key, juce::Component*) override
+        {
+            presses += key.getKeyCode() == juce::KeyPress::spaceKey ? 1 : 0;
+            return false;
+        }
+        int presses = 0;
+    } counter;
+    tree.addKeyListener (&counter);
+
+    using common::player::AudioPlayer;
+    const auto playingKick = [&kick]
+    {
+        auto* player = AudioPlayer::getInstanceWithoutCreating();
+        return player != nullptr && player->getCurrentUrl() == juce::URL (kick) && player->isPlaying();
+    };
+    ASSERT_FALSE (playingKick());
+
+    BankBrowseHarness::xdotool ({"keydown", "space"});
+    bool stoppedWhileHeld = false;
+    const auto repeated = pumpMessagesUntil (
+        [&]
+        {
+            if (counter.presses > 0 && !playingKick())
+                stoppedWhileHeld = stoppedWhileHeld || counter.presses > 1;
+            return counter.presses >= 4;
+        },
+        60000);
+    BankBrowseHarness::xdotool ({"keyup", "space"});
+    tree.removeKeyListener (&counter);
+    if (!repeated)
+        GTEST_SKIP() << "the X server does not repeat a held key here (" << counter.presses << " presses)";
+
+    EXPECT_FALSE (stoppedWhileHeld);
+    EXPECT_TRUE (playingKick()) << "one toggle: the preview plays";
+    if (auto* player = AudioPlayer::getInstanceWithoutCreating())
+        player->startOrStop (false);
+}
+
+// A selected row scrolled out of view has no cells; Delete still names it in the question.
+TEST (BankBrowseWindow, TheDeleteQuestionOfARowScrolledOutOfViewNamesIt)
+{
+    SKIP_WITHOUT_DISPLAY();
+    BankBrowseHarness h (timedBanks(), 0, 30, true);
+    common::AppSettingsSingleton::getInstance()->setWarnDeleting (true);
+    auto& page = *h.browseView->getBankCollectionPage();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return page.getCount() == 30 && page.isShowing(); }, 60000));
+
+    struct Case
+    {
+        const char* table;
+        juce::TableListBox* list;
+        int nameColumn;
+        std::function<juce::String()> name;
+        std::function<int()> count;
+    };
+    const Case cases[] = {
+        {"BANK", &h.bankView->getTable(), BankView::nameColumn, [&] { return h.banks->getRow (0).name; },
+         [&] { return (int)h.banks->getRow (0).name.isNotEmpty(); }},
+        {"collection", &page.getTable(), BankCollectionPage::nameColumn, [&] { return page.getItemName (0); },
+         [&] { return page.getCount(); }},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.table);
+        auto& table = *c.list;
+        const auto name = c.name();
+        const auto countBefore = c.count();
+        ASSERT_TRUE (name.isNotEmpty());
+        table.scrollToEnsureRowIsOnscreen (0);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return table.getCellComponent (c.nameColumn, 0) != nullptr; }));
+        BankBrowseHarness::click (
+            BankBrowseHarness::onScreen (table, table.getRowPosition (0, true).getCentre()));
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&] { return table.isRowSelected (0) && table.hasKeyboardFocus (true); }, 60000));
+
+        table.scrollToEnsureRowIsOnscreen (table.getNumRows() - 1);
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return table.getCellComponent (c.nameColumn, 0) == nullptr; }));
+        BankBrowseHarness::xdotool ({"key", "Delete"});
+        ASSERT_TRUE (pumpMessagesUntil (
+            [] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }, 60000));
+        EXPECT_EQ (vantor::ui::DialogHelper::getDialogMessage (*vantor::ui::DialogHelper::getCurrentDialog()),
+                   "Are you sure you want to delete '" + name + "'?");
+        BankBrowseHarness::screenshot (juce::String ("10-delete-question-") + c.table);
+        BankBrowseHarness::xdotool ({"key", "Escape"});
+        ASSERT_TRUE (pumpMessagesUntil (
+            [] { return vantor::ui::DialogHelper::getCurrentDialog() == nullptr; }, 60000));
+        EXPECT_EQ (c.count(), countBefore) << "cancelled";
     }
 }
 } // namespace

@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace glorvak::test
 {
 class BankBrowseHarness
@@ -152,22 +154,66 @@ public:
         return true;
     }
 
-    /** A press at from, a move in steps to to, a release: JUCE's drag and drop sees a real drag. */
-    static bool drag (juce::Point<int> from, juce::Point<int> to, int button = 1,
-                      const juce::StringArray& beforeRelease = {})
+    //==============================================================================
+    // Input in steps, each one delivered and handled before the next is sent. On a busy machine
+    // the program may be held up (a press that selects a BANK loads its SLOTs); input sent ahead
+    // would arrive in a burst, and a drag whose steps come in one burst can end before JUCE's drag
+    // image has seen it start. So every step waits until the program has seen it.
+
+    /** The pointer and its buttons as the program last saw them (its last handled mouse event). */
+    static juce::Point<int> seenPointer()
     {
-        juce::StringArray args{"mousemove", juce::String (from.x), juce::String (from.y), "sleep",
-                               "0.2",       "mousedown",           juce::String (button)};
-        const int steps = 12;
+        return juce::Desktop::getInstance().getMainMouseSource().getScreenPosition().roundToInt();
+    }
+
+    static bool seenButtonDown() { return juce::Desktop::getInstance().getMainMouseSource().isDragging(); }
+
+    /** Moves the pointer and waits until the program has seen it there. */
+    static bool moveTo (juce::Point<int> at)
+    {
+        return xdotool ({"mousemove", juce::String (at.x), juce::String (at.y)}) &&
+               pumpMessagesUntil ([at] { return seenPointer() == at; }, 60000);
+    }
+
+    /** Moves to the point, presses there and waits until the program has seen the press. */
+    static bool press (juce::Point<int> at, int button = 1)
+    {
+        return moveTo (at) && xdotool ({"mousedown", juce::String (button)}) &&
+               pumpMessagesUntil (seenButtonDown, 60000);
+    }
+
+    /** Moves with the button held to the point in steps a few pixels apart, each one seen. */
+    static bool moveInSteps (juce::Point<int> to, int steps = 12)
+    {
+        const auto from = seenPointer();
+
         for (int i = 1; i <= steps; ++i)
-        {
-            const auto p = from + (to - from) * i / steps;
-            args.addArray ({"sleep", "0.05", "mousemove", juce::String (p.x), juce::String (p.y)});
-        }
-        args.addArray ({"sleep", "0.3"});
-        args.addArray (beforeRelease);
-        args.addArray ({"mouseup", juce::String (button), "sleep", "0.2"});
-        return xdotool (args);
+            if (!moveTo (from + (to - from) * i / steps))
+                return false;
+
+        return true;
+    }
+
+    static bool release (int button = 1)
+    {
+        return xdotool ({"mouseup", juce::String (button)}) &&
+               pumpMessagesUntil ([] { return !seenButtonDown(); }, 60000);
+    }
+
+    /** A real drag from one point to another: the press, the steps of the move, then, once the
+        drag has started and whileOver holds (the target shows that it is hovered), the release. */
+    static bool drag (juce::Point<int> from, juce::Point<int> to, juce::DragAndDropContainer& source,
+                      const std::function<bool()>& whileOver = {})
+    {
+        if (!press (from))
+            return false;
+
+        // Past JUCE's drag threshold first, then on once the drag has really started.
+        const auto started = moveInSteps (from + (to - from) / 12, 2) &&
+                             pumpMessagesUntil ([&source] { return source.isDragAndDropActive(); }, 60000);
+        const auto arrived =
+            started && moveInSteps (to) && (!whileOver || pumpMessagesUntil (whileOver, 60000));
+        return release() && started && arrived;
     }
 
     static bool click (juce::Point<int> at, int button = 1)
