@@ -3,9 +3,8 @@
 #include "vantor/bank/BankViewModel.h"
 #include "vantor/browse/BankNames.h"
 #include "vantor/browse/NameCell.h"
-#include "vantor/browse/RowDragDescription.h"
 #include "vantor/browse/TableRows.h"
-#include "vantor/browse/TimeBar.h"
+#include "vantor/browse/TimeCell.h"
 #include "vantor/slot/PadLook.h"
 #include "vantor/ui/DialogHelper.h"
 #include "vantor/ui/IconSvgs.h"
@@ -14,7 +13,6 @@ namespace vantor::bank
 {
 using browse::BankNames;
 using browse::NameCell;
-using browse::TimeBar;
 using ui::IconSvgs;
 
 namespace
@@ -91,42 +89,14 @@ private:
     juce::Font font;
 };
 
-class BankView::TimeColumnCustomComponent : public ui::ColumnCustomComponent
+class BankView::TimeColumnCustomComponent : public browse::TimeCell
 {
 public:
-    TimeColumnCustomComponent (BankView& ownerView, juce::Component* tableToUse)
-        : ui::ColumnCustomComponent (tableToUse)
-        , view (ownerView)
+    TimeColumnCustomComponent (BankView& view, juce::Component* tableToUse)
+        : browse::TimeCell (
+              tableToUse, [&view] (int row) { return view.getBankSeconds (row); }, false)
     {
     }
-
-    void resized() override { getContent().setBounds (TimeBar::barBounds (getWidth(), getHeight())); }
-
-    void setRow (int newRow) override
-    {
-        ui::ColumnCustomComponent::setRow (newRow);
-        const auto s = view.getBankSeconds (newRow);
-
-        if (s != seconds)
-        {
-            seconds = s;
-            repaint();
-            getContent().repaint();
-        }
-
-        setTooltip (TimeBar::tooltipFor (seconds));
-    }
-
-    void paintContent (juce::Graphics& g, int width, int height) override
-    {
-        TimeBar::paint (g, width, height, seconds, false);
-    }
-
-    double getSeconds() const noexcept { return seconds; }
-
-private:
-    BankView& view;
-    double seconds = 0.0;
 };
 
 class BankView::ExportButton : public juce::Button
@@ -181,10 +151,8 @@ public:
         auto& laf = view.getLookAndFeel();
         const auto selected = laf.findColour (juce::TreeView::selectedItemBackgroundColourId);
 
-        if (isSelected)
-            g.fillAll (view.table->hasKeyboardFocus (true) ? selected : selected.withBrightness (0.47f));
-        else if ((row & 1) != 0)
-            g.fillAll (laf.findColour (juce::TreeView::oddItemsColourId));
+        browse::TableRows::fillRowBackground (g, *view.table, row, isSelected, selected,
+                                              laf.findColour (juce::TreeView::oddItemsColourId));
 
         if (row == view.table->getDropRow())
         {
@@ -202,7 +170,7 @@ public:
         {
             case favoriteColumn:
             {
-                auto* cell = reuse<FavoriteColumnCustomComponent> (
+                auto* cell = browse::TableRows::reuseCell<FavoriteColumnCustomComponent> (
                     existing, [this] { return new FavoriteColumnCustomComponent (view); });
                 cell->row = row;
                 cell->setToggleState (view.isFavorite (row), juce::dontSendNotification);
@@ -211,7 +179,7 @@ public:
             }
             case numberColumn:
             {
-                auto* cell = reuse<NumberColumnCustomComponent> (
+                auto* cell = browse::TableRows::reuseCell<NumberColumnCustomComponent> (
                     existing, [this] { return new NumberColumnCustomComponent (view, view.table.get()); });
                 cell->setRow (row);
                 cell->repaint();
@@ -219,22 +187,16 @@ public:
             }
             case nameColumn:
             {
-                auto* cell =
-                    reuse<NameCell> (existing,
-                                     [this]
-                                     {
-                                         auto* c = new NameCell (*view.table);
-                                         c->onTextEdited = [v = &view] (NameCell& n, const juce::String& t)
-                                         { v->nameEdited (n, t); };
-                                         return c;
-                                     });
+                auto* cell = NameCell::reuse (existing, *view.table,
+                                              [v = &view] (NameCell& n, const juce::String& t)
+                                              { v->nameEdited (n, t); });
                 cell->setEmptyText (TRANS ("Click to enter name"));
                 cell->showRow (row, view.getBankName (row), isRowSelected);
                 return cell;
             }
             case timeColumn:
             {
-                auto* cell = reuse<TimeColumnCustomComponent> (
+                auto* cell = browse::TableRows::reuseCell<TimeColumnCustomComponent> (
                     existing, [this] { return new TimeColumnCustomComponent (view, view.table.get()); });
                 cell->setRow (row);
                 return cell;
@@ -262,25 +224,10 @@ public:
 
     juce::var getDragSourceDescription (const juce::SparseSet<int>& selectedRows) override
     {
-        if (selectedRows.isEmpty())
-            return browse::RowDragDescription::make ("Bank_", -1, {});
-
-        const auto row = selectedRows[0];
-        return browse::RowDragDescription::make (
-            "Bank_", row, browse::TableRows::nameCellText (*view.table, nameColumn, row));
+        return browse::TableRows::dragDescription (*view.table, "Bank_", nameColumn, selectedRows);
     }
 
 private:
-    template <typename Cell, typename Make>
-    static Cell* reuse (juce::Component* existing, Make make)
-    {
-        if (auto* cell = dynamic_cast<Cell*> (existing))
-            return cell;
-
-        delete existing;
-        return make();
-    }
-
     BankView& view;
 };
 
@@ -489,13 +436,8 @@ void BankView::placeBank (int row, const juce::String& name, std::function<void 
         return;
     }
 
-    juce::Component::SafePointer<BankView> self (this);
     ui::DialogHelper::confirmOverwriteBank (
-        [self, place, newName]
-        {
-            if (self != nullptr)
-                place (newName);
-        });
+        browse::TableRows::whileAlive<BankView> (*this, [place, newName] (BankView&) { place (newName); }));
 }
 
 void BankView::pasteBankAt (int row, const juce::String& name)
@@ -531,13 +473,9 @@ void BankView::deleteRow (int row)
     if (row < 0 || isBankEmpty (row))
         return;
 
-    juce::Component::SafePointer<BankView> self (this);
     ui::DialogHelper::confirmDeleteBank (getBankName (row),
-                                         [self, row]
-                                         {
-                                             if (self != nullptr)
-                                                 self->dispatcher->deleteBank (row);
-                                         });
+                                         browse::TableRows::whileAlive<BankView> (
+                                             *this, [row] (BankView& v) { v.dispatcher->deleteBank (row); }));
 }
 
 void BankView::editRowName (int row)
@@ -601,36 +539,20 @@ juce::PopupMenu BankView::makeRowMenu (int row)
     if (row < 0)
         return menu;
 
-    juce::Component::SafePointer<BankView> self (this);
+    using browse::TableRows;
     const bool canPaste = clipboard.kind == service::ClipboardInfo::bank;
     const auto clipName = clipboard.name;
 
-    menu.addItem (TRANS ("Copy"),
-                  [self, row]
-                  {
-                      if (self != nullptr)
-                          self->dispatcher->copyBank (row);
-                  });
-    menu.addItem (canPaste ? TRANS ("Paste '{name}'").replace ("{name}", clipName) : TRANS ("Paste"),
-                  canPaste, false,
-                  [self, row, clipName]
-                  {
-                      if (self != nullptr)
-                          self->pasteBankAt (row, clipName);
-                  });
+    TableRows::addItem<BankView> (menu, TRANS ("Copy"), true, *this,
+                                  [row] (BankView& v) { v.dispatcher->copyBank (row); });
+    TableRows::addItem<BankView> (
+        menu, canPaste ? TRANS ("Paste '{name}'").replace ("{name}", clipName) : TRANS ("Paste"), canPaste,
+        *this, [row, clipName] (BankView& v) { v.pasteBankAt (row, clipName); });
     menu.addSeparator();
-    menu.addItem (TRANS ("Delete"), !isBankEmpty (row), false,
-                  [self, row]
-                  {
-                      if (self != nullptr)
-                          self->deleteRow (row);
-                  });
-    menu.addItem (TRANS ("Rename"),
-                  [self, row]
-                  {
-                      if (self != nullptr)
-                          self->editRowName (row);
-                  });
+    TableRows::addItem<BankView> (menu, TRANS ("Delete"), !isBankEmpty (row), *this,
+                                  [row] (BankView& v) { v.deleteRow (row); });
+    TableRows::addItem<BankView> (menu, TRANS ("Rename"), true, *this,
+                                  [row] (BankView& v) { v.editRowName (row); });
     return menu;
 }
 

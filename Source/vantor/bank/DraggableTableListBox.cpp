@@ -1,82 +1,40 @@
 #include "vantor/bank/DraggableTableListBox.h"
 
-#include "vantor/browse/RowDragDescription.h"
 #include "vantor/browse/RowDropGeometry.h"
-#include "vantor/browse/TableRows.h"
 
 namespace vantor::bank
 {
-using browse::RowDragDescription;
-using browse::RowDropGeometry;
-
 DraggableTableListBox::DraggableTableListBox()
-    : juce::TableListBox ({}, nullptr)
+    : browse::RowDragTableListBox ("Bank_", "BankCollection_")
 {
 }
 
-DraggableTableListBox::~DraggableTableListBox()
+bool DraggableTableListBox::follow (const SourceDetails& details, bool)
 {
-    cancelPendingUpdate();
-}
-
-void DraggableTableListBox::mouseUp (const juce::MouseEvent& e)
-{
-    if (e.mods.isRightButtonDown())
-    {
-        if (juce::roundToInt (e.getDistanceFromDragStart()) <= 5 && onRowMenuRequested)
-            onRowMenuRequested (getSelectedRow (0));
-        return;
-    }
-
-    juce::TableListBox::mouseUp (e);
-}
-
-bool DraggableTableListBox::keyPressed (const juce::KeyPress& key)
-{
-    if (onKeyPressed)
-        onKeyPressed (browse::TableRows::lastSelectedRowOrNone (*this), key);
-
-    return juce::TableListBox::keyPressed (key);
-}
-
-void DraggableTableListBox::focusGained (juce::Component::FocusChangeType cause)
-{
-    browse::TableRows::refreshSelectedRowForFocus (*this, cause);
-}
-
-void DraggableTableListBox::focusLost (juce::Component::FocusChangeType cause)
-{
-    browse::TableRows::refreshSelectedRowForFocus (*this, cause);
-}
-
-bool DraggableTableListBox::isInterestedInDragSource (const SourceDetails& details)
-{
-    return details.sourceComponent.get() == this ||
-           RowDragDescription::startsWith (details.description, "BankCollection_");
-}
-
-void DraggableTableListBox::follow (const SourceDetails& details)
-{
-    const auto geometry = RowDropGeometry::of (*this, details.localPosition);
+    // Own rows and stored BANKs alike: the row under the pointer gets the drop outline, and a
+    // drag held near an edge scrolls.
+    const auto geometry = browse::RowDropGeometry::of (*this, details.localPosition);
     isHovering |= geometry.isInInnerBand();
     dropRow = geometry.rowUnderPointer();
     insertionRow = geometry.nearestBoundary();
+    return isHovering;
 }
 
-void DraggableTableListBox::itemDragEnter (const SourceDetails& details)
+int DraggableTableListBox::menuRowFor (const juce::MouseEvent&)
 {
-    follow (details);
-    repaint();
+    return getSelectedRow (0); // the press has selected the row already
 }
 
-void DraggableTableListBox::itemDragMove (const SourceDetails& details)
+void DraggableTableListBox::foreignRowDropped (const browse::RowDragDescription& dropped)
 {
-    follow (details);
+    if (onBankDropped)
+        onBankDropped (dropped.row, dropped.name, dropRow);
+}
 
-    if (isHovering)
-        triggerAsyncUpdate();
-
-    repaint();
+void DraggableTableListBox::backToIdle()
+{
+    dropRow = -1;
+    browse::RowDragTableListBox::backToIdle();
 }
 
 void DraggableTableListBox::handleAsyncUpdate()
@@ -87,36 +45,5 @@ void DraggableTableListBox::handleAsyncUpdate()
         scrollToEnsureRowIsOnscreen (insertionRow);
         repaint();
     }
-}
-
-void DraggableTableListBox::backToIdle()
-{
-    dropRow = -1;
-    insertionRow = -1;
-    isHovering = false;
-    repaint();
-}
-
-void DraggableTableListBox::itemDragExit (const SourceDetails&)
-{
-    backToIdle();
-}
-
-void DraggableTableListBox::itemDropped (const SourceDetails& details)
-{
-    RowDragDescription dropped;
-
-    if (details.sourceComponent.get() == this)
-    {
-        if (RowDragDescription::read (details.description, "Bank_", dropped) && dropped.row != dropRow &&
-            onRowMoved)
-            onRowMoved (dropped.row, dropRow);
-    }
-    else if (RowDragDescription::read (details.description, "BankCollection_", dropped) && onBankDropped)
-    {
-        onBankDropped (dropped.row, dropped.name, dropRow);
-    }
-
-    backToIdle();
 }
 } // namespace vantor::bank

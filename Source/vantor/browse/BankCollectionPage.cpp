@@ -2,9 +2,7 @@
 
 #include "vantor/browse/BankNames.h"
 #include "vantor/browse/NameCell.h"
-#include "vantor/browse/RowDragDescription.h"
 #include "vantor/browse/TableRows.h"
-#include "vantor/browse/TimeBar.h"
 #include "vantor/ui/DialogHelper.h"
 #include "vantor/ui/IconSvgs.h"
 
@@ -29,10 +27,7 @@ public:
                              ? laf.findColour (juce::TreeView::oddItemsColourId)
                              : juce::Colour (0xff000000);
 
-        if (isSelected)
-            g.fillAll (page.table->hasKeyboardFocus (true) ? selected : selected.withBrightness (0.47f));
-        else if ((row & 1) != 0)
-            g.fillAll (odd);
+        TableRows::fillRowBackground (g, *page.table, row, isSelected, selected, odd);
 
         const auto insertionRow = page.table->getInsertionRow();
         g.setColour (selected);
@@ -50,26 +45,17 @@ public:
     {
         if (columnId == timeColumn)
         {
-            auto* cell = dynamic_cast<TimeColumnCustomComponent*> (existing);
-            if (cell == nullptr)
-            {
-                delete existing;
-                cell = new TimeColumnCustomComponent (page, page.table.get());
-            }
+            auto* cell = TableRows::reuseCell<TimeColumnCustomComponent> (
+                existing, [this] { return new TimeColumnCustomComponent (page, page.table.get()); });
             cell->setRow (row);
             return cell;
         }
 
         if (columnId == nameColumn)
         {
-            auto* cell = dynamic_cast<NameCell*> (existing);
-            if (cell == nullptr)
-            {
-                delete existing;
-                cell = new NameCell (*page.table);
-                cell->onTextEdited = [p = &page] (NameCell& c, const juce::String& text)
-                { p->nameEdited (c, text); };
-            }
+            auto* cell =
+                NameCell::reuse (existing, *page.table,
+                                 [p = &page] (NameCell& n, const juce::String& t) { p->nameEdited (n, t); });
             cell->showRow (row, page.getItemName (row), isRowSelected);
             return cell;
         }
@@ -91,16 +77,7 @@ public:
 
     juce::var getDragSourceDescription (const juce::SparseSet<int>& selectedRows) override
     {
-        if (selectedRows.isEmpty())
-            return RowDragDescription::make ("BankCollection_", -1, {});
-
-        const auto row = selectedRows[0];
-        return RowDragDescription::make ("BankCollection_", row, getNameOfRow (row));
-    }
-
-    juce::String getNameOfRow (int row) const
-    {
-        return TableRows::nameCellText (*page.table, nameColumn, row);
+        return TableRows::dragDescription (*page.table, "BankCollection_", nameColumn, selectedRows);
     }
 
 private:
@@ -108,36 +85,11 @@ private:
 };
 
 //==============================================================================
-BankCollectionPage::TimeColumnCustomComponent::TimeColumnCustomComponent (BankCollectionPage& ownerPage,
+BankCollectionPage::TimeColumnCustomComponent::TimeColumnCustomComponent (BankCollectionPage& page,
                                                                           juce::Component* tableToUse)
-    : ui::ColumnCustomComponent (tableToUse)
-    , page (ownerPage)
+    : TimeCell (
+          tableToUse, [&page] (int row) { return page.getItemSeconds (row); }, true)
 {
-}
-
-void BankCollectionPage::TimeColumnCustomComponent::setRow (int newRow)
-{
-    ui::ColumnCustomComponent::setRow (newRow);
-    const auto s = page.getItemSeconds (newRow);
-
-    if (s != seconds)
-    {
-        seconds = s;
-        repaint();
-        getContent().repaint();
-    }
-
-    setTooltip (TimeBar::tooltipFor (seconds));
-}
-
-void BankCollectionPage::TimeColumnCustomComponent::paintContent (juce::Graphics& g, int width, int height)
-{
-    TimeBar::paint (g, width, height, seconds, true);
-}
-
-void BankCollectionPage::TimeColumnCustomComponent::resized()
-{
-    getContent().setBounds (TimeBar::barBounds (getWidth(), getHeight()));
 }
 
 //==============================================================================
@@ -164,11 +116,11 @@ BankCollectionPage::BankCollectionPage (IBrowseCommandDispatcher* dispatcherToUs
     table->setRowHeight (28);
     table->updateContent();
 
-    table->onRowMoved = [this] (const int& from, const int& to) { dispatcher->moveBank (from, to); };
+    table->onRowMoved = [this] (int from, int to) { dispatcher->moveBank (from, to); };
     table->onBankDropped = [this] (const int& bankIndex, const juce::String& name)
     { saveDroppedBank (bankIndex, name); };
-    table->onKeyPressed = [this] (const int& row, const juce::KeyPress& key) { handleKey (row, key); };
-    table->onRowMenuRequested = [this] (const int& row) { showRowMenu (row); };
+    table->onKeyPressed = [this] (int row, const juce::KeyPress& key) { handleKey (row, key); };
+    table->onRowMenuRequested = [this] (int row) { showRowMenu (row); };
 
     table->setColour (juce::ListBox::backgroundColourId, juce::Colour (0x00000000));
 
@@ -330,11 +282,8 @@ void BankCollectionPage::saveDroppedBank (int bankIndex, const juce::String& nam
     }
 
     ui::DialogHelper::resolveSameNameBank (
-        [self, bankIndex, found]
-        {
-            if (self != nullptr)
-                self->dispatcher->overwriteBank (bankIndex, found);
-        },
+        TableRows::whileAlive<BankCollectionPage> (*this, [bankIndex, found] (BankCollectionPage& p)
+                                                   { p.dispatcher->overwriteBank (bankIndex, found); }),
         makeUniqueName (name), onNewName);
 }
 
@@ -343,13 +292,9 @@ void BankCollectionPage::deleteRow (int row)
     if (row < 0 || row >= count)
         return;
 
-    juce::Component::SafePointer<BankCollectionPage> self (this);
-    ui::DialogHelper::confirmDeleteCollectionBank (getItemName (row),
-                                                   [self, row]
-                                                   {
-                                                       if (self != nullptr)
-                                                           self->dispatcher->deleteBank (row);
-                                                   });
+    ui::DialogHelper::confirmDeleteCollectionBank (
+        getItemName (row), TableRows::whileAlive<BankCollectionPage> (*this, [row] (BankCollectionPage& p)
+                                                                      { p.dispatcher->deleteBank (row); }));
 }
 
 void BankCollectionPage::editRowName (int row)
@@ -373,19 +318,10 @@ juce::PopupMenu BankCollectionPage::makeRowMenu (int row)
     if (row < 0)
         return menu;
 
-    juce::Component::SafePointer<BankCollectionPage> self (this);
-    menu.addItem (TRANS ("Delete"),
-                  [self, row]
-                  {
-                      if (self != nullptr)
-                          self->deleteRow (row);
-                  });
-    menu.addItem (TRANS ("Rename"),
-                  [self, row]
-                  {
-                      if (self != nullptr)
-                          self->editRowName (row);
-                  });
+    TableRows::addItem<BankCollectionPage> (menu, TRANS ("Delete"), true, *this,
+                                            [row] (BankCollectionPage& p) { p.deleteRow (row); });
+    TableRows::addItem<BankCollectionPage> (menu, TRANS ("Rename"), true, *this,
+                                            [row] (BankCollectionPage& p) { p.editRowName (row); });
     return menu;
 }
 

@@ -3,7 +3,7 @@
 #include "vantor/browse/BrowseObserver.h"
 #include "vantor/browse/DraggableTableListBox.h"
 #include "vantor/browse/IBrowseCommandDispatcher.h"
-#include "vantor/ui/ColumnCustomComponent.h"
+#include "vantor/browse/TimeCell.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -81,19 +81,9 @@ private:
 };
 
 /** The bar of a stored BANK's time against the 16-second limit (red and full above it). */
-class BankCollectionPage::TimeColumnCustomComponent : public ui::ColumnCustomComponent
+class BankCollectionPage::TimeColumnCustomComponent : public TimeCell
 {
 public:
     TimeColumnCustomComponent (BankCollectionPage& page, juce::Component* table);
-
-    void setRow (int newRow) override;
-    void paintContent (juce::Graphics& g, int width, int height) override;
-    void resized() override;
-
-    double getSeconds() const noexcept { return seconds; }
-
-private:
-    BankCollectionPage& page;
-    double seconds = 0.0;
 };
 } // namespace vantor::browse

@@ -11,6 +11,17 @@ NameCell::NameCell (juce::TableListBox& ownerTable)
     setInterceptsMouseClicks (false, true);
 }
 
+NameCell* NameCell::reuse (juce::Component* existing, juce::TableListBox& table, const EditHandler& onEdited)
+{
+    if (auto* cell = dynamic_cast<NameCell*> (existing))
+        return cell;
+
+    delete existing;
+    auto* cell = new NameCell (table);
+    cell->onTextEdited = onEdited;
+    return cell;
+}
+
 NameCell::~NameCell()
 {
     leaveParent();

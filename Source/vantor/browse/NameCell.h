@@ -21,6 +21,13 @@ public:
     explicit NameCell (juce::TableListBox& table);
     ~NameCell() override;
 
+    using EditHandler = std::function<void (NameCell& cell, const juce::String& text)>;
+
+    /** A model's name cell made again: existing when it is a NameCell, else (deleting it) a new
+        one reporting its edits to onEdited. */
+    static NameCell* reuse (juce::Component* existing, juce::TableListBox& table,
+                            const EditHandler& onEdited);
+
     void setRow (int newRow) noexcept { row = newRow; }
     int getRow() const noexcept { return row; }
 
@@ -29,7 +36,7 @@ public:
     void showRow (int newRow, const juce::String& name, bool isRowSelected);
 
     /** Called with the committed text of an edit; the cell restarts its pause afterwards. */
-    std::function<void (NameCell& cell, const juce::String& text)> onTextEdited;
+    EditHandler onTextEdited;
 
     /** The text shown greyed while the name is empty and no editor is open (none when empty). */
     void setEmptyText (const juce::String& text) { emptyText = text; }

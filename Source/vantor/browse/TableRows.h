@@ -1,6 +1,10 @@
 #pragma once
 
+#include "vantor/browse/RowDragDescription.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
 
 namespace vantor::browse
 {
@@ -52,6 +56,61 @@ struct TableRows
             return cell->getText();
 
         return {};
+    }
+
+    /** A callback (of a menu item, a dialog) that acts on its owner only while the owner still
+        exists. */
+    template <typename Owner>
+    static std::function<void()> whileAlive (Owner& owner, std::function<void (Owner&)> action)
+    {
+        return [safe = juce::Component::SafePointer<Owner> (&owner), action = std::move (action)]
+        {
+            if (auto* o = safe.getComponent())
+                action (*o);
+        };
+    }
+
+    /** A menu item whose action runs only while its owner still exists. */
+    template <typename Owner>
+    static void addItem (juce::PopupMenu& menu, const juce::String& text, bool enabled, Owner& owner,
+                         std::function<void (Owner&)> action)
+    {
+        menu.addItem (text, enabled, false, whileAlive (owner, std::move (action)));
+    }
+
+    /** A model's cell made again: the existing component when it is a Cell, else (deleting it) a
+        new one from make. */
+    template <typename Cell, typename Make>
+    static Cell* reuseCell (juce::Component* existing, Make make)
+    {
+        if (auto* cell = dynamic_cast<Cell*> (existing))
+            return cell;
+
+        delete existing;
+        return make();
+    }
+
+    /** A row's background: the selection colour (dimmed to brightness 0.47 while the table has
+        not the focus), else the odd-row colour on odd rows. */
+    static void fillRowBackground (juce::Graphics& g, juce::TableListBox& table, int row, bool isSelected,
+                                   juce::Colour selected, juce::Colour odd)
+    {
+        if (isSelected)
+            g.fillAll (table.hasKeyboardFocus (true) ? selected : selected.withBrightness (0.47f));
+        else if ((row & 1) != 0)
+            g.fillAll (odd);
+    }
+
+    /** The drag description of the first selected row: prefix, row and the name its cell shows;
+        the prefix alone without a selection. */
+    static juce::var dragDescription (juce::TableListBox& table, const juce::String& prefix, int nameColumnId,
+                                      const juce::SparseSet<int>& selectedRows)
+    {
+        if (selectedRows.isEmpty())
+            return RowDragDescription::make (prefix, -1, {});
+
+        const auto row = selectedRows[0];
+        return RowDragDescription::make (prefix, row, nameCellText (table, nameColumnId, row));
     }
 
     /** At the mouse, without a completion; nothing for an empty menu. */

@@ -311,6 +311,7 @@ TEST (BankBrowseWindow, FTwoRenamesTheSelectedRowAndCtrlFTwoDoesNot)
     BankBrowseHarness h (timedBanks());
     BankBrowseHarness::click (rowPoint (*h.bankView, 4));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getCurrentBank() == 4; }, 60000));
+    ASSERT_TRUE (BankBrowseHarness::waitForKeyboardFocus (h.bankView->getTable()));
     const auto editing = [&] (int row)
     {
         auto* cell =
@@ -356,8 +357,8 @@ TEST (BankBrowseWindow, SpaceHeldOnAFileTogglesThePreviewOnce)
         },
         60000));
     BankBrowseHarness::click (BankBrowseHarness::onScreen (tree, item->getItemPosition (true).getCentre()));
-    ASSERT_TRUE (
-        pumpMessagesUntil ([&] { return item->isSelected() && tree.hasKeyboardFocus (true); }, 60000));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return item->isSelected(); }, 60000));
+    ASSERT_TRUE (BankBrowseHarness::waitForKeyboardFocus (tree));
 
     // Counts the key's presses (auto-repeat included) as they reach the tree.
     struct PressCounter : juce::KeyListener
@@ -435,8 +436,8 @@ TEST (BankBrowseWindow, TheDeleteQuestionOfARowScrolledOutOfViewNamesIt)
         ASSERT_TRUE (pumpMessagesUntil ([&] { return table.getCellComponent (c.nameColumn, 0) != nullptr; }));
         BankBrowseHarness::click (
             BankBrowseHarness::onScreen (table, table.getRowPosition (0, true).getCentre()));
-        ASSERT_TRUE (pumpMessagesUntil (
-            [&] { return table.isRowSelected (0) && table.hasKeyboardFocus (true); }, 60000));
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return table.isRowSelected (0); }, 60000));
+        ASSERT_TRUE (BankBrowseHarness::waitForKeyboardFocus (table));
 
         table.scrollToEnsureRowIsOnscreen (table.getNumRows() - 1);
         ASSERT_TRUE (pumpMessagesUntil ([&] { return table.getCellComponent (c.nameColumn, 0) == nullptr; }));

@@ -216,6 +216,19 @@ public:
         return release() && started && arrived;
     }
 
+    /** Keys go to the X window that has the input focus: waits until the component has JUCE's
+        focus and its window the X server's (a closed dialog hands the X focus back late). */
+    static bool waitForKeyboardFocus (juce::Component& component)
+    {
+        return pumpMessagesUntil (
+            [&component]
+            {
+                auto* peer = component.getPeer();
+                return component.hasKeyboardFocus (true) && peer != nullptr && peer->isFocused();
+            },
+            60000);
+    }
+
     static bool click (juce::Point<int> at, int button = 1)
     {
         return xdotool ({"mousemove", juce::String (at.x), juce::String (at.y), "sleep", "0.1", "click",
