@@ -49,6 +49,18 @@ juce::Point<int> collectionRowPoint (BankCollectionPage& page, int row)
     return BankBrowseHarness::onScreen (table, {100, r.getCentreY()});
 }
 
+int numModals()
+{
+    return juce::ModalComponentManager::getInstance()->getNumModalComponents();
+}
+
+juce::AlertWindow* topAlert()
+{
+    return numModals() > 0 ? dynamic_cast<juce::AlertWindow*> (
+                                 juce::ModalComponentManager::getInstance()->getModalComponent (0))
+                           : nullptr;
+}
+
 TEST (BankBrowseWindow, ScreensOfTheBankTableThePaneAndThePages)
 {
     SKIP_WITHOUT_DISPLAY();
@@ -120,13 +132,22 @@ TEST (BankBrowseWindow, AStoredBankDroppedOnARowIsLoadedAfterTheOverwriteQuestio
 {
     SKIP_WITHOUT_DISPLAY();
     BankBrowseHarness h (timedBanks(), 0, 2, true);
-    common::AppSettingsSingleton::getInstance()->setWarnOverwriting (false);
+    common::AppSettingsSingleton::getInstance()->setWarnOverwriting (true);
     auto& page = *h.browseView->getBankCollectionPage();
     ASSERT_TRUE (pumpMessagesUntil ([&] { return page.getCount() == 2 && page.isShowing(); }));
     h.service->renameCollectionBank (1, "Stored Kit");
 
+    // Row 5 holds "BANK 6": the drop asks before it overwrites; Yes (Return) loads.
     ASSERT_TRUE (BankBrowseHarness::drag (collectionRowPoint (page, 1), rowPoint (*h.bankView, 5), page,
                                           [&] { return h.bankView->getTable().getDropRow() == 5; }));
+    ASSERT_TRUE (
+        pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }, 60000));
+    EXPECT_EQ (vantor::ui::DialogHelper::getDialogMessage (*vantor::ui::DialogHelper::getCurrentDialog()),
+               "Are you sure you want to overwrite?");
+    EXPECT_EQ (h.banks->getRow (5).name, "BANK 6") << "nothing before the answer";
+    BankBrowseHarness::screenshot ("11-load-overwrite-question");
+    ASSERT_TRUE (
+        BankBrowseHarness::pressKeyInWindow (*vantor::ui::DialogHelper::getCurrentDialog(), "Return"));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getRow (5).name == "Stored Kit"; }, 60000));
     EXPECT_EQ (h.banks->getCurrentBank(), 5);
 }
@@ -164,19 +185,18 @@ TEST (BankBrowseWindow, RightClicksOpenTheRowMenuUnlessTheMouseMovedSixPixels)
     BankBrowseHarness h (timedBanks());
     const auto at = rowPoint (*h.bankView, 1);
 
-    BankBrowseHarness::click (at, 3);
-    ASSERT_TRUE (pumpMessagesUntil (
-        [] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() > 0; }));
+    ASSERT_TRUE (BankBrowseHarness::press (at, 3));
+    ASSERT_TRUE (BankBrowseHarness::release (3));
+    ASSERT_TRUE (pumpMessagesUntil ([] { return numModals() > 0; }, 60000));
     BankBrowseHarness::screenshot ("08-bank-row-menu");
     EXPECT_TRUE (juce::PopupMenu::dismissAllActiveMenus());
-    pumpMessagesUntil ([]
-                       { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; });
+    ASSERT_TRUE (pumpMessagesUntil ([] { return numModals() == 0; }, 60000));
 
-    BankBrowseHarness::xdotool ({"mousemove", juce::String (at.x), juce::String (at.y), "sleep", "0.1",
-                                 "mousedown", "3", "sleep", "0.1", "mousemove", juce::String (at.x + 6),
-                                 juce::String (at.y), "sleep", "0.1", "mouseup", "3", "sleep", "0.3"});
-    EXPECT_FALSE (juce::PopupMenu::dismissAllActiveMenus())
-        << "a right click that moved 6 pixels opens no menu";
+    // Each step seen before the next, so the release has been handled when the menus are looked at.
+    ASSERT_TRUE (BankBrowseHarness::press (at, 3));
+    ASSERT_TRUE (BankBrowseHarness::moveTo (at + juce::Point<int> (6, 0)));
+    ASSERT_TRUE (BankBrowseHarness::release (3));
+    EXPECT_EQ (numModals(), 0) << "a right click that moved 6 pixels opens no menu";
 }
 
 TEST (BankBrowseWindow, ClicksAfterScrollingToTheBottomReachOnlyLiveCells)
@@ -203,18 +223,6 @@ TEST (BankBrowseWindow, ClicksAfterScrollingToTheBottomReachOnlyLiveCells)
         ASSERT_TRUE (pumpMessagesUntil ([&] { return table.getSelectedRow() == row; }, 60000));
     }
 }
-int numModals()
-{
-    return juce::ModalComponentManager::getInstance()->getNumModalComponents();
-}
-
-juce::AlertWindow* topAlert()
-{
-    return numModals() > 0 ? dynamic_cast<juce::AlertWindow*> (
-                                 juce::ModalComponentManager::getInstance()->getModalComponent (0))
-                           : nullptr;
-}
-
 bool isHoveredByABank (BankCollectionPage& page)
 {
     return page.getTable().findColour (juce::ListBox::outlineColourId) !=
@@ -285,7 +293,7 @@ TEST (BankBrowseWindow, ABankOverTheClosedTabOpensItAndDroppedInTheCollectionIsS
             buttons.add (button->getButtonText());
     EXPECT_EQ (buttons, juce::StringArray ({"Overwrite", "Save As", "Cancel"}));
     BankBrowseHarness::screenshot ("06-same-name-question");
-    BankBrowseHarness::xdotool ({"key", "Escape"});
+    ASSERT_TRUE (BankBrowseHarness::pressKeyInWindow (*topAlert(), "Escape"));
     ASSERT_TRUE (pumpMessagesUntil ([] { return numModals() == 0; }, 60000));
     EXPECT_EQ (page.getCount(), 1);
 
@@ -299,7 +307,8 @@ TEST (BankBrowseWindow, ABankOverTheClosedTabOpensItAndDroppedInTheCollectionIsS
     auto* saveAs = vantor::ui::DialogHelper::getCurrentDialog();
     EXPECT_EQ (saveAs->getTextEditorContents ("text"), "Untitled BANK");
     BankBrowseHarness::screenshot ("09-save-as-untitled-bank");
-    BankBrowseHarness::xdotool ({"key", "Return"});
+    ASSERT_TRUE (
+        BankBrowseHarness::pressKeyInWindow (*vantor::ui::DialogHelper::getCurrentDialog(), "Return"));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return page.getCount() == 2; }, 60000));
     EXPECT_GE (page.findRowByName ("Untitled BANK"), 0);
 }
@@ -447,7 +456,8 @@ TEST (BankBrowseWindow, TheDeleteQuestionOfARowScrolledOutOfViewNamesIt)
         EXPECT_EQ (vantor::ui::DialogHelper::getDialogMessage (*vantor::ui::DialogHelper::getCurrentDialog()),
                    "Are you sure you want to delete '" + name + "'?");
         BankBrowseHarness::screenshot (juce::String ("10-delete-question-") + c.table);
-        BankBrowseHarness::xdotool ({"key", "Escape"});
+        ASSERT_TRUE (
+            BankBrowseHarness::pressKeyInWindow (*vantor::ui::DialogHelper::getCurrentDialog(), "Escape"));
         ASSERT_TRUE (pumpMessagesUntil (
             [] { return vantor::ui::DialogHelper::getCurrentDialog() == nullptr; }, 60000));
         EXPECT_EQ (c.count(), countBefore) << "cancelled";

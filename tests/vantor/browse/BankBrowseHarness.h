@@ -114,6 +114,11 @@ public:
 
     ~BankBrowseHarness()
     {
+        // A menu or a box left open would keep the next test's input from its window.
+        juce::PopupMenu::dismissAllActiveMenus();
+        juce::ModalComponentManager::getInstance()->cancelAllModalComponents();
+        pumpMessagesUntil (
+            [] { return juce::ModalComponentManager::getInstance()->getNumModalComponents() == 0; }, 60000);
         vantor::ui::DialogHelper::releaseResources();
         window.reset();
         browseView.reset();
@@ -227,6 +232,19 @@ public:
                 return component.hasKeyboardFocus (true) && peer != nullptr && peer->isFocused();
             },
             60000);
+    }
+
+    /** Keys to a dialog: waits until its window has the X server's input focus. */
+    static bool pressKeyInWindow (juce::Component& window, const juce::String& key)
+    {
+        return pumpMessagesUntil (
+                   [&window]
+                   {
+                       auto* peer = window.getPeer();
+                       return peer != nullptr && peer->isFocused();
+                   },
+                   60000) &&
+               xdotool ({"key", key});
     }
 
     static bool click (juce::Point<int> at, int button = 1)
