@@ -83,7 +83,7 @@ TEST (BankBrowseWindow, ScreensOfTheBankTableThePaneAndThePages)
 
     // A click on the tab slides the collection in.
     BankBrowseHarness::click (BankBrowseHarness::onScreen (pane.getOpenCloseButton(), {12, 100}));
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return pane.isCollectionOpen() && !pane.isSliding(); }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return pane.isCollectionOpen() && !pane.isSliding(); }, 60000));
     EXPECT_EQ (pane.getOpenCloseButton().getBounds(), juce::Rectangle<int> (384, 0, 24, pane.getHeight()));
     EXPECT_EQ (pane.getSamplePage().getX(), 428);
     EXPECT_TRUE (pane.getBankCollectionPage()->isVisible());
@@ -114,17 +114,18 @@ TEST (BankBrowseWindow, ScreensOfTheBankTableThePaneAndThePages)
         },
         20000));
     stick->setOpen (true);
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return stick->getNumSubItems() == 3; }));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return stick->getNumSubItems() == 3; }, 60000));
     BankBrowseHarness::screenshot ("04-user-tree");
 
     // The factory page through the USER / FACTORY toggle.
     auto& toggle = pane.getSamplePage().getUserFactoryButton();
     BankBrowseHarness::click (BankBrowseHarness::onScreen (toggle, {100, 12}));
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return pane.getSamplePage().getFactoryPage().isVisible(); }));
+    ASSERT_TRUE (
+        pumpMessagesUntil ([&] { return pane.getSamplePage().getFactoryPage().isVisible(); }, 60000));
     EXPECT_FALSE (user.isVisible());
     EXPECT_EQ (toggle.getTooltip(), "Click to view files on your computer.");
-    ASSERT_TRUE (
-        pumpMessagesUntil ([&] { return pane.getSamplePage().getFactoryPage().getList().hasBeenRead(); }));
+    ASSERT_TRUE (pumpMessagesUntil (
+        [&] { return pane.getSamplePage().getFactoryPage().getList().hasBeenRead(); }, 60000));
     BankBrowseHarness::screenshot ("05-factory-page");
 }
 
@@ -334,8 +335,7 @@ TEST (BankBrowseWindow, FTwoRenamesTheSelectedRowAndCtrlFTwoDoesNot)
     EXPECT_FALSE (editing (4));
     EXPECT_FALSE (editing (5));
 
-    BankBrowseHarness::xdotool ({"key", "F2"});
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return editing (5); }, 60000));
+    ASSERT_TRUE (BankBrowseHarness::pressKeyUntil ("F2", [&] { return editing (5); }));
     BankBrowseHarness::xdotool ({"key", "ctrl+a", "type", "Renamed"});
     BankBrowseHarness::xdotool ({"key", "Return"});
     ASSERT_TRUE (pumpMessagesUntil ([&] { return h.banks->getRow (5).name == "Renamed"; }, 60000));
@@ -450,9 +450,8 @@ TEST (BankBrowseWindow, TheDeleteQuestionOfARowScrolledOutOfViewNamesIt)
 
         table.scrollToEnsureRowIsOnscreen (table.getNumRows() - 1);
         ASSERT_TRUE (pumpMessagesUntil ([&] { return table.getCellComponent (c.nameColumn, 0) == nullptr; }));
-        BankBrowseHarness::xdotool ({"key", "Delete"});
-        ASSERT_TRUE (pumpMessagesUntil (
-            [] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }, 60000));
+        ASSERT_TRUE (BankBrowseHarness::pressKeyUntil (
+            "Delete", [] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }));
         EXPECT_EQ (vantor::ui::DialogHelper::getDialogMessage (*vantor::ui::DialogHelper::getCurrentDialog()),
                    "Are you sure you want to delete '" + name + "'?");
         BankBrowseHarness::screenshot (juce::String ("10-delete-question-") + c.table);
