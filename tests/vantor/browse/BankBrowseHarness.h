@@ -234,17 +234,19 @@ public:
             60000);
     }
 
-    /** Keys to a dialog: waits until its window has the X server's input focus. */
+    /** A key to a dialog, once its window has the X server's input focus, sent again until the
+        dialog is gone (see pressKeyUntil). */
     static bool pressKeyInWindow (juce::Component& window, const juce::String& key)
     {
+        juce::Component::SafePointer<juce::Component> dialog (&window);
         return pumpMessagesUntil (
-                   [&window]
+                   [dialog]
                    {
-                       auto* peer = window.getPeer();
+                       auto* peer = dialog != nullptr ? dialog->getPeer() : nullptr;
                        return peer != nullptr && peer->isFocused();
                    },
                    60000) &&
-               xdotool ({"key", key});
+               pressKeyUntil (key, [dialog] { return dialog == nullptr || !dialog->isShowing(); });
     }
 
     /** Sends a key until its effect shows. Now and then a key sent to the focused window never
