@@ -19,9 +19,11 @@
 #include "vantor/VantorComponent.h"
 #include "vantor/browse/BankCollectionPage.h"
 #include "vantor/browse/BrowseView.h"
+#include "vantor/browse/FakeVolumes.h"
 #include "vantor/dataset/BankJsonKeys.h"
 #include "vantor/dataset/ModelJsonKeys.h"
 #include "vantor/dataset/SlotJsonKeys.h"
+#include "vantor/ui/DialogHelper.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -190,9 +192,9 @@ public:
 
     vantor::VantorComponent& view() { return main->getVantorComponent(); }
 
-    juce::Point<int> padCentre (int pad)
+    juce::Rectangle<int> pad (int index)
     {
-        return boundsOf (view().getSlotView().getPadPanel (pad)->getPadButton()).getCentre();
+        return boundsOf (view().getSlotView().getPadPanel (index)->getPadButton());
     }
 
     juce::Point<int> slotRowCentre (int row) { return rowCentre (view().getSlotView().getTable(), row); }
@@ -217,6 +219,37 @@ public:
         const auto& table = view().getBrowseView().getBankCollectionPage()->getTable();
         return {pane.getX() + vantor::browse::BrowseView::collectionWidth / 2,
                 pane.getY() + table.getY() + 3 * table.getRowHeight()};
+    }
+
+    juce::Rectangle<int> bankViewBounds() { return boundsOf (view().getBankView()); }
+    juce::Rectangle<int> slotViewBounds() { return boundsOf (view().getSlotView()); }
+
+    /** The drive dialog opened here on one volume of that name, as the program opens it: its
+        size and where its OK button lies in it. */
+    std::pair<juce::Rectangle<int>, juce::Rectangle<int>>
+    driveDialogAndOkButton (const juce::String& volumeName)
+    {
+        using vantor::ui::DialogHelper;
+        FakeVolumes volumes;
+        volumes.set ({juce::File ("/" + volumeName)});
+        DialogHelper::setVolumeListFactory ([&volumes] { return volumes.makeList(); });
+        DialogHelper::showDriveSelectionDialog (TRANS ("Export"), [] (const juce::File&) {});
+        juce::Rectangle<int> dialogArea, okArea;
+
+        if (auto* dialog = DialogHelper::getCurrentDialog())
+        {
+            dialogArea = dialog->getLocalBounds();
+
+            for (auto* child : dialog->getChildren())
+                if (auto* button = dynamic_cast<juce::TextButton*> (child);
+                    button != nullptr && button->getButtonText() == TRANS ("OK"))
+                    okArea = button->getBounds();
+
+            DialogHelper::deleteCurrentDialogIf (dialog);
+        }
+
+        DialogHelper::setVolumeListFactory (nullptr);
+        return {dialogArea, okArea};
     }
 
     /** A point in the black band at the bottom, where the mouse hides and highlights nothing. */
@@ -251,6 +284,16 @@ protected:
         drive = user.addRemovableVolume ("GLORVAK");
     }
 
+    void TearDown() override { stopDragSource(); }
+
+    void stopDragSource()
+    {
+        if (dragSource != nullptr)
+            dragSource->kill();
+
+        dragSource.reset();
+    }
+
     /** Starts the program and waits for its main window; the layout follows its size. */
     void start()
     {
@@ -278,10 +321,12 @@ protected:
         return window.bounds.getPosition() + inWindow;
     }
 
-    juce::Image captureWaveform() const
+    juce::Image captureInWindow (juce::Rectangle<int> area) const
     {
-        return capture (layout->waveform().translated (window.bounds.getX(), window.bounds.getY()));
+        return capture (area.translated (window.bounds.getX(), window.bounds.getY()));
     }
+
+    juce::Image captureWaveform() const { return captureInWindow (layout->waveform()); }
 
     /** Waits until the file's JSON satisfies the condition (the program saves a few seconds after
         a change). */
@@ -291,23 +336,30 @@ protected:
     }
 
     /** Drags files from another X program (a GTK window beside the program's window) onto a
-        point of the window, moving in small steps as a hand does. */
-    void dropFiles (const juce::StringArray& files, juce::Point<int> inWindow)
+        pad, moving in small steps as a hand does, and lets go once the pad shows that it would
+        take them. */
+    void dropFiles (const juce::StringArray& files, juce::Rectangle<int> pad)
     {
+        ASSERT_TRUE (pumpMessagesUntil (
+            [&] { return captureInWindow (pad).getPixelAt (1, pad.getHeight() / 2).getBrightness() < 0.1f; }))
+            << "the pad's outer ring is dark before the drag";
         const auto script =
             juce::File (GLORVAK_TEST_DATA_DIR).getSiblingFile ("harness").getChildFile ("drag-files.py");
         const auto sourceAt = juce::Point<int> (window.bounds.getRight() + 80, window.bounds.getY() + 200);
         juce::StringArray arguments{"/usr/bin/python3", script.getFullPathName(), juce::String (sourceAt.x),
                                     juce::String (sourceAt.y)};
         arguments.addArray (files);
-        juce::ChildProcess source;
-        ASSERT_TRUE (source.start (arguments, 0));
+        // The previous source has done its part by now; a busy machine may not have let it see
+        // the end of its drag yet.
+        stopDragSource();
+        dragSource = std::make_unique<juce::ChildProcess>();
+        ASSERT_TRUE (dragSource->start (arguments, 0));
 
         juce::Point<int> from;
         ASSERT_TRUE (
             pumpMessagesUntil ([&from] { return findWindowCentre (dragSourceTitle, from); }, slowStepMs))
             << "the drag source's window";
-        const auto to = onScreen (inWindow);
+        const auto to = onScreen (pad.getCentre());
         ASSERT_TRUE (run->moveMouse (from));
         ASSERT_TRUE (runProgram ({"xdotool", "mousedown", "1"}));
 
@@ -319,11 +371,16 @@ protected:
             juce::Thread::sleep (60);
         }
 
-        juce::Thread::sleep (300);
+        // Both programs have agreed on the drop once the pad lights up; a release before that
+        // would end the drag with nothing dropped.
+        // (The pad's outer ring, black otherwise, takes the accent colour while files are over it.)
+        const auto ringIsLit = [&]
+        {
+            const auto image = captureInWindow (pad);
+            return image.isValid() && image.getPixelAt (1, image.getHeight() / 2).getBrightness() > 0.25f;
+        };
+        ASSERT_TRUE (pumpMessagesUntil (ringIsLit, slowStepMs)) << "the pad shows the files over it";
         ASSERT_TRUE (runProgram ({"xdotool", "mouseup", "1"}));
-        EXPECT_TRUE (pumpMessagesUntil ([&source] { return !source.isRunning(); }, slowStepMs))
-            << "the drag ended";
-        source.kill();
         ASSERT_TRUE (run->moveMouse (onScreen (layout->restingPoint())));
     }
 
@@ -362,6 +419,7 @@ protected:
     }
 
     ScratchFolder sources;
+    std::unique_ptr<juce::ChildProcess> dragSource;
     ProgramUser user;
     juce::File wavSource, mp3Source, drive;
     std::unique_ptr<ProgramRun> run;
@@ -380,7 +438,7 @@ TEST_F (ProgramJourney, TwoFilesOnPadsTrimmedStoredExportedAndShownAgainAfterARe
 
     // 1. A WAV onto pad A and an MP3 onto pad B, dragged from another program. A drop selects
     //    its SLOT, whose waveform the editor shows.
-    dropFiles ({wavSource.getFullPathName()}, layout->padCentre (0));
+    dropFiles ({wavSource.getFullPathName()}, layout->pad (0));
     ASSERT_TRUE (waitForJson (user.modelFile(), [&] (const juce::var& m)
                               { return nameOf (slotOf (m, 0, 0)) == "Journey kick"; }))
         << "pad A holds the WAV";
@@ -388,7 +446,7 @@ TEST_F (ProgramJourney, TwoFilesOnPadsTrimmedStoredExportedAndShownAgainAfterARe
     ASSERT_TRUE (wavWaveform.isValid()) << "the WAV's waveform is shown";
     run->screenshot ("journey-02-wav-on-pad-a");
 
-    dropFiles ({mp3Source.getFullPathName()}, layout->padCentre (1));
+    dropFiles ({mp3Source.getFullPathName()}, layout->pad (1));
     ASSERT_TRUE (waitForJson (user.modelFile(), [&] (const juce::var& m)
                               { return nameOf (slotOf (m, 0, 1)) == "Journey loop"; }))
         << "pad B holds the MP3";
@@ -460,7 +518,12 @@ TEST_F (ProgramJourney, TwoFilesOnPadsTrimmedStoredExportedAndShownAgainAfterARe
     const auto driveDialog = waitForNewWindow ({window.id});
     ASSERT_TRUE (driveDialog.isValid()) << "the drive dialog";
     run->screenshot ("journey-06-drive-dialog");
-    ASSERT_TRUE (run->key ("Return"));
+    // OK is clicked: a Return held down by a stalled xdotool on a busy machine would repeat into
+    // the progress window, whose only button, Cancel, takes Return.
+    const auto [dialogArea, okArea] = layout->driveDialogAndOkButton (drive.getFileName());
+    ASSERT_EQ (dialogArea.getWidth(), driveDialog.bounds.getWidth()) << "the same dialog";
+    ASSERT_EQ (dialogArea.getHeight(), driveDialog.bounds.getHeight()) << "the same dialog";
+    ASSERT_TRUE (run->clickOnScreen (driveDialog.bounds.getPosition() + okArea.getCentre()));
     const auto unit = drive.getChildFile ("Quorvane/GLORVAK");
     const auto settingsOnUnit = unit.getChildFile ("GLORVAKSETTINGS.json");
     ASSERT_TRUE (pumpMessagesUntil ([&] { return settingsOnUnit.existsAsFile(); }, slowStepMs))
@@ -471,6 +534,8 @@ TEST_F (ProgramJourney, TwoFilesOnPadsTrimmedStoredExportedAndShownAgainAfterARe
             return w.id != window.id && w.id != driveDialog.id &&
                    w.bounds.getHeight() < driveDialog.bounds.getHeight();
         });
+    if (!completed.isValid())
+        run->screenshot ("journey-07-export-not-completed");
     ASSERT_TRUE (completed.isValid()) << "the export completed";
     run->screenshot ("journey-07-export-completed");
     ASSERT_TRUE (runProgram ({"xdotool", "windowactivate", "--sync", completed.id}));
@@ -498,6 +563,14 @@ TEST_F (ProgramJourney, TwoFilesOnPadsTrimmedStoredExportedAndShownAgainAfterARe
                frames (slotA, slotkeys::endSample) - frames (slotA, slotkeys::startSample));
     EXPECT_EQ (exportedLength (1), frames (slotOf (readJson (user.modelFile()), 0, 1), slotkeys::sampleNum));
 
+    // What the BANK and SLOT views show now, to be shown again after the restart.
+    ASSERT_TRUE (run->moveMouse (onScreen (layout->restingPoint())));
+    const juce::Rectangle<int> views[] = {layout->bankViewBounds(), layout->slotViewBounds()};
+    juce::Image shown[2];
+
+    for (int i = 0; i < 2; ++i)
+        shown[i] = captureInWindow (views[i]);
+
     quit();
 
     // 5. Started again: the same state, in the files and on the screen.
@@ -507,6 +580,12 @@ TEST_F (ProgramJourney, TwoFilesOnPadsTrimmedStoredExportedAndShownAgainAfterARe
     const auto waveformAgain = waitForSteadyWaveform();
     ASSERT_TRUE (waveformAgain.isValid());
     EXPECT_LT (differingShare (waveformAgain, trimmedWaveform), 0.01) << "SLOT A, trimmed, is shown again";
+
+    for (int i = 0; i < 2; ++i)
+        EXPECT_TRUE (pumpMessagesUntil (
+            [&] { return differingShare (captureInWindow (views[i]), shown[i]) < 0.01; }, slowStepMs))
+            << (i == 0 ? "the BANK table" : "the SLOT table and pads") << " show what they showed before";
+
     run->screenshot ("journey-08-started-again");
     quit();
     EXPECT_EQ (user.modelFile().loadFileAsString(), modelBefore);
