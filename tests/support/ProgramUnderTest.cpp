@@ -512,9 +512,9 @@ std::vector<ProgramWindow> ProgramRun::visibleWindows() const
     if (!started())
         return windows;
 
-    // An empty name pattern matches every window; --pid keeps those of this process.
+    // JUCE marks each of its windows, popups too, with the process id.
     for (const auto& id : juce::StringArray::fromLines (
-             xdotool ({"search", "--onlyvisible", "--pid", juce::String (processId), "--name", ""})))
+             xdotool ({"search", "--onlyvisible", "--pid", juce::String (processId)})))
         if (id.trim().isNotEmpty())
             if (auto window = windowWithId (id.trim()); window.isValid())
                 windows.push_back (window);
@@ -537,6 +537,21 @@ ProgramWindow ProgramRun::waitForWindow (const std::function<bool (const Program
     }
 
     return {};
+}
+
+bool ProgramRun::waitUntil (const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32)timeoutMs;
+
+    while (isRunning() && juce::Time::getMillisecondCounter() <= deadline)
+    {
+        if (condition())
+            return true;
+
+        juce::Thread::sleep (50);
+    }
+
+    return false;
 }
 
 ProgramWindow ProgramRun::waitForSplash (int timeoutMs)
@@ -590,7 +605,22 @@ bool ProgramRun::activate()
 
 bool ProgramRun::moveMouse (juce::Point<int> onScreen)
 {
-    return xdotoolSucceeds ({"mousemove", "--sync", juce::String (onScreen.x), juce::String (onScreen.y)});
+    // Not "--sync": it waits for ever when the pointer is already there.
+    if (!xdotoolSucceeds ({"mousemove", juce::String (onScreen.x), juce::String (onScreen.y)}))
+        return false;
+
+    const auto expected = "x:" + juce::String (onScreen.x) + " y:" + juce::String (onScreen.y) + " ";
+    const auto deadline = juce::Time::getMillisecondCounter() + 30000;
+
+    while (!xdotool ({"getmouselocation"}).startsWith (expected))
+    {
+        if (juce::Time::getMillisecondCounter() > deadline)
+            return false;
+
+        juce::Thread::sleep (10);
+    }
+
+    return true;
 }
 
 bool ProgramRun::clickOnScreen (juce::Point<int> onScreen, int button)
@@ -647,6 +677,110 @@ void ProgramRun::screenshot (const juce::String& name) const
     // Time for the program to paint: this only feeds the picture, no result depends on it.
     juce::Thread::sleep (300);
     succeeds ({"import", "-window", "root", folder + "/" + name + ".png"});
+}
+
+ProgramWindow ProgramRun::openMenu (juce::Point<int> barNameInMainWindow)
+{
+    const auto before = visibleWindows();
+
+    const auto isNew = [&before, this] (const ProgramWindow& w)
+    {
+        if (w.id == main.id)
+            return false;
+
+        for (const auto& old : before)
+            if (old.id == w.id)
+                return false;
+
+        return true;
+    };
+
+    // A click that comes while the window is still being placed, or right after a menu was
+    // dismissed, can leave the bar without a popup: then the name is clicked again.
+    for (int attempt = 0; attempt < 5; ++attempt)
+    {
+        if (!click (barNameInMainWindow))
+            return {};
+
+        if (auto popup = waitForWindow (isNew, 5000); popup.isValid())
+            return popup;
+    }
+
+    return {};
+}
+
+juce::Image ProgramRun::captureScreen() const
+{
+    const auto file = outputFile.getSiblingFile ("screen.png");
+
+    if (!succeeds ({"import", "-window", "root", file.getFullPathName()}))
+        return {};
+
+    auto image = juce::ImageFileFormat::loadFrom (file);
+    file.deleteFile();
+    return image;
+}
+
+std::vector<ProgramRun::MenuLine> ProgramRun::readMenuLines (const ProgramWindow& popup) const
+{
+    std::vector<MenuLine> lines;
+    const auto screen = captureScreen();
+    // The frame of the popup is left out: only its inside holds items.
+    const auto area = popup.bounds.reduced (3).getIntersection (screen.getBounds());
+
+    if (area.isEmpty())
+        return lines;
+
+    const auto brightnessAt = [&screen] (int x, int y)
+    { return screen.getPixelAt (x, y).getPerceivedBrightness(); };
+    const auto background = brightnessAt (area.getX(), area.getY());
+
+    // Rows holding ink, grouped; a group no higher than a separator line is one.
+    constexpr float inkStep = 0.15f;
+    constexpr int separatorHeight = 3;
+    int groupStart = -1;
+    float groupBrightness = 0;
+
+    for (int y = area.getY(); y <= area.getBottom(); ++y)
+    {
+        float rowBrightness = 0;
+
+        if (y < area.getBottom())
+            for (int x = area.getX(); x < area.getRight(); ++x)
+                rowBrightness = juce::jmax (rowBrightness, brightnessAt (x, y));
+
+        const bool ink = y < area.getBottom() && rowBrightness - background > inkStep;
+
+        if (ink && groupStart < 0)
+        {
+            groupStart = y;
+            groupBrightness = 0;
+        }
+
+        if (ink)
+            groupBrightness = juce::jmax (groupBrightness, rowBrightness);
+
+        if (!ink && groupStart >= 0)
+        {
+            if (y - groupStart > separatorHeight)
+                lines.push_back ({{popup.bounds.getX(), groupStart, popup.bounds.getWidth(), y - groupStart},
+                                  groupBrightness});
+
+            groupStart = -1;
+        }
+    }
+
+    return lines;
+}
+
+bool ProgramRun::isGreyed (const std::vector<MenuLine>& lines, size_t index)
+{
+    float brightest = 0;
+
+    for (const auto& line : lines)
+        brightest = juce::jmax (brightest, line.brightness);
+
+    return index < lines.size() && lines[index].brightness < 0.8f * brightest;
 }
 
 bool ProgramRun::closeAsUser()

@@ -134,6 +134,10 @@ public:
     ProgramWindow waitForWindow (const std::function<bool (const ProgramWindow&)>& condition,
                                  int timeoutMs = defaultTimeoutMs);
 
+    /** Waits until the condition holds while the program runs; false on time-out or when the
+        program ended first. */
+    bool waitUntil (const std::function<bool()>& condition, int timeoutMs = defaultTimeoutMs);
+
     /** The main window found by waitForMainWindow, with its current bounds. */
     ProgramWindow mainWindow() const;
 
@@ -150,6 +154,25 @@ public:
     bool drag (juce::Point<int> fromInMainWindow, juce::Point<int> toInMainWindow);
     bool key (const juce::String& keys);
     bool typeText (const juce::String& text);
+
+    /** Clicks a name of the menu bar (main window coordinates) and waits for its popup. */
+    ProgramWindow openMenu (juce::Point<int> barNameInMainWindow);
+
+    /** The whole screen as it is now. */
+    juce::Image captureScreen() const;
+
+    /** One line of text in a popup menu, read from the screen. */
+    struct MenuLine
+    {
+        juce::Rectangle<int> bounds; // on the screen: a click at its centre picks the item
+        float brightness = 0;        // of its brightest pixel, 0 to 1: greyed items are dimmer
+    };
+
+    /** The item lines of an open popup menu, top to bottom, separators left out. */
+    std::vector<MenuLine> readMenuLines (const ProgramWindow& popup) const;
+
+    /** True when a line is drawn clearly dimmer than the brightest line of its menu. */
+    static bool isGreyed (const std::vector<MenuLine>& lines, size_t index);
 
     /** With GLORVAK_SCREENSHOTS set, saves the whole screen there as NAME.png. */
     void screenshot (const juce::String& name) const;
