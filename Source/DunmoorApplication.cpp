@@ -158,6 +158,10 @@ void DunmoorApplication::shutdown()
 
     quitAfterWorker.reset();
     mainWindow.reset();
+    // A drag image snapping back or a fading message bubble lives on in a proxy window of the
+    // desktop's animator, which JUCE deletes only after it has closed the X display: a quit within
+    // those few hundred milliseconds crashed in Xlib. End them while the display is open.
+    juce::Desktop::getInstance().getAnimator().cancelAllAnimations (false);
 
     // Saved now, while this instance still holds the data folder: a start right after us must
     // read the settings as we left them.

@@ -12,7 +12,10 @@ namespace
 {
 std::atomic<int> markerCalls{0};
 
-void marker (int) { ++markerCalls; }
+void marker (int)
+{
+    ++markerCalls;
+}
 
 /** Puts a counting handler in place of the signal's own for the test, so that a signal that
     reaches "the previous handler" is seen instead of ending the test program. */

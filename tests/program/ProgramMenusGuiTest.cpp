@@ -121,7 +121,8 @@ TEST_F (ProgramMenus, MenusShowTheirItemsPreferencesIsGreyedWhileOpenAndAboutOpe
         SCOPED_TRACE (opening);
         lines = openMenu (run, helpMenu, helpItemCount);
         ASSERT_TRUE (pick (run, lines, aboutItem));
-        const auto about = run.waitForWindow ([&run] (const ProgramWindow& w) { return w.id != run.mainWindow().id; });
+        const auto about =
+            run.waitForWindow ([&run] (const ProgramWindow& w) { return w.id != run.mainWindow().id; });
         ASSERT_TRUE (about.isValid());
         EXPECT_EQ (otherWindows (run).size(), 1u);
         run.screenshot ("program-about-" + juce::String (opening));

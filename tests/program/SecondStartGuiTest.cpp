@@ -55,7 +55,8 @@ TEST_F (SecondStart, EndsWithZeroLeavesTheSettingsAloneAndBringsTheFirstWindowBa
 
     startAgainAndExpectItToEndAtOnce ("while running");
 
-    EXPECT_TRUE (first.waitUntil ([&first] { return ProgramRun::activeWindowId() == first.mainWindow().id; }));
+    EXPECT_TRUE (
+        first.waitUntil ([&first] { return ProgramRun::activeWindowId() == first.mainWindow().id; }));
     first.screenshot ("program-second-start-first-in-front");
     EXPECT_EQ (user.settingsFile().loadFileAsString(), settingsBefore);
     EXPECT_EQ (user.settingsFile().getLastModificationTime(), settingsTime);
@@ -78,7 +79,8 @@ TEST_F (SecondStart, DuringTheSplashEndsWithZeroAndTheFirstStillComesUp)
     startAgainAndExpectItToEndAtOnce ("during the splash");
 
     ASSERT_TRUE (first.waitForMainWindow().isValid()) << first.output();
-    EXPECT_TRUE (first.waitUntil ([&first] { return ProgramRun::activeWindowId() == first.mainWindow().id; }));
+    EXPECT_TRUE (
+        first.waitUntil ([&first] { return ProgramRun::activeWindowId() == first.mainWindow().id; }));
 
     ASSERT_TRUE (first.closeAsUser());
     ASSERT_TRUE (first.waitForExit());

@@ -39,5 +39,7 @@ int main (int argc, char** argv)
     glorvak::test::prepareX11ForWindowTests();
     juce::ScopedJuceInitialiser_GUI juce;
 
-    return RUN_ALL_TESTS();
+    const auto result = RUN_ALL_TESTS();
+    glorvak::test::endWindowAnimations();
+    return result;
 }

@@ -3,14 +3,22 @@
 #include <cstdlib>
 #include <dlfcn.h>
 #include <initializer_list>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 namespace glorvak::test
 {
-void prepareX11ForWindowTests()
+namespace
+{
+bool hasDisplay()
 {
     const char* display = std::getenv ("DISPLAY");
+    return display != nullptr && *display != 0;
+}
+} // namespace
 
-    if (display == nullptr || *display == 0)
+void prepareX11ForWindowTests()
+{
+    if (!hasDisplay())
         return;
 
     for (const auto* name :
@@ -25,5 +33,12 @@ void prepareX11ForWindowTests()
         if (auto setErrorHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
             setErrorHandler ([] (void*, void*) { return 0; });
     }
+}
+
+void endWindowAnimations()
+{
+    // Without a display no window was ever made, and asking for the desktop would connect to X.
+    if (hasDisplay())
+        juce::Desktop::getInstance().getAnimator().cancelAllAnimations (false);
 }
 } // namespace glorvak::test

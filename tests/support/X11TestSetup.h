@@ -10,4 +10,9 @@ namespace glorvak::test
 //   knows which library made X's lifelong allocations and cannot suppress them.
 // Does nothing without a display.
 void prepareX11ForWindowTests();
+
+// A drag image snapping back or a fading bubble lives on in a proxy window of the desktop's
+// animator, which JUCE deletes only after it has closed the X display (a crash in Xlib at exit).
+// Ends them while the display is open; call it before JUCE shuts down.
+void endWindowAnimations();
 } // namespace glorvak::test

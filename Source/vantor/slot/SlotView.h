@@ -197,7 +197,7 @@ public:
     void paint (juce::Graphics& g) override;
 
 private:
-    juce::Font font{juce::String(), 14.0f, juce::Font::bold};
+    juce::Font font{14.0f, juce::Font::bold};
 };
 
 /** The loop-mode icon of an enabled row, between two divider lines. */

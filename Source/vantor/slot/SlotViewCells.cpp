@@ -337,7 +337,7 @@ void SlotView::TimeColumnCustomComponent::paintContent (juce::Graphics& g, int w
     if (!cellShowsContent (*this))
         return;
 
-    g.setFont (juce::Font (juce::String(), 12.0f, juce::Font::plain));
+    g.setFont (juce::Font (12.0f, juce::Font::plain));
     g.setColour (juce::Colours::white);
     g.drawFittedText (formatPlaybackTime (lengthSeconds), 0, 0, width, height, juce::Justification::centred,
                       1);
@@ -361,7 +361,7 @@ void SlotView::TotalTimeComp::paint (juce::Graphics& g)
     const auto h = getHeight();
     const juce::Rectangle<int> bar (w - 139, 0, 80, h);
 
-    g.setFont (juce::Font (juce::String(), 10.0f, juce::Font::plain));
+    g.setFont (juce::Font (10.0f, juce::Font::plain));
     g.setColour (juce::Colour (0xffbdbdbd));
     g.drawText ("Total", w - 168, 0, 168, h, juce::Justification::centredLeft, true);
 
@@ -374,7 +374,7 @@ void SlotView::TotalTimeComp::paint (juce::Graphics& g)
     g.setColour (isOverBudget() ? juce::Colour (0xffff0000) : juce::Colours::white);
     g.fillRect (w - 138, 1, juce::jmax (0, (int)(78.0f * share)), juce::jmax (0, h - 2));
 
-    g.setFont (juce::Font (juce::String(), 10.0f, juce::Font::bold));
+    g.setFont (juce::Font (10.0f, juce::Font::bold));
     g.setColour (juce::Colours::white);
     g.drawText (formatPlaybackTime (totalSeconds), w - 168, 0, 168, h, juce::Justification::centredRight,
                 true);

@@ -147,6 +147,20 @@ protected:
         ASSERT_TRUE (xdotool ({"key", "--clearmodifiers", keys}));
     }
 
+    /** Types keys into the current dialog. It is a window of its own, and the X focus goes to it
+        only some time after it shows: keys typed into the main window meanwhile are lost. */
+    void keyToDialog (const char* keys)
+    {
+        auto* dialog = vantor::ui::DialogHelper::getCurrentDialog();
+        ASSERT_NE (dialog, nullptr);
+        ASSERT_TRUE (
+            pumpMessagesUntil ([dialog] { return dialog->getPeer() != nullptr && dialog->isShowing(); }));
+        const auto dialogId = juce::String::toHexString ((juce::pointer_sized_int)dialog->getWindowHandle());
+        ASSERT_TRUE (xdotool ({"windowfocus", "--sync", "0x" + dialogId}));
+        ASSERT_TRUE (pumpMessagesUntil ([dialog] { return dialog->getPeer()->isFocused(); }));
+        ASSERT_TRUE (xdotool ({"key", "--clearmodifiers", keys}));
+    }
+
     /** Clicks a row and waits until the table has the keyboard focus and the row is selected. */
     void focusRow (int row)
     {
@@ -382,7 +396,7 @@ TEST_F (SlotViewsGuiTest, CalculatedBpmKeptWithYesAndUndoneWithNo)
         ASSERT_TRUE (
             pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }));
         screenshot (apply ? "slot-detail-bpm-result" : "slot-detail-bpm-result-no");
-        key (apply ? "Return" : "Escape");
+        keyToDialog (apply ? "Return" : "Escape");
         ASSERT_TRUE (
             pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() == nullptr; }));
 
@@ -422,7 +436,7 @@ TEST_F (SlotViewsGuiTest, FilesFromAnotherProgramLandOnPadsAndRows)
     dropFiles ({loop.getFullPathName()}, padB, {35, 35});
     ASSERT_TRUE (pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() != nullptr; }));
     screenshot ("slot-pad-overwrite");
-    key ("Escape");
+    keyToDialog ("Escape");
     ASSERT_TRUE (pumpMessagesUntil ([] { return vantor::ui::DialogHelper::getCurrentDialog() == nullptr; }));
 
     // ... and overwrites at once when it is off.
