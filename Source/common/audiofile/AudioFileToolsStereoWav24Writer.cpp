@@ -1,6 +1,11 @@
 #include "common/audiofile/AudioFileToolsStereoWav24Writer.h"
 
+#include <cstring>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace common::AudioFileToolsImpl
 {
@@ -8,6 +13,78 @@ namespace
 {
 // About 1 MiB, a whole number of frames.
 constexpr size_t blockBytes = (1 << 20) / StereoWav24Writer::bytesPerFrame * StereoWav24Writer::bytesPerFrame;
+// The fast path stores each sample as four bytes, the next one overwriting the fourth: room for
+// the last one's.
+constexpr size_t blockSlack = 4;
+
+void putInt24 (juce::uint8* dest, juce::int32 value) noexcept
+{
+    const auto v = (juce::uint32)value;
+    dest[0] = (juce::uint8)v;
+    dest[1] = (juce::uint8) (v >> 8);
+    dest[2] = (juce::uint8) (v >> 16);
+}
+
+#if defined(__SSE2__)
+// Two samples as toInt24 converts each: clipped to -1 .. +1 (a NaN passes, as it does there:
+// the second operand of max and min wins when one is a NaN), scaled, and rounded to the nearest
+// integer, ties to even, by JUCE's own trick of adding 1.5 * 2^52 and taking the low 32 bits.
+inline __m128i toWideRounded (__m128d samples) noexcept
+{
+    const auto clipped = _mm_min_pd (_mm_set1_pd (1.0), _mm_max_pd (_mm_set1_pd (-1.0), samples));
+    const auto shifted =
+        _mm_add_pd (_mm_mul_pd (clipped, _mm_set1_pd ((double)std::numeric_limits<juce::int32>::max())),
+                    _mm_set1_pd (6755399441055744.0));
+    // The low halves of both lanes into the two lowest 32-bit lanes.
+    return _mm_shuffle_epi32 (_mm_castpd_si128 (shifted), _MM_SHUFFLE (3, 3, 2, 0));
+}
+
+// Four samples in the order they are written, to the twelve bytes they become (and one more
+// byte of scratch after them).
+inline void putFour (juce::uint8* dest, __m128 samples) noexcept
+{
+    const auto low = toWideRounded (_mm_cvtps_pd (samples));
+    const auto high = toWideRounded (_mm_cvtps_pd (_mm_movehl_ps (samples, samples)));
+    alignas (16) juce::int32 values[4];
+    _mm_store_si128 (reinterpret_cast<__m128i*> (values), _mm_srai_epi32 (_mm_unpacklo_epi64 (low, high), 8));
+
+    // Little-endian: the first three bytes of each are the sample's.
+    for (int i = 0; i < 4; ++i)
+        std::memcpy (dest + 3 * i, values + i, sizeof (juce::int32));
+}
+#endif
+
+// Converts n frames into dest; returns how many frames it converted (all but a few at the end
+// that the plain loop takes).
+size_t putFramesFast (juce::uint8* dest, const float* left, const float* right, size_t stride,
+                      size_t n) noexcept
+{
+#if defined(__SSE2__)
+    size_t i = 0;
+
+    if (stride == 2 && right == left + 1)
+    {
+        // Interleaved: the samples are already in the order they are written.
+        for (; i + 2 <= n; i += 2, dest += 2 * StereoWav24Writer::bytesPerFrame)
+            putFour (dest, _mm_loadu_ps (left + 2 * i));
+    }
+    else if (stride == 1)
+    {
+        for (; i + 4 <= n; i += 4, dest += 4 * StereoWav24Writer::bytesPerFrame)
+        {
+            const auto l = _mm_loadu_ps (left + i);
+            const auto r = _mm_loadu_ps (right + i);
+            putFour (dest, _mm_unpacklo_ps (l, r));
+            putFour (dest + 2 * StereoWav24Writer::bytesPerFrame, _mm_unpackhi_ps (l, r));
+        }
+    }
+
+    return i;
+#else
+    juce::ignoreUnused (dest, left, right, stride, n);
+    return 0;
+#endif
+}
 
 int chunkName (const char* name) noexcept
 {
@@ -92,30 +169,25 @@ StereoWav24Writer::StereoWav24Writer (juce::OutputStream& stream, double sampleR
     : out (stream)
     , rate (sampleRate)
     , headerPosition (stream.getPosition())
-    , block (blockBytes)
+    , block (blockBytes + blockSlack)
 {
     ok = writeHeader();
 }
 
 bool StereoWav24Writer::write (const float* left, const float* right, size_t stride, size_t numFrames)
 {
-    auto put = [] (juce::uint8* dest, float sample)
-    {
-        const auto v = (juce::uint32)toInt24 (sample);
-        dest[0] = (juce::uint8)v;
-        dest[1] = (juce::uint8) (v >> 8);
-        dest[2] = (juce::uint8) (v >> 16);
-    };
-
     for (size_t done = 0; ok && done < numFrames;)
     {
         const auto n = juce::jmin (numFrames - done, (blockBytes - blockUsed) / bytesPerFrame);
         auto* dest = block.get() + blockUsed;
+        const auto at = done * stride;
+        const auto fast = putFramesFast (dest, left + at, right + at, stride, n);
+        dest += fast * bytesPerFrame;
 
-        for (size_t i = 0, at = done * stride; i < n; ++i, at += stride, dest += bytesPerFrame)
+        for (size_t i = fast, from = at + fast * stride; i < n; ++i, from += stride, dest += bytesPerFrame)
         {
-            put (dest, left[at]);
-            put (dest + 3, right[at]);
+            putInt24 (dest, toInt24 (left[from]));
+            putInt24 (dest + 3, toInt24 (right[from]));
         }
 
         blockUsed += n * bytesPerFrame;

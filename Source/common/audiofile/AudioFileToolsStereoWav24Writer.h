@@ -7,7 +7,7 @@ namespace common::AudioFileToolsImpl
 // Writes the program's WAV: 24-bit stereo PCM at one rate, byte for byte as JUCE's WAV writer
 // lays it out for that format without metadata (a padding "JUNK" chunk, so that the same header
 // can become RF64 beyond 4 GB, a plain "fmt " chunk and the "data" chunk), and each sample
-// rounded as JUCE rounds it. It is several times faster: one plain loop from float to three
+// rounded as JUCE rounds it. It is several times faster: a vector loop from float to three
 // bytes, and the stream gets blocks of about 1 MiB instead of one write per 4096 samples.
 //
 // One thread at a time.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <limits>
 
 using common::AudioFileToolsImpl::StereoWav24Writer;
@@ -130,6 +132,41 @@ TEST (StereoWav24Writer, WritesTheSameBytesAsJucesWavWriter)
                 ASSERT_EQ (ours.getSize(), theirs.getSize());
                 EXPECT_TRUE (ours == theirs);
             }
+}
+
+// The writer converts most samples several at a time and the last few of a piece one by one: over
+// a sweep of the whole float range (every sign, exponent and a spread of mantissas) and the values
+// closest to full scale, both ways give JUCE's bytes.
+TEST (StereoWav24Writer, EveryKindOfFloatGetsJucesBytes)
+{
+    std::vector<float> values;
+
+    for (juce::uint64 bits = 0; bits <= 0xffffffffu; bits += 4093)
+    {
+        float value;
+        const auto pattern = (juce::uint32)bits;
+        std::memcpy (&value, &pattern, sizeof (value));
+        values.push_back (value);
+    }
+
+    for (float value : {1.0f, -1.0f})
+        for (int step = 0; step < 64; ++step)
+        {
+            values.push_back (value);
+            value = std::nextafter (value, 0.0f);
+        }
+
+    // An even count of samples for whole frames.
+    values.resize (values.size() & ~(size_t)1, 0.0f);
+    const auto theirs = writtenByJuce (values, 96000.0);
+
+    for (size_t piece : {(size_t)5, (size_t)4096})
+        for (auto layout : {Layout::interleaved, Layout::planar})
+        {
+            SCOPED_TRACE (juce::String ("pieces of ") + juce::String ((int)piece) +
+                          (layout == Layout::planar ? ", planar" : ", interleaved"));
+            EXPECT_TRUE (writtenByUs (values, 96000.0, piece, layout) == theirs);
+        }
 }
 
 TEST (StereoWav24Writer, EveryRateAndAnEmptyFileHaveJucesHeader)
