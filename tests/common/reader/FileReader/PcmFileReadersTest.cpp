@@ -306,6 +306,8 @@ TEST (PcmReaders, UnsupportedVariantsFallThroughWithOneAnalyzeLine)
 
     const Case cases[] = {
         {"wav 22050 Hz", Container::wav, wavWith (1, 2, 22050, 16)},
+        // The program's own SLOT files: their preview prints this one line, then JUCE opens them.
+        {"wav 96000 Hz 24-bit", Container::wav, wavWith (1, 2, 96000, 24)},
         {"wav 8-bit", Container::wav, wavWith (1, 2, 44100, 8)},
         {"wav 32-bit", Container::wav, wavWith (1, 2, 44100, 32)},
         {"wav float", Container::wav, wavWith (3, 2, 44100, 32)},
