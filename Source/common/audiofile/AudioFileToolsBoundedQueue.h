@@ -1,5 +1,7 @@
 #pragma once
 
+#include <juce_core/juce_core.h>
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -11,12 +13,18 @@ namespace common::AudioFileToolsImpl
 // condition, never by polling. finish() ends the stream after the items already in it; cancel()
 // ends it at once, and every wait then returns false, so a stage never waits for a stage that has
 // stopped.
+//
+// Waking a thread is dear, so a side is woken only when it waits: the consumer as soon as an
+// item is there, the producer of a full queue only once the consumer has taken half of it (the
+// consumer takes on until the queue is empty before it waits, so the producer is always woken
+// by then), so that a fast producer runs in bursts rather than once per item.
 template <typename Item>
 class BoundedQueue
 {
 public:
     explicit BoundedQueue (size_t maxItems)
         : capacity (maxItems > 0 ? maxItems : 1)
+        , refillBelow (capacity - juce::jmax ((size_t)1, capacity / 2))
     {
     }
 
@@ -24,13 +32,26 @@ public:
     bool push (Item&& item)
     {
         std::unique_lock<std::mutex> lock (mutex);
-        changed.wait (lock, [this] { return cancelled || finished || items.size() < capacity; });
+
+        while (!cancelled && !finished && items.size() >= capacity)
+        {
+            producerWaits = true;
+            hasRoom.wait (lock);
+        }
+
+        producerWaits = false;
 
         if (cancelled || finished)
             return false;
 
         items.push_back (std::move (item));
-        changed.notify_all();
+        const bool wake = consumerWaits;
+        consumerWaits = false;
+        lock.unlock();
+
+        if (wake)
+            hasItems.notify_one();
+
         return true;
     }
 
@@ -38,14 +59,30 @@ public:
     bool pop (Item& item)
     {
         std::unique_lock<std::mutex> lock (mutex);
-        changed.wait (lock, [this] { return cancelled || finished || !items.empty(); });
+
+        while (!cancelled && !finished && items.empty())
+        {
+            consumerWaits = true;
+            hasItems.wait (lock);
+        }
+
+        consumerWaits = false;
 
         if (cancelled || items.empty())
             return false;
 
         item = std::move (items.front());
         items.pop_front();
-        changed.notify_all();
+        const bool wake = producerWaits && items.size() <= refillBelow;
+
+        if (wake)
+            producerWaits = false;
+
+        lock.unlock();
+
+        if (wake)
+            hasRoom.notify_one();
+
         return true;
     }
 
@@ -54,7 +91,8 @@ public:
     {
         const std::lock_guard<std::mutex> lock (mutex);
         finished = true;
-        changed.notify_all();
+        hasItems.notify_all();
+        hasRoom.notify_all();
     }
 
     // Both sides give up: waiting pushes and pops return false, queued items are dropped.
@@ -63,14 +101,17 @@ public:
         const std::lock_guard<std::mutex> lock (mutex);
         cancelled = true;
         items.clear();
-        changed.notify_all();
+        hasItems.notify_all();
+        hasRoom.notify_all();
     }
 
 private:
     const size_t capacity;
+    const size_t refillBelow; // the producer is woken at this many items or fewer
     std::mutex mutex;
-    std::condition_variable changed;
+    std::condition_variable hasItems, hasRoom;
     std::deque<Item> items;
+    bool consumerWaits = false, producerWaits = false;
     bool finished = false;
     bool cancelled = false;
 };

@@ -549,6 +549,27 @@ void resamplerQuality (benchmark::State& state, bool now)
 
 BENCHMARK_CAPTURE (resamplerQuality, before, false)->Unit (benchmark::kMillisecond)->Iterations (1);
 BENCHMARK_CAPTURE (resamplerQuality, now, true)->Unit (benchmark::kMillisecond)->Iterations (1);
+
+// The program's conversions of the set alone, back to back, for a profiler or a count of context
+// switches (/usr/bin/time -v) without ffmpeg's processes in the way.
+void programAlone (benchmark::State& state)
+{
+    const auto& files = mixedSet();
+
+    for (auto _ : state)
+    {
+        double audio = 0;
+
+        for (const auto& file : files)
+            if (!convertWithProgram (file, audio))
+            {
+                state.SkipWithError (("the program did not convert " + file.getFileName()).toRawUTF8());
+                return;
+            }
+    }
+}
+
+BENCHMARK (programAlone)->Unit (benchmark::kMillisecond)->Iterations (20);
 } // namespace
 
 int main (int argc, char** argv)

@@ -14,35 +14,40 @@ namespace
 {
 TEST (BoundedQueue, DeliversInOrderAndHoldsNoMoreThanItsCapacity)
 {
-    BoundedQueue<int> queue (3);
-    std::atomic<int> pushed{0};
-
-    auto producer = std::async (std::launch::async,
-                                [&]
-                                {
-                                    for (int i = 0; i < 1000; ++i)
-                                    {
-                                        int item = i;
-                                        if (!queue.push (std::move (item)))
-                                            return false;
-                                        ++pushed;
-                                    }
-
-                                    queue.finish();
-                                    return true;
-                                });
-
-    int expected = 0, item = -1;
-
-    while (queue.pop (item))
+    // The producer of a full queue waits until half of it is taken: every size, odd and even.
+    for (size_t capacity : {(size_t)1, (size_t)2, (size_t)3, (size_t)6, (size_t)32})
     {
-        EXPECT_EQ (item, expected++);
-        // The producer can be at most the capacity ahead of what was taken (plus the one taken).
-        EXPECT_LE (pushed.load(), expected + 3);
-    }
+        SCOPED_TRACE ((int)capacity);
+        BoundedQueue<int> queue (capacity);
+        std::atomic<int> pushed{0};
 
-    EXPECT_EQ (expected, 1000);
-    EXPECT_TRUE (producer.get());
+        auto producer = std::async (std::launch::async,
+                                    [&]
+                                    {
+                                        for (int i = 0; i < 1000; ++i)
+                                        {
+                                            int item = i;
+                                            if (!queue.push (std::move (item)))
+                                                return false;
+                                            ++pushed;
+                                        }
+
+                                        queue.finish();
+                                        return true;
+                                    });
+
+        int expected = 0, item = -1;
+
+        while (queue.pop (item))
+        {
+            EXPECT_EQ (item, expected++);
+            // The producer can be at most the capacity ahead of what was taken (plus the one taken).
+            EXPECT_LE (pushed.load(), expected + (int)capacity);
+        }
+
+        EXPECT_EQ (expected, 1000);
+        EXPECT_TRUE (producer.get());
+    }
 }
 
 TEST (BoundedQueue, CancelWakesAWaitingProducerAndAWaitingConsumer)
