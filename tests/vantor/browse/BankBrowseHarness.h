@@ -95,7 +95,8 @@ public:
     }
 
     /** The window manager frames and moves the window some time after it is shown: screen points
-        are read only once the content has kept its place for a while. */
+        are read only once the content has kept its place for a while. On a loaded machine openbox
+        can take many seconds, and clicks aimed before it has moved the window land beside it. */
     void waitForTheWindowManager()
     {
         auto last = content->getScreenPosition();
@@ -109,7 +110,7 @@ public:
                 last = now;
                 return steady >= 6 && now != juce::Point<int> (20, 40);
             },
-            5000);
+            60000);
     }
 
     ~BankBrowseHarness()
