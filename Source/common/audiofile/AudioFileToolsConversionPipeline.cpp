@@ -34,6 +34,9 @@ ConversionPipeline::ConversionPipeline (quelbix::AbstractReader& readerToUse, ju
     // With equal rates the caller reads exactly the output's frames, silence past the source.
     const auto framesToRead = resampling ? inputFrames : totalFrames;
 
+    // From here on the caller's reader is read straight through, by the first decoding thread.
+    readerToUse.prepareToReadThrough();
+
     // The other readers are opened here, one after another; one that does not open (or reads
     // another length) leaves the work to those that did.
     std::vector<std::unique_ptr<quelbix::AbstractReader>> others;

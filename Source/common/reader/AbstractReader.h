@@ -68,5 +68,11 @@ public:
     // (plain PCM reads faster than a second reader opens and shares the machine). It uses only
     // what open fixed and touches nothing this reader reads with.
     virtual std::unique_ptr<AbstractReader> openAnother() const { return nullptr; }
+
+    // The caller will now read the file from start to end in large pieces on one thread (a
+    // conversion), no longer jumping about as a player does: the reader may trade what serves
+    // playback (a read-ahead thread) for what serves reading straight through. The frames read
+    // stay the same.
+    virtual void prepareToReadThrough() {}
 };
 } // namespace quelbix

@@ -243,11 +243,11 @@ BENCHMARK (programAgainstFfmpeg)->Unit (benchmark::kMillisecond)->UseManualTime(
 // the other, so that the figures add up to what the pipeline overlaps. Per stage the wall time and
 // the CPU time of the whole process (its helper threads included: nothing else runs meanwhile),
 // in ms, medians of the iterations. open = openAudioFile; decode = all frames read in blocks of
-// 8192 as the conversion reads them; close = the reader destroyed; resample = libsoxr over the
-// decoded frames in memory (one thread per channel, as the conversion runs it); write = the 24-bit WAV
-// written from memory through the verified file; sync = closing its stream (the fsync); replace = moving it
-// into place; convert = open + convertToWav as the user waits for it; ffmpeg = ffmpeg's time for the same
-// file, measured as above.
+// 8192 as the conversion reads them (straight through, without the player's page buffer); close = the reader
+// destroyed; resample = libsoxr over the decoded frames in memory (one thread per channel, as the conversion
+// runs it); write = the 24-bit WAV written from memory through the verified file; sync = closing its stream
+// (the fsync); replace = moving it into place; convert = open + convertToWav as the user waits for it; ffmpeg
+// = ffmpeg's time for the same file, measured as above.
 double processCpuSeconds()
 {
     timespec now{};
@@ -328,6 +328,7 @@ void stagesOfOneFile (benchmark::State& state)
         std::vector<float> decoded ((size_t)length * 2);
 
         clock.start();
+        reader.prepareToReadThrough();
         for (int startFrame = 0; startFrame < length; startFrame += Impl::framesPerBlock)
             reader.read (startFrame,
                          reinterpret_cast<quelbix::StereoSample*> (decoded.data() + startFrame * 2),

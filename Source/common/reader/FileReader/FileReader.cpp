@@ -16,6 +16,9 @@ constexpr const char* analyzeFailureFormat = "ERROR : file analyze %s:%d %s\n";
 constexpr int openFailureLine = 91;
 constexpr int analyzeFailureLine = 102;
 constexpr int streamAnalyzeFailureLine = 119;
+
+// Reading straight through: a few large reads of the file rather than one per page.
+constexpr int readThroughBufferBytes = 1 << 18;
 } // namespace
 
 FileReader::~FileReader()
@@ -89,6 +92,28 @@ bool FileReader::analyzeOpened (const juce::String& newPath, int failureLine)
     printFailure (analyzeFailureFormat, failureLine, newPath);
     close();
     return false;
+}
+
+void FileReader::prepareToReadThrough()
+{
+    // Only a stream that open made from the path can be made again; a stream of the caller's
+    // stays as it is.
+    if (!openedFromPath || dynamic_cast<PageBufferedInputStream*> (stream.get()) == nullptr)
+        return;
+
+    auto local = std::make_unique<LocalInputStream> (path);
+
+    // A file that changed since it was analysed is not swapped in under the analysis.
+    if (!local->open() || local->getTotalLength() != stream->getTotalLength())
+        return;
+
+    auto plain = std::make_unique<juce::BufferedInputStream> (local.release(), readThroughBufferBytes, true);
+
+    if (!plain->setPosition (stream->getPosition()))
+        return;
+
+    // Deleting the page-buffered stream joins its filling thread.
+    stream.set (plain.release(), true);
 }
 
 void FileReader::close()

@@ -40,6 +40,10 @@ public:
     void read (int startSample, StereoSample* dest, int numFrames) override = 0;
     int getBufferedPercent() override;
     bool analyze() override { return false; }
+    // The page buffer, with its filling thread and its signal per page, becomes a plain buffer
+    // over a stream of its own at the same place: reading straight through then costs one copy
+    // and no thread switch. A reader that cannot open its path again keeps its page buffer.
+    void prepareToReadThrough() override;
 
     int getLengthInSamples() override { return lengthInSamples; }
     int getSampleRate() override { return sampleRate; }

@@ -61,11 +61,9 @@ struct Case
     bool offersAnother;
 };
 
-// A second reader exists only where decoding costs enough and any part decodes exactly: then its
-// parts, read in any order and length, are the frames that reading straight through gives.
-TEST (FileReaderOpenAnother, ReadsEveryPartExactlyAsReadingThroughWhereOffered)
+std::vector<Case> formatCases()
 {
-    const Case cases[] = {
+    return {
         {"FLAC", [] { return std::make_unique<quelbix::FileReadFlac>(); },
          [] {
              return testfixtures::encodeFlac (pcm(), {rate, 16, 4096});
@@ -83,8 +81,13 @@ TEST (FileReaderOpenAnother, ReadsEveryPartExactlyAsReadingThroughWhereOffered)
         {"MP3", [] { return std::make_unique<quelbix::FileReadMp3>(); },
          [] { return testfixtures::encodeMpegAudio ("libmp3lame", pcm(), rate, 192000); }, false},
     };
+}
 
-    for (const auto& c : cases)
+// A second reader exists only where decoding costs enough and any part decodes exactly: then its
+// parts, read in any order and length, are the frames that reading straight through gives.
+TEST (FileReaderOpenAnother, ReadsEveryPartExactlyAsReadingThroughWhereOffered)
+{
+    for (const auto& c : formatCases())
     {
         SCOPED_TRACE (c.name);
         const auto data = c.encode();
@@ -141,5 +144,91 @@ TEST (FileReaderOpenAnother, AReaderOverItsCallersStreamOrClosedHasNoOther)
     ASSERT_TRUE (closed.open (file.getFullPathName()));
     closed.close();
     EXPECT_EQ (closed.openAnother(), nullptr);
+}
+} // namespace
+
+namespace
+{
+// A conversion swaps the page buffer for a plain one part of the way through a file: reading goes
+// on where it was, and a jump back after the swap still reads what it read before.
+TEST (FileReaderReadThrough, ReadsTheSameFramesAfterTheSwapMidwayAsReadingThroughWithout)
+{
+    for (const auto& c : formatCases())
+    {
+        SCOPED_TRACE (c.name);
+        const auto file = testfixtures::writeTempFile (juce::String ("through.") + c.name, c.encode());
+
+        auto untouched = c.make();
+        ASSERT_TRUE (untouched->open (file.getFullPathName()));
+        const auto expected = readThrough (*untouched);
+
+        auto reader = c.make();
+        ASSERT_TRUE (reader->open (file.getFullPathName()));
+        std::vector<StereoSample> got (expected.size() + 700, StereoSample{9.0f, 9.0f});
+
+        // Not a multiple of any block: the swap lands inside a packet, frame or buffer.
+        const int before = 12345;
+        reader->read (0, got.data(), before);
+        reader->prepareToReadThrough();
+
+        for (int start = before; start < (int)got.size(); start += 8192)
+            reader->read (start, got.data() + start, juce::jmin (8192, (int)got.size() - start));
+
+        for (size_t i = 0; i < got.size(); ++i)
+        {
+            const auto want = i < expected.size() ? expected[i] : StereoSample{};
+            ASSERT_EQ (got[i].left, want.left) << "frame " << i;
+            ASSERT_EQ (got[i].right, want.right) << "frame " << i;
+        }
+
+        std::vector<StereoSample> again (3000);
+        reader->read (1000, again.data(), (int)again.size());
+
+        for (size_t i = 0; i < again.size(); ++i)
+            ASSERT_EQ (again[i].left, expected[1000 + i].left)
+                << "frame " << 1000 + i << " after a jump back";
+    }
+}
+
+// The page buffer shows itself in the buffered share of a file that fits in it (-1 is a plain
+// stream's answer). The swap happens only on a file opened from its path and still as long as
+// when it was analysed; otherwise the reader keeps its page buffer and reads on.
+TEST (FileReaderReadThrough, SwapsOnlyAStreamItCanOpenAgainUnchanged)
+{
+    const int shortFrames = rate * 2;
+    const auto data =
+        testfixtures::encodeFlac (testfixtures::makeTestPcm (2, shortFrames, 16, 3), {rate, 16, 4096});
+    const auto file = testfixtures::writeTempFile ("short.flac", data);
+
+    quelbix::FileReadFlac fromPath;
+    ASSERT_TRUE (fromPath.open (file.getFullPathName()));
+    ASSERT_GE (fromPath.getBufferedPercent(), 0);
+    fromPath.prepareToReadThrough();
+    EXPECT_EQ (fromPath.getBufferedPercent(), -1);
+
+    quelbix::FileReadFlac overStream;
+    ASSERT_TRUE (
+        overStream.openStream (new juce::MemoryInputStream (data, false), file.getFullPathName(), true));
+    overStream.prepareToReadThrough();
+    EXPECT_EQ (overStream.getBufferedPercent(), -1) << "a caller's stream is read as it is";
+
+    quelbix::FileReadFlac changed;
+    ASSERT_TRUE (changed.open (file.getFullPathName()));
+    const auto expected = readThrough (changed);
+    ASSERT_TRUE (file.appendData ("junk", 4));
+    changed.prepareToReadThrough();
+    EXPECT_GE (changed.getBufferedPercent(), 0) << "a file that grew since it was analysed is not reopened";
+
+    std::vector<StereoSample> got ((size_t)shortFrames);
+    changed.read (0, got.data(), shortFrames);
+
+    for (size_t i = 0; i < got.size(); ++i)
+        ASSERT_EQ (got[i].left, expected[i].left) << "frame " << i;
+
+    quelbix::FileReadFlac closed;
+    ASSERT_TRUE (closed.open (file.getFullPathName()));
+    closed.close();
+    closed.prepareToReadThrough();
+    EXPECT_FALSE (closed.isOpen());
 }
 } // namespace
