@@ -2,6 +2,10 @@
 
 #include "common/audiofile/AudioFileToolsSoxrResampler.h"
 
+#if JUCE_LINUX
+#include <sched.h>
+#endif
+
 namespace common::AudioFileToolsImpl
 {
 static_assert (sizeof (quelbix::StereoSample) == 2 * sizeof (float),
@@ -11,6 +15,21 @@ namespace
 {
 constexpr juce::int64 chunkFrames =
     (juce::int64)ConversionPipeline::chunkBlocks * ConversionPipeline::framesPerBlock;
+
+// The cores this thread may run on: a process confined to a few (taskset, a container's cpuset)
+// must not plan for the whole machine's.
+int usableCores()
+{
+#if JUCE_LINUX
+    cpu_set_t allowed;
+    CPU_ZERO (&allowed);
+
+    if (sched_getaffinity (0, sizeof (allowed), &allowed) == 0 && CPU_COUNT (&allowed) > 0)
+        return CPU_COUNT (&allowed);
+#endif
+
+    return juce::jmax (1, (int)std::thread::hardware_concurrency());
+}
 } // namespace
 
 int ConversionPipeline::decodersFor (juce::int64 inputFrames)
@@ -20,7 +39,7 @@ int ConversionPipeline::decodersFor (juce::int64 inputFrames)
     if (inputFrames <= 2 * chunkFrames)
         return 1;
 
-    const auto cores = (int)std::thread::hardware_concurrency();
+    const auto cores = usableCores();
     return juce::jlimit (1, maxDecoders,
                          juce::jmin (cores / 2, (int)((inputFrames + chunkFrames - 1) / chunkFrames)));
 }

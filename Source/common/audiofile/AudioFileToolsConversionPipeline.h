@@ -57,7 +57,8 @@ public:
     static constexpr int chunkBlocks = 32;
     static constexpr int maxDecoders = 4;
 
-    // How many decoding threads a file of this many frames gets on this machine.
+    // How many decoding threads a file of this many frames gets on the cores the calling thread
+    // may run on.
     static int decodersFor (juce::int64 inputFrames);
 
 private:

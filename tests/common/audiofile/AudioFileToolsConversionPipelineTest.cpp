@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <sched.h>
 
 using common::AudioFileToolsImpl::BoundedQueue;
 using common::AudioFileToolsImpl::ConversionPipeline;
@@ -301,6 +302,37 @@ TEST (ConversionPipeline, SeveralDecodingThreadsKeepTheRateChangeWhole)
     const auto one = convert (1);
     ASSERT_EQ ((juce::int64)one.size(), total * 2);
     EXPECT_TRUE (convert (4) == one);
+}
+
+// Half the cores decode at most: a process held to two cores (taskset, a container) decodes on
+// one thread, whatever the machine has.
+TEST (ConversionPipeline, DecodesOnAsManyThreadsAsHalfTheCoresItMayUse)
+{
+    using Pipeline = common::AudioFileToolsImpl::ConversionPipeline;
+    const juce::int64 longFile = (juce::int64)Pipeline::framesPerBlock * Pipeline::chunkBlocks * 20;
+    EXPECT_EQ (Pipeline::decodersFor (Pipeline::framesPerBlock), 1) << "a short file";
+
+    cpu_set_t all;
+    ASSERT_EQ (sched_getaffinity (0, sizeof (all), &all), 0);
+
+    if (CPU_COUNT (&all) < 4)
+        GTEST_SKIP() << "needs at least four cores to confine the test to two";
+
+    cpu_set_t two;
+    CPU_ZERO (&two);
+
+    for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < 2; ++cpu)
+        if (CPU_ISSET (cpu, &all))
+        {
+            CPU_SET (cpu, &two);
+            ++taken;
+        }
+
+    EXPECT_EQ (Pipeline::decodersFor (longFile), juce::jmin (Pipeline::maxDecoders, CPU_COUNT (&all) / 2));
+    ASSERT_EQ (sched_setaffinity (0, sizeof (two), &two), 0);
+    const auto confined = Pipeline::decodersFor (longFile);
+    ASSERT_EQ (sched_setaffinity (0, sizeof (all), &all), 0);
+    EXPECT_EQ (confined, 1);
 }
 
 TEST (ConversionPipeline, DestroyingItMidwayStopsEveryDecodingThread)

@@ -1,5 +1,7 @@
 #include "common/reader/FileReader/PageBufferedInputStream.h"
 
+#include <cstring>
+
 namespace quelbix
 {
 namespace
@@ -48,7 +50,9 @@ PageBufferedInputStream::PageBufferedInputStream (std::unique_ptr<juce::InputStr
     , totalLength (source != nullptr ? juce::jmax ((juce::int64)0, source->getTotalLength()) : 0)
     , lastPage ((int)juce::jmin (totalLength / pageSize, (juce::int64)std::numeric_limits<int>::max() - 1))
     , wholeFileFits (totalLength < (juce::int64)ringPages * pageSize)
-    , ring ((size_t)ringPages * (size_t)pageSize, true)
+    // Not cleared: a slot is read only once it is filled, and clearing 1.2 MB touches every page
+    // of it at once, which costs several milliseconds on the opening thread before the first read.
+    , ring ((size_t)ringPages * (size_t)pageSize)
     , present (new std::atomic<bool>[(size_t)ringPages])
     , windowLast (ringPages - 1)
 {
@@ -332,6 +336,11 @@ bool PageBufferedInputStream::fetchStep()
 
             filled += got;
         }
+
+        // What the source could not give (past its end, or after a failed read) reads as zeros,
+        // never as the page that held the slot before.
+        if (filled < pageSize)
+            std::memset (dest + filled, 0, (size_t)(pageSize - filled));
 
         present[(size_t)slot] = true;
     }

@@ -180,6 +180,49 @@ TEST (PageBufferedInputStream, FarJumpsBackAndForthInLargeFile)
         expectSameBytes (*stream, source, position, 3 * pageSize + 7);
 }
 
+// A source that keeps its length but gives nothing from some byte on, as a file on a failing disk
+// or a share that went away does.
+class FailingFromStream : public juce::MemoryInputStream
+{
+public:
+    FailingFromStream (const juce::MemoryBlock& data, juce::int64 failFrom)
+        : juce::MemoryInputStream (data, false)
+        , failsFrom (failFrom)
+    {
+    }
+
+    int read (void* dest, int maxBytes) override
+    {
+        const auto left = failsFrom - getPosition();
+        return left <= 0
+                   ? 0
+                   : juce::MemoryInputStream::read (dest, (int)juce::jmin ((juce::int64)maxBytes, left));
+    }
+
+private:
+    const juce::int64 failsFrom;
+};
+
+// The ring's slots are used again and again in a large file: the part of a page that the source
+// did not give must read as zeros, not as the bytes of the page that held the slot before.
+TEST (PageBufferedInputStream, BytesTheSourceFailsToGiveReadAsZerosEvenInAReusedSlot)
+{
+    const TempFile source ((juce::int64)3 * threshold);
+    const auto failsFrom = 2 * threshold + pageSize / 2;
+    quelbix::PageBufferedInputStream stream (std::make_unique<FailingFromStream> (source.bytes, failsFrom));
+
+    // Every slot is filled with good bytes first, more than once.
+    expectSameBytes (stream, source, 0, (int)(2 * threshold));
+
+    std::vector<juce::uint8> buffer (200, 0xee);
+    ASSERT_TRUE (stream.setPosition (failsFrom - 10));
+    ASSERT_EQ (stream.read (buffer.data(), (int)buffer.size()), (int)buffer.size());
+    EXPECT_EQ (memcmp (buffer.data(), source.data() + failsFrom - 10, 10), 0);
+
+    for (size_t i = 10; i < buffer.size(); ++i)
+        ASSERT_EQ (buffer[i], 0) << "byte " << failsFrom - 10 + (juce::int64)i;
+}
+
 TEST (LocalInputStream, SymbolicLinkOpensItsTarget)
 {
     const TempFile source (5000, juce::CharPointer_UTF8 ("zi\xc3\xbal.bin"));
