@@ -10,6 +10,7 @@
 // $GLORVAK_SCREENSHOTS when it is set.
 
 #include "MainComponent.h"
+#include "support/DialogLayout.h"
 #include "support/EncodedAudioFixtures.h"
 #include "support/MessagePump.h"
 #include "support/PcmFileBuilder.h"
@@ -19,11 +20,9 @@
 #include "vantor/VantorComponent.h"
 #include "vantor/browse/BankCollectionPage.h"
 #include "vantor/browse/BrowseView.h"
-#include "vantor/browse/FakeVolumes.h"
 #include "vantor/dataset/BankJsonKeys.h"
 #include "vantor/dataset/ModelJsonKeys.h"
 #include "vantor/dataset/SlotJsonKeys.h"
-#include "vantor/ui/DialogHelper.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_formats/juce_audio_formats.h>
@@ -223,34 +222,6 @@ public:
 
     juce::Rectangle<int> bankViewBounds() { return boundsOf (view().getBankView()); }
     juce::Rectangle<int> slotViewBounds() { return boundsOf (view().getSlotView()); }
-
-    /** The drive dialog opened here on one volume of that name, as the program opens it: its
-        size and where its OK button lies in it. */
-    std::pair<juce::Rectangle<int>, juce::Rectangle<int>>
-    driveDialogAndOkButton (const juce::String& volumeName)
-    {
-        using vantor::ui::DialogHelper;
-        FakeVolumes volumes;
-        volumes.set ({juce::File ("/" + volumeName)});
-        DialogHelper::setVolumeListFactory ([&volumes] { return volumes.makeList(); });
-        DialogHelper::showDriveSelectionDialog (TRANS ("Export"), [] (const juce::File&) {});
-        juce::Rectangle<int> dialogArea, okArea;
-
-        if (auto* dialog = DialogHelper::getCurrentDialog())
-        {
-            dialogArea = dialog->getLocalBounds();
-
-            for (auto* child : dialog->getChildren())
-                if (auto* button = dynamic_cast<juce::TextButton*> (child);
-                    button != nullptr && button->getButtonText() == TRANS ("OK"))
-                    okArea = button->getBounds();
-
-            DialogHelper::deleteCurrentDialogIf (dialog);
-        }
-
-        DialogHelper::setVolumeListFactory (nullptr);
-        return {dialogArea, okArea};
-    }
 
     /** A point in the black band at the bottom, where the mouse hides and highlights nothing. */
     juce::Point<int> restingPoint() const { return {main->getWidth() / 4, main->getHeight() - 6}; }
@@ -518,12 +489,10 @@ TEST_F (ProgramJourney, TwoFilesOnPadsTrimmedStoredExportedAndShownAgainAfterARe
     const auto driveDialog = waitForNewWindow ({window.id});
     ASSERT_TRUE (driveDialog.isValid()) << "the drive dialog";
     run->screenshot ("journey-06-drive-dialog");
-    // OK is clicked: a Return held down by a stalled xdotool on a busy machine would repeat into
-    // the progress window, whose only button, Cancel, takes Return.
-    const auto [dialogArea, okArea] = layout->driveDialogAndOkButton (drive.getFileName());
-    ASSERT_EQ (dialogArea.getWidth(), driveDialog.bounds.getWidth()) << "the same dialog";
-    ASSERT_EQ (dialogArea.getHeight(), driveDialog.bounds.getHeight()) << "the same dialog";
-    ASSERT_TRUE (run->clickOnScreen (driveDialog.bounds.getPosition() + okArea.getCentre()));
+    const auto dialogLayout = layOutDriveDialog (drive.getFileName());
+    ASSERT_EQ (dialogLayout.dialog.getWidth(), driveDialog.bounds.getWidth()) << "the same dialog";
+    ASSERT_EQ (dialogLayout.dialog.getHeight(), driveDialog.bounds.getHeight()) << "the same dialog";
+    ASSERT_TRUE (run->clickOnScreen (driveDialog.bounds.getPosition() + dialogLayout.button.getCentre()));
     const auto unit = drive.getChildFile ("Quorvane/GLORVAK");
     const auto settingsOnUnit = unit.getChildFile ("GLORVAKSETTINGS.json");
     ASSERT_TRUE (pumpMessagesUntil ([&] { return settingsOnUnit.existsAsFile(); }, slowStepMs))

@@ -1,12 +1,4 @@
-// Writes a full data folder, as a user who has filled everything leaves it, for the start-up
-// figures of bench/startup/measure-startup:
-//
-//   glorvak_full_data_folder <data folder> [seconds per SLOT]
-//
-// "model/model.json" with all 15 BANKs x 4 SLOTs holding a sample, and
-// "bankcollection/bankcollection.json" with 100 stored BANKs of 4 SLOTs each, every SLOT with its
-// own 24-bit stereo WAV at 96000 Hz (3.5 s by default, so that a BANK stays below the unit's 16 s).
-// The folder is emptied first.
+#include "support/FullDataFolder.h"
 
 #include "vantor/dataset/BankCollectionJsonKeys.h"
 #include "vantor/dataset/BankJsonKeys.h"
@@ -16,8 +8,8 @@
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
-#include <cstdio>
-
+namespace glorvak::test
+{
 namespace
 {
 constexpr double sampleRate = 96000.0;
@@ -44,7 +36,7 @@ bool writeWav (const juce::File& file, int frames, int seed)
 }
 
 juce::var makeBanks (const juce::File& folder, int bankCount, const juce::String& prefix, int frames,
-                     bool& written)
+                     int seed, bool& written)
 {
     using namespace vantor::dataset;
     juce::Array<juce::var> banks;
@@ -57,8 +49,8 @@ juce::var makeBanks (const juce::File& folder, int bankCount, const juce::String
         {
             const auto number = b * 4 + s;
             const auto name = prefix + juce::String (number).paddedLeft ('0', 3) + ".wav";
-            written =
-                writeWav (getBareChildFile (getSamplesFolder (folder), name), frames, number) && written;
+            written = writeWav (getBareChildFile (getSamplesFolder (folder), name), frames, number + seed) &&
+                      written;
 
             auto* slot = new juce::DynamicObject();
             slot->setProperty (slotkeys::fileName, name);
@@ -92,25 +84,13 @@ bool writeJson (const juce::File& file, juce::DynamicObject* root)
 }
 } // namespace
 
-int main (int argc, char* argv[])
+bool FullDataFolder::write (const juce::File& dataFolder) const
 {
-    if (argc < 2 || argc > 3)
-    {
-        std::fprintf (stderr, "usage: glorvak_full_data_folder <data folder> [seconds per SLOT]\n");
-        return 2;
-    }
-
-    const auto dataFolder = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
-    const auto seconds = argc > 2 ? juce::String (argv[2]).getDoubleValue() : 3.5;
-
-    if (!(seconds > 0.0 && seconds * 4 <= 16.0))
-    {
-        std::fprintf (stderr, "seconds per SLOT: above 0 and at most 4\n");
-        return 2;
-    }
+    if (!isValid())
+        return false;
 
     using namespace vantor::dataset;
-    const auto frames = (int)(seconds * sampleRate);
+    const auto frames = (int)(secondsPerSlot * sampleRate);
     bool written = true;
     dataFolder.getChildFile (modelkeys::folderName).deleteRecursively();
     dataFolder.getChildFile (collectionkeys::folderName).deleteRecursively();
@@ -118,23 +98,13 @@ int main (int argc, char* argv[])
     const auto model = dataFolder.getChildFile (modelkeys::folderName);
     auto* modelRoot = new juce::DynamicObject();
     modelRoot->setProperty (modelkeys::favorite, 0);
-    modelRoot->setProperty (modelkeys::bank, makeBanks (model, 15, "Pad", frames, written));
+    modelRoot->setProperty (modelkeys::bank, makeBanks (model, 15, "Pad", frames, seed, written));
     written = writeJson (model.getChildFile (modelkeys::fileName), modelRoot) && written;
 
     const auto collection = dataFolder.getChildFile (collectionkeys::folderName);
     auto* collectionRoot = new juce::DynamicObject();
     collectionRoot->setProperty (collectionkeys::bankCollection,
-                                 makeBanks (collection, 100, "Stored", frames, written));
-    written = writeJson (collection.getChildFile (collectionkeys::fileName), collectionRoot) && written;
-
-    if (!written)
-    {
-        std::fprintf (stderr, "could not write everything below %s\n",
-                      dataFolder.getFullPathName().toRawUTF8());
-        return 1;
-    }
-
-    std::printf ("%s: 15 BANKs x 4 SLOTs, 100 stored BANKs, %.2f s per SLOT\n",
-                 dataFolder.getFullPathName().toRawUTF8(), seconds);
-    return 0;
+                                 makeBanks (collection, storedBanks, "Stored", frames, seed, written));
+    return writeJson (collection.getChildFile (collectionkeys::fileName), collectionRoot) && written;
 }
+} // namespace glorvak::test

@@ -1,0 +1,427 @@
+// The main window closed while an export, a backup or a restore runs, as a user closes it: the
+// program cancels the operation as its Cancel button does, waits for it to end and quits with
+// exit code 0. What the operation was writing (the removable volume, the archive, the data
+// folder) is then wholly as it was before, or wholly as a run that completed leaves it.
+//
+// The program gets a data folder full enough that each operation runs for a while under the
+// sanitizers. What it left is compared file by file, bytes and all, with a snapshot taken before
+// and with the result of the same operation run to completion through the program. Screenshots of
+// the progress window just before the close go to $GLORVAK_SCREENSHOTS when it is set.
+
+#include "support/DialogLayout.h"
+#include "support/FullDataFolder.h"
+#include "support/ProgramUnderTest.h"
+#include "vantor/FileOperations.h"
+#include "vantor/dataset/Leftovers.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <map>
+#include <optional>
+
+namespace
+{
+using namespace glorvak::test;
+
+// The File menu's name in the menu bar (main window coordinates) and its items in their order.
+const juce::Point<int> fileMenu{20, 12};
+
+enum FileItem
+{
+    exportItem,
+    importItem,
+    backupItem,
+    restoreItem,
+    preferencesItem,
+    exitItem,
+    fileItemCount
+};
+
+// Enough that an export, a backup and a restore each take several seconds in the sanitizer build,
+// and no more: the test writes it, and the backup deflates all of it.
+FullDataFolder fullData()
+{
+    FullDataFolder shape;
+    shape.secondsPerSlot = 1.0;
+    shape.storedBanks = 10;
+    return shape;
+}
+
+//==============================================================================
+/** Files below a folder by their relative paths, with their bytes; folders end in "/" and have
+    none. */
+using FolderContents = std::map<juce::String, juce::MemoryBlock>;
+
+/** What is below the folder, or below only those of its subfolders when some are named. */
+FolderContents contentsOf (const juce::File& folder, const juce::StringArray& subfolders = {})
+{
+    FolderContents contents;
+
+    // Hidden files too: the program's temporary places are hidden.
+    for (const auto& entry :
+         juce::RangedDirectoryIterator (folder, true, "*", juce::File::findFilesAndDirectories))
+    {
+        const auto path = entry.getFile().getRelativePathFrom (folder);
+
+        if (!subfolders.isEmpty() && !subfolders.contains (path.upToFirstOccurrenceOf ("/", false, false)))
+            continue;
+
+        if (entry.isDirectory())
+            contents[path + "/"];
+        else
+            entry.getFile().loadFileAsData (contents[path]);
+    }
+
+    return contents;
+}
+
+/** The first few paths that differ between a and b, for a failure message. */
+juce::String differences (const FolderContents& a, const FolderContents& b)
+{
+    juce::StringArray lines;
+
+    for (const auto& [path, bytes] : a)
+        if (const auto other = b.find (path); other == b.end())
+            lines.add ("  only now: " + path);
+        else if (other->second != bytes)
+            lines.add ("  other bytes: " + path + " (" + juce::String ((int)bytes.getSize()) + " now, " +
+                       juce::String ((int)other->second.getSize()) + " there)");
+
+    for (const auto& [path, bytes] : b)
+        if (a.find (path) == a.end())
+            lines.add ("  missing now: " + path);
+
+    if (lines.size() > 12)
+    {
+        lines.removeRange (12, lines.size() - 12);
+        lines.add ("  ...");
+    }
+
+    return lines.joinIntoString ("\n");
+}
+
+/** Checks that a folder is wholly in one of the two states, and says which. */
+void expectWhollyBeforeOrAfter (const FolderContents& now, const FolderContents& before,
+                                const FolderContents& after, const juce::String& what)
+{
+    ASSERT_NE (before, after) << "the operation changes " << what;
+    const bool asBefore = now == before;
+    const bool asAfter = now == after;
+    EXPECT_TRUE (asBefore || asAfter) << what << " is half-written.\nAgainst before:\n"
+                                      << differences (now, before) << "\nAgainst a completed run:\n"
+                                      << differences (now, after);
+    ::testing::Test::RecordProperty ("left", asBefore ? "as before (cancelled)" : "as after (completed)");
+}
+
+/** Every entry of a zip archive with its bytes, read through libzip with its checksums checked;
+    nothing when the file is no complete, valid archive. */
+std::optional<std::map<juce::String, juce::MemoryBlock>> readArchive (const juce::File& file)
+{
+    int error = 0;
+    auto* archive = zip_open (file.getFullPathName().toRawUTF8(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+
+    if (archive == nullptr)
+        return std::nullopt;
+
+    std::map<juce::String, juce::MemoryBlock> entries;
+    bool valid = true;
+    const auto count = zip_get_num_entries (archive, 0);
+
+    for (zip_int64_t i = 0; i < count && valid; ++i)
+    {
+        zip_stat_t stat;
+        auto* entry = zip_stat_index (archive, (zip_uint64_t)i, 0, &stat) == 0
+                          ? zip_fopen_index (archive, (zip_uint64_t)i, 0)
+                          : nullptr;
+
+        if (entry == nullptr)
+        {
+            valid = false;
+            break;
+        }
+
+        juce::MemoryBlock bytes ((size_t)stat.size);
+        // The checksum is compared when the end is read: one more read must give 0, not -1.
+        valid = zip_fread (entry, bytes.getData(), stat.size) == (zip_int64_t)stat.size &&
+                zip_fread (entry, bytes.getData(), 1) == 0;
+        zip_fclose (entry);
+        entries[juce::String::fromUTF8 (stat.name)] = std::move (bytes);
+    }
+
+    zip_discard (archive);
+
+    if (!valid)
+        return std::nullopt;
+
+    return entries;
+}
+
+/** The title of an X window. */
+juce::String titleOf (const ProgramWindow& window)
+{
+    juce::ChildProcess process;
+
+    if (!process.start (juce::StringArray{"xdotool", "getwindowname", window.id}))
+        return {};
+
+    return process.readAllProcessOutput().trim();
+}
+
+//==============================================================================
+class QuitDuringFileOperation : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (const auto reason = whyProgramCannotRun(); reason.isNotEmpty())
+            GTEST_SKIP() << reason;
+
+        ASSERT_TRUE (fullData().write (user.dataFolder()));
+    }
+
+    void start()
+    {
+        run = std::make_unique<ProgramRun> (user);
+        ASSERT_TRUE (run->started());
+        ASSERT_TRUE (run->waitForMainWindow().isValid()) << run->output();
+    }
+
+    /** Closes the window as a user does while nothing runs; the program ends cleanly. */
+    void quit()
+    {
+        ASSERT_TRUE (run->closeAsUser());
+        expectCleanEnd();
+    }
+
+    void expectCleanEnd()
+    {
+        ASSERT_TRUE (run->waitForExit()) << run->output();
+        EXPECT_EQ (run->exitCode(), 0) << run->output();
+        EXPECT_FALSE (run->hasSanitizerReport()) << run->output();
+    }
+
+    std::vector<ProgramWindow> dialogs() const
+    {
+        std::vector<ProgramWindow> found;
+
+        for (const auto& window : run->visibleWindows())
+            if (window.id != run->mainWindow().id)
+                found.push_back (window);
+
+        return found;
+    }
+
+    /** Picks an item of the File menu and waits for the window it opens. */
+    ProgramWindow pickFileItem (FileItem item)
+    {
+        EXPECT_TRUE (run->waitUntil ([this] { return dialogs().empty(); })) << "a dialog is still open";
+
+        if (!run->activate())
+            return {};
+
+        const auto popup = run->openMenu (fileMenu);
+        const auto lines = run->readMenuLines (popup);
+
+        if (lines.size() != (size_t)fileItemCount ||
+            !run->clickOnScreen (lines[(size_t)item].bounds.getCentre()))
+        {
+            ADD_FAILURE() << "the File menu shows " << lines.size() << " items";
+            return {};
+        }
+
+        return waitForWindowTitled ({});
+    }
+
+    /** Waits for a window besides the main one, titled so when a title is given. */
+    ProgramWindow waitForWindowTitled (const juce::String& title)
+    {
+        const auto found = run->waitForWindow (
+            [&] (const ProgramWindow& w)
+            { return w.id != run->mainWindow().id && (title.isEmpty() || titleOf (w) == title); });
+
+        if (found.isValid())
+            juce::ChildProcess().start (juce::StringArray{"xdotool", "windowactivate", "--sync", found.id},
+                                        0);
+
+        return found;
+    }
+
+    /** Clicks the button that a layout found in a dialog shown on the screen, after checking it is
+        the same dialog. */
+    void clickIn (const ProgramWindow& dialog, const DialogLayout& layout)
+    {
+        ASSERT_TRUE (dialog.isValid());
+        ASSERT_EQ (dialog.bounds.getWidth(), layout.dialog.getWidth()) << "the same dialog";
+        ASSERT_EQ (dialog.bounds.getHeight(), layout.dialog.getHeight()) << "the same dialog";
+        ASSERT_FALSE (layout.button.isEmpty());
+        ASSERT_TRUE (run->clickOnScreen (dialog.bounds.getPosition() + layout.button.getCentre()));
+    }
+
+    /** File > Export to the one removable volume there is. */
+    void startExport (const juce::File& drive)
+    {
+        const auto dialog = pickFileItem (exportItem);
+        clickIn (dialog, layOutDriveDialog (drive.getFileName()));
+    }
+
+    /** Types a file's whole path into JUCE's own file browser and takes it. */
+    void chooseFile (const ProgramWindow& chooser, const juce::File& file)
+    {
+        ASSERT_TRUE (chooser.isValid()) << "the file browser";
+        // The file name box has the keyboard: what it holds (the proposed name) is replaced.
+        ASSERT_TRUE (run->key ("ctrl+a"));
+        ASSERT_TRUE (run->typeText (file.getFullPathName()));
+        ASSERT_TRUE (run->key ("Return"));
+    }
+
+    /** File > Backup into that archive. */
+    void startBackup (const juce::File& archive) { chooseFile (pickFileItem (backupItem), archive); }
+
+    /** File > Restore from that archive, confirmed. */
+    void startRestore (const juce::File& archive)
+    {
+        chooseFile (pickFileItem (restoreItem), archive);
+        const auto confirmation = waitForWindowTitled (TRANS ("Restore"));
+        clickIn (confirmation,
+                 layOutDialog ([&archive] { vantor::confirmRestore (nullptr, archive); }, TRANS ("Yes")));
+    }
+
+    /** Waits for the operation's "Completed." box and closes it. */
+    void waitForCompletion (const juce::String& title)
+    {
+        // The progress window has the same title and is taller, with its bar and status line.
+        ProgramWindow progress;
+        const auto box = run->waitForWindow (
+            [&] (const ProgramWindow& w)
+            {
+                if (w.id == run->mainWindow().id || titleOf (w) != title)
+                    return false;
+
+                if (!progress.isValid())
+                    progress = w;
+
+                return w.id != progress.id;
+            });
+        ASSERT_TRUE (box.isValid()) << title << " completed";
+        ASSERT_TRUE (
+            juce::ChildProcess().start (juce::StringArray{"xdotool", "windowactivate", "--sync", box.id}, 0));
+        ASSERT_TRUE (run->key ("Return"));
+        ASSERT_TRUE (run->waitUntil ([this] { return dialogs().empty(); }));
+    }
+
+    /** Waits until the operation's progress window shows, then closes the main window as a user
+        does: the program ends, with exit code 0 and clean. */
+    void closeWhileProgressShows (const juce::String& title, const juce::String& screenshotName)
+    {
+        const auto progress = waitForWindowTitled (title);
+        ASSERT_TRUE (progress.isValid()) << "the progress window of " << title;
+        run->screenshot (screenshotName);
+        ASSERT_TRUE (run->closeAsUser());
+        expectCleanEnd();
+    }
+
+    ProgramUser user;
+    std::unique_ptr<ProgramRun> run;
+};
+} // namespace
+
+TEST_F (QuitDuringFileOperation, ExportLeavesTheVolumeAsBeforeOrAsACompletedExportDoes)
+{
+    const auto drive = user.addRemovableVolume ("GLORVAK");
+    start();
+    startExport (drive);
+    waitForCompletion (TRANS ("Export"));
+    const auto completed = contentsOf (drive);
+
+    // An older export in its place: the same files with other bytes, so that a file of the new
+    // export left among the old ones shows.
+    for (const auto& [path, bytes] : completed)
+        if (!path.endsWith ("/"))
+            ASSERT_TRUE (drive.getChildFile (path).appendText ("older"));
+
+    const auto before = contentsOf (drive);
+    startExport (drive);
+    closeWhileProgressShows (TRANS ("Export"), "quit-during-export");
+    expectWhollyBeforeOrAfter (contentsOf (drive), before, completed, "the volume");
+}
+
+TEST_F (QuitDuringFileOperation, BackupLeavesNoArchiveOrACompleteOne)
+{
+    const auto folder = user.home().getChildFile ("Backups");
+    ASSERT_TRUE (folder.createDirectory());
+    const auto completedArchive = folder.getChildFile ("completed.zip");
+    const auto archive = folder.getChildFile ("closed during the backup.zip");
+
+    start();
+    startBackup (completedArchive);
+    waitForCompletion (TRANS ("Backup"));
+    const auto completed = readArchive (completedArchive);
+    ASSERT_TRUE (completed.has_value());
+    ASSERT_FALSE (completed->empty());
+
+    startBackup (archive);
+    closeWhileProgressShows (TRANS ("Backup"), "quit-during-backup");
+
+    // Nothing else beside the archives where the user keeps them: no temporary file.
+    juce::StringArray names;
+    for (const auto& entry :
+         juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFilesAndDirectories))
+        names.add (entry.getFile().getFileName());
+    names.sort (false);
+
+    if (names.contains (archive.getFileName()))
+    {
+        EXPECT_EQ (names, juce::StringArray (archive.getFileName(), completedArchive.getFileName()));
+        const auto left = readArchive (archive);
+        ASSERT_TRUE (left.has_value()) << "the archive left behind is complete and valid";
+        EXPECT_TRUE (*left == *completed) << "and holds what a completed backup holds";
+        RecordProperty ("left", "a complete archive");
+    }
+    else
+    {
+        EXPECT_EQ (names, juce::StringArray (completedArchive.getFileName()));
+        RecordProperty ("left", "no archive (cancelled)");
+    }
+}
+
+TEST_F (QuitDuringFileOperation, RestoreLeavesTheDataAsBeforeOrAsACompletedRestoreDoes)
+{
+    const juce::StringArray restoredFolders{"model", "bankcollection"};
+    const auto archive = user.home().getChildFile ("other.zip");
+
+    // The archive: a backup made by the program of other data (the same names and sizes, other
+    // samples).
+    user.useDataHome ("other");
+    auto otherData = fullData();
+    otherData.seed = 7;
+    ASSERT_TRUE (otherData.write (user.dataFolder()));
+    start();
+    startBackup (archive);
+    waitForCompletion (TRANS ("Backup"));
+    quit();
+
+    // What a completed restore leaves, over a copy of the user's data.
+    user.useDataHome ("completed");
+    ASSERT_TRUE (fullData().write (user.dataFolder()));
+    start();
+    startRestore (archive);
+    waitForCompletion (TRANS ("Restore"));
+    quit();
+    const auto completed = contentsOf (user.dataFolder(), restoredFolders);
+
+    // The user's own data, closed during the restore.
+    user.useDataHome ("data");
+    const auto before = contentsOf (user.dataFolder(), restoredFolders);
+    start();
+    startRestore (archive);
+    closeWhileProgressShows (TRANS ("Restore"), "quit-during-restore");
+    expectWhollyBeforeOrAfter (contentsOf (user.dataFolder(), restoredFolders), before, completed,
+                               "the data folder");
+
+    // Nothing of the program's own temporary places is left in the data folder.
+    for (const auto& entry :
+         juce::RangedDirectoryIterator (user.dataFolder(), true, "*", juce::File::findFilesAndDirectories))
+        EXPECT_FALSE (vantor::dataset::Leftovers::isTemporaryName (entry.getFile().getFileName()))
+            << entry.getFile().getFullPathName();
+}
