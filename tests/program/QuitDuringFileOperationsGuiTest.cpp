@@ -13,10 +13,12 @@
 #include "support/ProgramUnderTest.h"
 #include "vantor/FileOperations.h"
 #include "vantor/dataset/Leftovers.h"
+#include "vantor/ui/DialogHelper.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <iostream>
 #include <map>
 #include <optional>
 
@@ -43,8 +45,9 @@ enum FileItem
 FullDataFolder fullData()
 {
     FullDataFolder shape;
-    shape.secondsPerSlot = 1.0;
+    shape.secondsPerSlot = 4.0;
     shape.storedBanks = 10;
+    shape.trimmedFrames = 1;
     return shape;
 }
 
@@ -111,7 +114,9 @@ void expectWhollyBeforeOrAfter (const FolderContents& now, const FolderContents&
     EXPECT_TRUE (asBefore || asAfter) << what << " is half-written.\nAgainst before:\n"
                                       << differences (now, before) << "\nAgainst a completed run:\n"
                                       << differences (now, after);
-    ::testing::Test::RecordProperty ("left", asBefore ? "as before (cancelled)" : "as after (completed)");
+    const auto left = asBefore ? "as before (cancelled)" : "as after (completed)";
+    ::testing::Test::RecordProperty ("left", left);
+    std::cout << what << " is left " << left << std::endl;
 }
 
 /** Every entry of a zip archive with its bytes, read through libzip with its checksums checked;
@@ -155,6 +160,44 @@ std::optional<std::map<juce::String, juce::MemoryBlock>> readArchive (const juce
         return std::nullopt;
 
     return entries;
+}
+
+/** JUCE's own file chooser of that size (the one the program shows where the desktop has no
+    chooser of its own), built here with the program's look-and-feel: where its file name box and
+    its Save or Open button lie, in the window's coordinates. */
+struct ChooserLayout
+{
+    juce::Rectangle<int> fileBox;
+    juce::Rectangle<int> okButton;
+};
+
+ChooserLayout layOutFileChooser (juce::Rectangle<int> windowSize, bool saving)
+{
+    using Browser = juce::FileBrowserComponent;
+    const ProgramLookAndFeelScope lookAndFeel;
+    Browser browser (saving ? Browser::saveMode | Browser::canSelectFiles | Browser::warnAboutOverwriting
+                            : Browser::openMode | Browser::canSelectFiles,
+                     juce::File::getSpecialLocation (juce::File::userHomeDirectory), nullptr, nullptr);
+    juce::FileChooserDialogBox box ({}, {}, browser, saving, juce::Colours::black);
+    box.setSize (windowSize.getWidth(), windowSize.getHeight());
+    ChooserLayout layout;
+    std::function<void (juce::Component&)> visit = [&] (juce::Component& parent)
+    {
+        for (auto* child : parent.getChildren())
+        {
+            const auto area = box.getLocalArea (child, child->getLocalBounds());
+
+            if (dynamic_cast<juce::TextEditor*> (child) != nullptr)
+                layout.fileBox = area;
+            else if (auto* button = dynamic_cast<juce::TextButton*> (child);
+                     button != nullptr && button->getButtonText() == TRANS (saving ? "Save" : "Open"))
+                layout.okButton = area;
+
+            visit (*child);
+        }
+    };
+    visit (box);
+    return layout;
 }
 
 /** The title of an X window. */
@@ -256,6 +299,7 @@ protected:
         ASSERT_EQ (dialog.bounds.getHeight(), layout.dialog.getHeight()) << "the same dialog";
         ASSERT_FALSE (layout.button.isEmpty());
         ASSERT_TRUE (run->clickOnScreen (dialog.bounds.getPosition() + layout.button.getCentre()));
+        answeredDialog = dialog.id;
     }
 
     /** File > Export to the one removable volume there is. */
@@ -265,48 +309,56 @@ protected:
         clickIn (dialog, layOutDriveDialog (drive.getFileName()));
     }
 
-    /** Types a file's whole path into JUCE's own file browser and takes it. */
-    void chooseFile (const ProgramWindow& chooser, const juce::File& file)
+    /** Types a file's whole path into JUCE's own file chooser and takes it. */
+    void chooseFile (const ProgramWindow& chooser, const juce::File& file, bool saving)
     {
-        ASSERT_TRUE (chooser.isValid()) << "the file browser";
-        // The file name box has the keyboard: what it holds (the proposed name) is replaced.
+        ASSERT_TRUE (chooser.isValid()) << "the file chooser";
+        const auto layout = layOutFileChooser (chooser.bounds, saving);
+        ASSERT_FALSE (layout.fileBox.isEmpty());
+        ASSERT_FALSE (layout.okButton.isEmpty());
+
+        // What the file name box holds (the proposed name) is replaced. Return on a whole path
+        // only moves the chooser to its folder and leaves the name in the box, for Save or Open to
+        // take (the X server delivers the click after the keys).
+        ASSERT_TRUE (run->clickOnScreen (chooser.bounds.getPosition() + layout.fileBox.getCentre()));
         ASSERT_TRUE (run->key ("ctrl+a"));
         ASSERT_TRUE (run->typeText (file.getFullPathName()));
         ASSERT_TRUE (run->key ("Return"));
+        ASSERT_TRUE (run->clickOnScreen (chooser.bounds.getPosition() + layout.okButton.getCentre()));
     }
 
     /** File > Backup into that archive. */
-    void startBackup (const juce::File& archive) { chooseFile (pickFileItem (backupItem), archive); }
+    void startBackup (const juce::File& archive) { chooseFile (pickFileItem (backupItem), archive, true); }
 
     /** File > Restore from that archive, confirmed. */
     void startRestore (const juce::File& archive)
     {
-        chooseFile (pickFileItem (restoreItem), archive);
+        chooseFile (pickFileItem (restoreItem), archive, false);
         const auto confirmation = waitForWindowTitled (TRANS ("Restore"));
         clickIn (confirmation,
                  layOutDialog ([&archive] { vantor::confirmRestore (nullptr, archive); }, TRANS ("Yes")));
     }
 
-    /** Waits for the operation's "Completed." box and closes it. */
+    /** The operation's "Completed." box, which has the progress window's title. */
+    static DialogLayout completionBox (const juce::String& title)
+    {
+        return layOutDialog ([&title] { vantor::ui::DialogHelper::showCompletionBox (title); }, TRANS ("OK"));
+    }
+
+    static bool hasSize (const ProgramWindow& window, juce::Rectangle<int> size)
+    {
+        return window.bounds.getWidth() == size.getWidth() && window.bounds.getHeight() == size.getHeight();
+    }
+
+    /** Waits for the operation's "Completed." box and closes it with its OK. */
     void waitForCompletion (const juce::String& title)
     {
-        // The progress window has the same title and is taller, with its bar and status line.
-        ProgramWindow progress;
+        const auto layout = completionBox (title);
         const auto box = run->waitForWindow (
             [&] (const ProgramWindow& w)
-            {
-                if (w.id == run->mainWindow().id || titleOf (w) != title)
-                    return false;
-
-                if (!progress.isValid())
-                    progress = w;
-
-                return w.id != progress.id;
-            });
+            { return w.id != run->mainWindow().id && hasSize (w, layout.dialog) && titleOf (w) == title; });
         ASSERT_TRUE (box.isValid()) << title << " completed";
-        ASSERT_TRUE (
-            juce::ChildProcess().start (juce::StringArray{"xdotool", "windowactivate", "--sync", box.id}, 0));
-        ASSERT_TRUE (run->key ("Return"));
+        ASSERT_TRUE (run->clickOnScreen (box.bounds.getPosition() + layout.button.getCentre()));
         ASSERT_TRUE (run->waitUntil ([this] { return dialogs().empty(); }));
     }
 
@@ -314,15 +366,24 @@ protected:
         does: the program ends, with exit code 0 and clean. */
     void closeWhileProgressShows (const juce::String& title, const juce::String& screenshotName)
     {
-        const auto progress = waitForWindowTitled (title);
+        const auto completed = completionBox (title).dialog;
+        const auto progress = run->waitForWindow (
+            [&] (const ProgramWindow& w)
+            {
+                // The drive dialog and the restore confirmation have the same title and may
+                // not have gone yet.
+                return w.id != run->mainWindow().id && w.id != answeredDialog && !hasSize (w, completed) &&
+                       titleOf (w) == title;
+            });
         ASSERT_TRUE (progress.isValid()) << "the progress window of " << title;
-        run->screenshot (screenshotName);
+        run->screenshot (screenshotName); // only when asked for: it waits for the program to paint
         ASSERT_TRUE (run->closeAsUser());
         expectCleanEnd();
     }
 
     ProgramUser user;
     std::unique_ptr<ProgramRun> run;
+    juce::String answeredDialog; // the window of the last dialog answered
 };
 } // namespace
 
@@ -338,7 +399,9 @@ TEST_F (QuitDuringFileOperation, ExportLeavesTheVolumeAsBeforeOrAsACompletedExpo
     // export left among the old ones shows.
     for (const auto& [path, bytes] : completed)
         if (!path.endsWith ("/"))
+        {
             ASSERT_TRUE (drive.getChildFile (path).appendText ("older"));
+        }
 
     const auto before = contentsOf (drive);
     startExport (drive);
@@ -377,11 +440,13 @@ TEST_F (QuitDuringFileOperation, BackupLeavesNoArchiveOrACompleteOne)
         ASSERT_TRUE (left.has_value()) << "the archive left behind is complete and valid";
         EXPECT_TRUE (*left == *completed) << "and holds what a completed backup holds";
         RecordProperty ("left", "a complete archive");
+        std::cout << "a complete archive is left" << std::endl;
     }
     else
     {
         EXPECT_EQ (names, juce::StringArray (completedArchive.getFileName()));
         RecordProperty ("left", "no archive (cancelled)");
+        std::cout << "no archive is left" << std::endl;
     }
 }
 

@@ -15,6 +15,33 @@ struct DialogLayout
     juce::Rectangle<int> button; // the button asked for, in the dialog's coordinates
 };
 
+/** Makes the program's look-and-feel the default while it lives, unless it is already (a main
+    component built here sets it): it sizes and lays out the dialogs. Message thread. */
+class ProgramLookAndFeelScope
+{
+public:
+    ProgramLookAndFeelScope()
+    {
+        if (dynamic_cast<vantor::LookAndFeel*> (&juce::Desktop::getInstance().getDefaultLookAndFeel()) ==
+            nullptr)
+        {
+            lookAndFeel = std::make_unique<vantor::LookAndFeel>();
+            juce::Desktop::getInstance().setDefaultLookAndFeel (lookAndFeel.get());
+        }
+    }
+
+    ~ProgramLookAndFeelScope()
+    {
+        if (lookAndFeel != nullptr)
+            juce::Desktop::getInstance().setDefaultLookAndFeel (nullptr);
+    }
+
+private:
+    std::unique_ptr<vantor::LookAndFeel> lookAndFeel;
+
+    JUCE_DECLARE_NON_COPYABLE (ProgramLookAndFeelScope)
+};
+
 /** Shows the dialog that `show` makes DialogHelper's current one, reads its size and where the
     button of that text lies, and deletes it: a test of the real program clicks the button there.
     (Return would do too, but a stalled xdotool can hold it down long enough to repeat into the
@@ -23,16 +50,7 @@ struct DialogLayout
 inline DialogLayout layOutDialog (const std::function<void()>& show, const juce::String& buttonText)
 {
     using vantor::ui::DialogHelper;
-
-    // The program's look-and-feel sizes the dialog; a main component built here has set it already.
-    std::unique_ptr<vantor::LookAndFeel> lookAndFeel;
-
-    if (dynamic_cast<vantor::LookAndFeel*> (&juce::Desktop::getInstance().getDefaultLookAndFeel()) == nullptr)
-    {
-        lookAndFeel = std::make_unique<vantor::LookAndFeel>();
-        juce::Desktop::getInstance().setDefaultLookAndFeel (lookAndFeel.get());
-    }
-
+    const ProgramLookAndFeelScope lookAndFeel;
     show();
     DialogLayout layout;
 
@@ -47,9 +65,6 @@ inline DialogLayout layOutDialog (const std::function<void()>& show, const juce:
 
         DialogHelper::deleteCurrentDialogIf (dialog);
     }
-
-    if (lookAndFeel != nullptr)
-        juce::Desktop::getInstance().setDefaultLookAndFeel (nullptr);
 
     return layout;
 }

@@ -36,7 +36,7 @@ bool writeWav (const juce::File& file, int frames, int seed)
 }
 
 juce::var makeBanks (const juce::File& folder, int bankCount, const juce::String& prefix, int frames,
-                     int seed, bool& written)
+                     int trimmedFrames, int seed, bool& written)
 {
     using namespace vantor::dataset;
     juce::Array<juce::var> banks;
@@ -58,7 +58,7 @@ juce::var makeBanks (const juce::File& folder, int bankCount, const juce::String
             slot->setProperty (slotkeys::originalFileName, name);
             slot->setProperty (slotkeys::sampleNum, frames);
             slot->setProperty (slotkeys::startSample, 0);
-            slot->setProperty (slotkeys::endSample, frames);
+            slot->setProperty (slotkeys::endSample, frames - trimmedFrames);
             slot->setProperty (slotkeys::bpm, 12000); // 120.00 BPM, stored in hundredths
             slot->setProperty (slotkeys::gain, 0.0);
             slot->setProperty (slotkeys::isLoop, s == 3 ? 1 : 0);
@@ -98,13 +98,15 @@ bool FullDataFolder::write (const juce::File& dataFolder) const
     const auto model = dataFolder.getChildFile (modelkeys::folderName);
     auto* modelRoot = new juce::DynamicObject();
     modelRoot->setProperty (modelkeys::favorite, 0);
-    modelRoot->setProperty (modelkeys::bank, makeBanks (model, 15, "Pad", frames, seed, written));
+    modelRoot->setProperty (modelkeys::bank,
+                            makeBanks (model, 15, "Pad", frames, trimmedFrames, seed, written));
     written = writeJson (model.getChildFile (modelkeys::fileName), modelRoot) && written;
 
     const auto collection = dataFolder.getChildFile (collectionkeys::folderName);
     auto* collectionRoot = new juce::DynamicObject();
-    collectionRoot->setProperty (collectionkeys::bankCollection,
-                                 makeBanks (collection, storedBanks, "Stored", frames, seed, written));
+    collectionRoot->setProperty (
+        collectionkeys::bankCollection,
+        makeBanks (collection, storedBanks, "Stored", frames, trimmedFrames, seed, written));
     return writeJson (collection.getChildFile (collectionkeys::fileName), collectionRoot) && written;
 }
 } // namespace glorvak::test

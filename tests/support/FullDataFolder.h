@@ -17,11 +17,18 @@ struct FullDataFolder
         unit's 16 s. */
     double secondsPerSlot = 3.5;
     int storedBanks = 100;
+    /** Frames cut off the end of every SLOT's playback range: an export then writes each SLOT
+        through the WAV reader and writer instead of copying its file. */
+    int trimmedFrames = 0;
     /** Shifts every tone's pitch: folders written with different seeds hold the same names and
         file sizes but other samples. */
     int seed = 0;
 
-    bool isValid() const { return secondsPerSlot > 0.0 && secondsPerSlot * 4 <= 16.0 && storedBanks >= 0; }
+    bool isValid() const
+    {
+        return secondsPerSlot > 0.0 && secondsPerSlot * 4 <= 16.0 && storedBanks >= 0 && trimmedFrames >= 0 &&
+               trimmedFrames < secondsPerSlot * 96000.0;
+    }
 
     /** Empties the model and bank-collection folders below dataFolder and writes them anew; false
         when the shape is invalid or something could not be written. */
