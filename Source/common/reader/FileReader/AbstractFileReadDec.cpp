@@ -116,10 +116,23 @@ void AbstractFileReadDec::read (int startSample, StereoSample* dest, int numFram
         }
         else
         {
-            const auto* values = static_cast<const juce::int16*> (decodeBuffer);
-            out.left = (float)values[bufferPosition] * gainLeft;
-            out.right = (float)values[bufferPosition + channels - 1] * gainRight;
-            bufferPosition += channels;
+            // Every whole frame left in the decoded buffer, up to the request and the file's end,
+            // in one plain loop: the checks above hold for all of them.
+            const auto run =
+                (int)juce::jmin ((juce::int64) (numFrames - i), (juce::int64)lengthInSamples - sample,
+                                 (juce::int64) ((bufferCount - bufferPosition) / channels));
+            const auto* values = static_cast<const juce::int16*> (decodeBuffer) + bufferPosition;
+            const int last = channels - 1;
+
+            for (int k = 0; k < run; ++k, values += channels)
+            {
+                dest[i + k].left = (float)values[0] * gainLeft;
+                dest[i + k].right = (float)values[last] * gainRight;
+            }
+
+            bufferPosition += run * channels;
+            i += run;
+            continue;
         }
 
         ++i;

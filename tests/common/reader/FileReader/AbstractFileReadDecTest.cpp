@@ -59,7 +59,8 @@ public:
 
             for (int i = 0; i < samplesPerFrame; ++i)
                 for (int c = 0; c < channels; ++c)
-                    values[(size_t)(i * channels + c)] = (juce::int16) (f * samplesPerFrame + i);
+                    values[(size_t)(i * channels + c)] =
+                        (juce::int16) (f * samplesPerFrame + i + c * channelStep);
 
             ++currentFrame;
             bufferPosition = (sample - frameIndex[(size_t)f].firstSample) * channels;
@@ -76,8 +77,12 @@ public:
             frameIndex[f].firstSample = firstSamples[f];
     }
 
+    // The file ends inside its last frame, as a stream cut by its encoder's delay does.
+    void cutLength (int samples) { lengthInSamples = samples; }
+
     std::vector<int> decoded; // frame numbers, -1 for each seek
     std::set<int> failing;
+    int channelStep = 0; // channel c decodes as the sample's index + c * channelStep
 
 private:
     int frames;
@@ -162,6 +167,38 @@ TEST (AbstractFileReadDec, StereoTakesFirstAndLastChannel)
 {
     auto reader = openDecoder (5, 3, 2);
     expectSamples (readFrames (*reader, 120, 200), 120);
+}
+
+// Reads of uneven lengths cross frames, end inside the last one and run past the file's end: every
+// frame takes the first and the last channel of its own sample, and nothing past the end.
+TEST (AbstractFileReadDec, PiecesAcrossFramesTakeTheFirstAndLastChannelOfEachSample)
+{
+    for (int channels : {1, 2, 3})
+    {
+        SCOPED_TRACE (juce::String (channels) + " channels");
+        auto reader = openDecoder (6, 3, channels);
+        reader->channelStep = 1000;
+        const int length = 6 * samplesPerFrame - 17;
+        reader->cutLength (length);
+        const float lastOffset = (float)((channels - 1) * 1000);
+        int start = 40;
+
+        for (int count : {1, 59, 37, 100, 201, 3, 250})
+        {
+            const auto out = readFrames (*reader, start, count);
+
+            for (int i = 0; i < count; ++i)
+            {
+                const int sample = start + i;
+                const bool inside = sample < length;
+                ASSERT_EQ (out[(size_t)i].left, inside ? (float)sample : 0.0f) << "sample " << sample;
+                ASSERT_EQ (out[(size_t)i].right, inside ? -((float)sample + lastOffset) : 0.0f)
+                    << "sample " << sample;
+            }
+
+            start += count;
+        }
+    }
 }
 
 TEST (AbstractFileReadDec, UndecodableFrameAfterJumpPlaysAsSilence)
