@@ -39,6 +39,10 @@ TEST_F (ProgramLife, ShowsTheSplashThenTheMainWindowAndEndsWithZeroWhenClosed)
     run.screenshot ("program-file-menu");
     ASSERT_TRUE (run.key ("Escape"));
 
+    // A larger window gives the views the room; they are laid out again at once.
+    ASSERT_TRUE (run.resizeMainWindow ({1600, 1000}));
+    run.screenshot ("program-main-1600x1000");
+
     ASSERT_TRUE (run.closeAsUser());
     ASSERT_TRUE (run.waitForExit());
     EXPECT_EQ (run.exitCode(), 0) << run.output();

@@ -576,6 +576,17 @@ ProgramWindow ProgramRun::mainWindow() const
     return main.isValid() ? windowWithId (main.id) : ProgramWindow();
 }
 
+bool ProgramRun::resizeMainWindow (juce::Point<int> size)
+{
+    return main.isValid() &&
+           xdotoolSucceeds ({"windowsize", main.id, juce::String (size.x), juce::String (size.y)}) &&
+           waitUntil (
+               [this, size] {
+                   return mainWindow().bounds.getWidth() == size.x &&
+                          mainWindow().bounds.getHeight() == size.y;
+               });
+}
+
 juce::String ProgramRun::activeWindowId()
 {
     return xdotool ({"getactivewindow"}).trim();
@@ -674,6 +685,7 @@ void ProgramRun::screenshot (const juce::String& name) const
     if (folder.isEmpty())
         return;
 
+    juce::File (folder).createDirectory();
     // Time for the program to paint: this only feeds the picture, no result depends on it.
     juce::Thread::sleep (300);
     succeeds ({"import", "-window", "root", folder + "/" + name + ".png"});

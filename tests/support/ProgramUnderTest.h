@@ -141,6 +141,10 @@ public:
     /** The main window found by waitForMainWindow, with its current bounds. */
     ProgramWindow mainWindow() const;
 
+    /** Resizes the main window as a user's drag of its border would, and waits until the X server
+        has it at that size (without the window manager's frame). */
+    bool resizeMainWindow (juce::Point<int> size);
+
     /** The id of the window that has the input focus now (xdotool getactivewindow). */
     static juce::String activeWindowId();
 
