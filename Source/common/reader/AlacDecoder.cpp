@@ -15,6 +15,32 @@ namespace
 {
 // Size of the "alac" atom libavcodec wants as extradata: size, type, version and flags, config.
 constexpr int extradataSize = 12 + AlacDecoder::SpecificConfig::size;
+
+// One channel's samples, left-justified in 32 bits (shifted up by toTop), as the top `width`
+// bytes of each, little-endian, every outStep bytes. The width is fixed per loop so that the
+// loop over the samples holds no other decision.
+template <typename Sample, int width>
+void packChannelAs (const Sample* in, size_t step, int toTop, juce::uint8* out, size_t outStep,
+                    juce::uint32 count) noexcept
+{
+    for (juce::uint32 i = 0; i < count; ++i, in += step, out += outStep)
+    {
+        const auto value = (juce::uint32)*in << toTop;
+
+        for (int b = 0; b < width; ++b)
+            out[b] = (juce::uint8) (value >> (32 - 8 * (width - b)));
+    }
+}
+
+template <typename Sample>
+void packChannel (const Sample* in, size_t step, int toTop, juce::uint8* out, size_t outStep, int width,
+                  juce::uint32 count) noexcept
+{
+    if (width == 2)
+        packChannelAs<Sample, 2> (in, step, toTop, out, outStep, count);
+    else
+        packChannelAs<Sample, 3> (in, step, toTop, out, outStep, count);
+}
 } // namespace
 
 struct AlacDecoder::Codec
@@ -158,22 +184,21 @@ juce::int32 AlacDecoder::decode (const BitBuffer& bits, juce::uint8* sampleBuffe
             const int bytesPerSample = config.bitDepth / 8;
             const bool planar = av_sample_fmt_is_planar ((AVSampleFormat)frame->format) != 0;
 
-            for (juce::uint32 i = 0; i < written; ++i)
-                for (juce::uint32 c = 0; c < numChannels; ++c)
-                {
-                    const size_t index = planar ? i : (size_t)i * numChannels + c;
-                    const auto* plane = frame->extended_data[planar ? c : 0];
+            for (juce::uint32 c = 0; c < numChannels; ++c)
+            {
+                const auto* plane = frame->extended_data[planar ? c : 0];
+                const size_t first = planar ? 0 : c;
+                const size_t step = planar ? 1 : numChannels;
+                auto* out = sampleBuffer + (size_t)c * (size_t)bytesPerSample;
+                const auto outStep = (size_t)numChannels * (size_t)bytesPerSample;
 
-                    // Left-justified in 32 bits; the top bytes are the sample.
-                    const auto value =
-                        format == AV_SAMPLE_FMT_S16
-                            ? (juce::uint32) reinterpret_cast<const juce::int16*> (plane)[index] << 16
-                            : (juce::uint32) reinterpret_cast<const juce::int32*> (plane)[index];
-                    auto* out = sampleBuffer + ((size_t)i * numChannels + c) * (size_t)bytesPerSample;
-
-                    for (int b = 0; b < bytesPerSample; ++b)
-                        out[b] = (juce::uint8) (value >> (32 - 8 * (bytesPerSample - b)));
-                }
+                if (format == AV_SAMPLE_FMT_S16)
+                    packChannel (reinterpret_cast<const juce::int16*> (plane) + first, step, 16, out, outStep,
+                                 bytesPerSample, written);
+                else
+                    packChannel (reinterpret_cast<const juce::int32*> (plane) + first, step, 0, out, outStep,
+                                 bytesPerSample, written);
+            }
         }
 
         av_frame_unref (frame);

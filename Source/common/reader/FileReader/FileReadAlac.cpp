@@ -247,9 +247,19 @@ void FileReadAlac::read (int startSample, StereoSample* dest, int numFrames)
         }
         else if (bufferPosition + channels - 1 < bufferCount)
         {
-            out.left = (float)pcmValue (bufferPosition) * gainLeft;
-            out.right = (float)pcmValue (bufferPosition + channels - 1) * gainRight;
-            bufferPosition += channels;
+            // Every whole frame left in the packet, up to the request and the file's end, in one
+            // plain loop: the checks above hold for all of them.
+            const auto run =
+                (int)juce::jmin ((juce::int64) (numFrames - j), (juce::int64)lengthInSamples - position,
+                                 (juce::int64) ((bufferCount - bufferPosition) / channels));
+
+            for (int k = 0; k < run; ++k, bufferPosition += channels)
+            {
+                dest[j + k].left = (float)pcmValue (bufferPosition) * gainLeft;
+                dest[j + k].right = (float)pcmValue (bufferPosition + channels - 1) * gainRight;
+            }
+
+            j += run - 1;
         }
     }
 
