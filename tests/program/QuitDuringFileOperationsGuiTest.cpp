@@ -258,8 +258,9 @@ protected:
         return found;
     }
 
-    /** Picks an item of the File menu and waits for the window it opens. */
-    ProgramWindow pickFileItem (FileItem item)
+    /** Picks an item of the File menu and waits for the window of that title that it opens (by
+        its title: the menu's own window may not have gone yet). */
+    ProgramWindow pickFileItem (FileItem item, const juce::String& title)
     {
         EXPECT_TRUE (run->waitUntil ([this] { return dialogs().empty(); })) << "a dialog is still open";
 
@@ -276,15 +277,14 @@ protected:
             return {};
         }
 
-        return waitForWindowTitled ({});
+        return waitForWindowTitled (title);
     }
 
-    /** Waits for a window besides the main one, titled so when a title is given. */
+    /** Waits for a window besides the main one with that title. */
     ProgramWindow waitForWindowTitled (const juce::String& title)
     {
         const auto found = run->waitForWindow (
-            [&] (const ProgramWindow& w)
-            { return w.id != run->mainWindow().id && (title.isEmpty() || titleOf (w) == title); });
+            [&] (const ProgramWindow& w) { return w.id != run->mainWindow().id && titleOf (w) == title; });
 
         if (found.isValid())
             juce::ChildProcess().start (juce::StringArray{"xdotool", "windowactivate", "--sync", found.id},
@@ -308,7 +308,7 @@ protected:
     /** File > Export to the one removable volume there is. */
     void startExport (const juce::File& drive)
     {
-        const auto dialog = pickFileItem (exportItem);
+        const auto dialog = pickFileItem (exportItem, TRANS ("Export"));
         clickIn (dialog, layOutDriveDialog (drive.getFileName()));
     }
 
@@ -331,12 +331,15 @@ protected:
     }
 
     /** File > Backup into that archive. */
-    void startBackup (const juce::File& archive) { chooseFile (pickFileItem (backupItem), archive, true); }
+    void startBackup (const juce::File& archive)
+    {
+        chooseFile (pickFileItem (backupItem, TRANS ("Save As")), archive, true);
+    }
 
     /** File > Restore from that archive, confirmed. */
     void startRestore (const juce::File& archive)
     {
-        chooseFile (pickFileItem (restoreItem), archive, false);
+        chooseFile (pickFileItem (restoreItem, TRANS ("Open")), archive, false);
         const auto confirmation = waitForWindowTitled (TRANS ("Restore"));
         clickIn (confirmation,
                  layOutDialog ([&archive] { vantor::confirmRestore (nullptr, archive); }, TRANS ("Yes")));
