@@ -306,9 +306,21 @@ void FileReadFlac::read (int startSample, StereoSample* dest, int numFrames)
         }
         else
         {
-            out.left = (float)sampleBuffer[(size_t)bufferPosition] * gainLeft;
-            out.right = (float)sampleBuffer[(size_t)(bufferPosition + channels - 1)] * gainRight;
-            bufferPosition += channels;
+            // Every whole frame left in the block, up to the request and the file's end, in one
+            // plain loop: the checks above hold for all of them.
+            const auto run =
+                (int)juce::jmin ((juce::int64) (numFrames - i), (juce::int64)lengthInSamples - sample,
+                                 (juce::int64) ((bufferCount - bufferPosition) / channels));
+            const auto* values = sampleBuffer.data() + bufferPosition;
+
+            for (int k = 0; k < run; ++k, values += channels)
+            {
+                dest[i + k].left = (float)values[0] * gainLeft;
+                dest[i + k].right = (float)values[channels - 1] * gainRight;
+            }
+
+            bufferPosition += run * channels;
+            i += run - 1;
         }
     }
 
