@@ -335,6 +335,26 @@ AppInfo::Record AppInfo::makeRecord (const Environment& environment)
     return r;
 }
 
+juce::String AppInfo::loopbackAddressFromVariable (const char* variableName)
+{
+    const auto address = environmentVariable (variableName);
+    return isLoopbackAddress (address) ? address : juce::String();
+}
+
+bool AppInfo::isLoopbackAddress (const juce::String& address)
+{
+    const juce::String prefix ("http://127.0.0.1:");
+
+    if (!address.startsWith (prefix))
+        return false;
+
+    // A port, then the path: "http://127.0.0.1:80@other.example/" names another host.
+    const auto rest = address.substring (prefix.length());
+    const auto port = rest.upToFirstOccurrenceOf ("/", false, false);
+    return port.isNotEmpty() && port.length() <= 5 && port.containsOnly ("0123456789") &&
+           rest.length() > port.length() && !rest.containsAnyOf ("@\\ \t\r\n");
+}
+
 //==============================================================================
 juce::String AppInfo::readOsReleaseText (const juce::File& root)
 {

@@ -118,6 +118,14 @@ public:
         base are dropped. */
     static juce::String makeEndpoint (const juce::String& base, const juce::String& path);
 
+    /** The address in an environment variable when it is "http://127.0.0.1:<port>/<path>", else
+        empty. Tests of the whole program point an endpoint at a server of their own this way;
+        nothing else is taken, so the variable can never send the program to another machine. */
+    static juce::String loopbackAddressFromVariable (const char* variableName);
+
+    /** The same test on a given text. */
+    static bool isLoopbackAddress (const juce::String& address);
+
 private:
     static const Record& record();
 

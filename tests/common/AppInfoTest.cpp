@@ -99,6 +99,40 @@ TEST (AppInfoRecord, EndpointsAreEmptyWhenTheirServerIsSwitchedOff)
     EXPECT_EQ (AppInfo::makeEndpoint ("http://127.0.0.1:8080//", "/x"), "http://127.0.0.1:8080/x");
 }
 
+TEST (AppInfoLoopback, OnlyAPortAndPathOnThisMachineAreTaken)
+{
+    const struct
+    {
+        const char* address;
+        bool taken;
+    } cases[] = {
+        {"http://127.0.0.1:8080/update-info.json", true},
+        {"http://127.0.0.1:1/", true},
+        {"http://127.0.0.1:8080", false},
+        {"http://127.0.0.1:/x", false},
+        {"http://127.0.0.1:80@evil.example/x", false},
+        {"http://127.0.0.1:80/x@evil.example", false},
+        {"http://127.0.0.1:8o/x", false},
+        {"http://127.0.0.1:123456/x", false},
+        {"http://127.0.0.1.evil.example/x", false},
+        {"http://127.0.0.1:80/a b", false},
+        {"https://127.0.0.1:80/x", false},
+        {"http://localhost:80/x", false},
+        {"", false},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.address);
+        EXPECT_EQ (AppInfo::isLoopbackAddress (c.address), c.taken);
+
+        setenv ("GLORVAK_TEST_LOOPBACK", c.address, 1);
+        EXPECT_EQ (AppInfo::loopbackAddressFromVariable ("GLORVAK_TEST_LOOPBACK"),
+                   c.taken ? juce::String (c.address) : juce::String());
+        unsetenv ("GLORVAK_TEST_LOOPBACK");
+    }
+}
+
 TEST (AppInfoRecord, OsFactsComeFromOsReleaseAndKernel)
 {
     AppInfo::Environment environment;

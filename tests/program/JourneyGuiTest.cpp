@@ -9,17 +9,13 @@
 // program, so no position is written down twice. Screenshots of each step go to
 // $GLORVAK_SCREENSHOTS when it is set.
 
-#include "MainComponent.h"
+#include "program/ProgramSteps.h"
 #include "support/DialogLayout.h"
 #include "support/EncodedAudioFixtures.h"
 #include "support/MessagePump.h"
 #include "support/PcmFileBuilder.h"
-#include "support/ProgramUnderTest.h"
 #include "support/ScratchFolder.h"
 #include "support/XdoTool.h"
-#include "vantor/VantorComponent.h"
-#include "vantor/browse/BankCollectionPage.h"
-#include "vantor/browse/BrowseView.h"
 #include "vantor/dataset/BankJsonKeys.h"
 #include "vantor/dataset/ModelJsonKeys.h"
 #include "vantor/dataset/SlotJsonKeys.h"
@@ -114,27 +110,6 @@ juce::var slotOf (const juce::var& model, int bank, int slot)
 }
 
 //==============================================================================
-/** A capture of part of the screen, through ImageMagick's import. */
-juce::Image capture (juce::Rectangle<int> area)
-{
-    const auto file = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                          .getNonexistentChildFile ("journey-capture", ".png", false);
-    juce::ChildProcess import;
-    juce::Image image;
-
-    if (import.start (juce::StringArray{"import", "-window", "root", "-crop",
-                                        juce::String (area.getWidth()) + "x" +
-                                            juce::String (area.getHeight()) + "+" +
-                                            juce::String (area.getX()) + "+" + juce::String (area.getY()),
-                                        file.getFullPathName()},
-                      0) &&
-        import.waitForProcessToFinish (60000))
-        image = juce::ImageFileFormat::loadFrom (file);
-
-    file.deleteFile();
-    return image;
-}
-
 /** Pixels of the waveform's colour: the waveform is drawn, not only its black background. */
 int countWavePixels (const juce::Image& image)
 {
@@ -154,88 +129,6 @@ int countWavePixels (const juce::Image& image)
 
     return count;
 }
-
-/** The share of pixels that differ between two captures of the same area. */
-double differingShare (const juce::Image& a, const juce::Image& b)
-{
-    if (a.getBounds() != b.getBounds() || a.getWidth() * a.getHeight() == 0)
-        return 1.0;
-
-    int differing = 0;
-
-    for (int y = 0; y < a.getHeight(); ++y)
-        for (int x = 0; x < a.getWidth(); ++x)
-            if (a.getPixelAt (x, y).getARGB() != b.getPixelAt (x, y).getARGB())
-                ++differing;
-
-    return differing / (double)(a.getWidth() * a.getHeight());
-}
-
-//==============================================================================
-/** Where things are in the program's main window, from a main component of the same size built
-    here: its children are laid out by the program's own code. Points are in the main
-    component's coordinates, which are the window's. */
-class WindowLayout
-{
-public:
-    explicit WindowLayout (juce::Rectangle<int> windowBounds)
-    {
-        main = std::make_unique<MainComponent>();
-        main->setSize (windowBounds.getWidth(), windowBounds.getHeight());
-    }
-
-    juce::Rectangle<int> boundsOf (juce::Component& component) const
-    {
-        return main->getLocalArea (&component, component.getLocalBounds());
-    }
-
-    vantor::VantorComponent& view() { return main->getVantorComponent(); }
-
-    juce::Rectangle<int> pad (int index)
-    {
-        return boundsOf (view().getSlotView().getPadPanel (index)->getPadButton());
-    }
-
-    juce::Point<int> slotRowCentre (int row) { return rowCentre (view().getSlotView().getTable(), row); }
-    juce::Point<int> bankRowCentre (int row) { return rowCentre (view().getBankView().getTable(), row); }
-
-    juce::Rectangle<int> waveform() { return boundsOf (view().getSlotDetailView().getThumbnail()); }
-
-    juce::Point<int> exportButtonCentre()
-    {
-        return boundsOf (view().getBankView().getExportButton()).getCentre();
-    }
-
-    juce::Point<int> collectionTabCentre()
-    {
-        return boundsOf (view().getBrowseView().getOpenCloseButton()).getCentre();
-    }
-
-    /** A point on the open collection's table: open, the page takes the pane's left edge. */
-    juce::Point<int> openCollectionTableCentre()
-    {
-        const auto pane = boundsOf (view().getBrowseView());
-        const auto& table = view().getBrowseView().getBankCollectionPage()->getTable();
-        return {pane.getX() + vantor::browse::BrowseView::collectionWidth / 2,
-                pane.getY() + table.getY() + 3 * table.getRowHeight()};
-    }
-
-    juce::Rectangle<int> bankViewBounds() { return boundsOf (view().getBankView()); }
-    juce::Rectangle<int> slotViewBounds() { return boundsOf (view().getSlotView()); }
-
-    /** A point in the black band at the bottom, where the mouse hides and highlights nothing. */
-    juce::Point<int> restingPoint() const { return {main->getWidth() / 4, main->getHeight() - 6}; }
-
-private:
-    /** Over the name of a row of a table. */
-    juce::Point<int> rowCentre (juce::ListBox& table, int row) const
-    {
-        return boundsOf (table).getTopLeft() +
-               juce::Point<int> (120, row * table.getRowHeight() + table.getRowHeight() / 2);
-    }
-
-    std::unique_ptr<MainComponent> main;
-};
 
 //==============================================================================
 class ProgramJourney : public ::testing::Test
@@ -280,10 +173,7 @@ protected:
     /** Closes the window as a user does; the program ends cleanly. */
     void quit()
     {
-        ASSERT_TRUE (run->closeAsUser());
-        ASSERT_TRUE (run->waitForExit()) << run->output();
-        EXPECT_EQ (run->exitCode(), 0) << run->output();
-        EXPECT_FALSE (run->hasSanitizerReport()) << run->output();
+        expectCleanEnd (*run);
         run.reset();
     }
 
@@ -453,11 +343,7 @@ TEST_F (ProgramJourney, TwoFilesOnPadsTrimmedStoredExportedAndShownAgainAfterARe
     run->screenshot ("journey-04-trimmed");
 
     // 3. The BANK named, then stored by dragging its row into the opened collection.
-    ASSERT_TRUE (run->click (layout->bankRowCentre (0)));
-    ASSERT_TRUE (run->activate());
-    ASSERT_TRUE (run->key ("F2"));
-    ASSERT_TRUE (run->typeText ("Journey"));
-    ASSERT_TRUE (run->key ("Return"));
+    ASSERT_TRUE (renameBank (*run, layout->bankRowCentre (0), "Journey"));
     ASSERT_TRUE (waitForJson (user.modelFile(), [] (const juce::var& m)
                               { return bankOf (m, 0)[bankkeys::bankName].toString() == "Journey"; }))
         << "the BANK is named";

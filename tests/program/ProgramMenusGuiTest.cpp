@@ -1,68 +1,15 @@
+#include "program/ProgramSteps.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/ProgramUnderTest.h"
 
 #include <gtest/gtest.h>
 
-using glorvak::test::LoopbackHttpServer;
-using glorvak::test::ProgramRun;
-using glorvak::test::ProgramUser;
-using glorvak::test::ProgramWindow;
-
 namespace
 {
-// Places in the main window (the main component's coordinates): the names of the menu bar, and
-// the preferences overlay, whose 500 x 469 panel is centred in the 1280 x 776 main view below
-// the 24-pixel menu bar.
-const juce::Point<int> fileMenu{20, 12};
-const juce::Point<int> helpMenu{60, 12};
-const juce::Point<int> preferencesPanel{390, 24 + 153};
-const juce::Point<int> preferencesClose = preferencesPanel + juce::Point<int> (32, 32);
+using namespace glorvak::test;
 
-// The File menu's items, then the Help menu's, in their order on the screen.
-enum FileItem
-{
-    exportItem,
-    importItem,
-    backupItem,
-    restoreItem,
-    preferencesItem,
-    exitItem,
-    fileItemCount
-};
-
-enum HelpItem
-{
-    manualItem,
-    privacyPolicyItem,
-    checkForUpdatesItem,
-    aboutItem,
-    helpItemCount
-};
-
-class ProgramMenus : public ::testing::Test
+class ProgramMenus : public ProgramTest
 {
 protected:
-    void SetUp() override
-    {
-        if (const auto reason = glorvak::test::whyProgramCannotRun(); reason.isNotEmpty())
-            GTEST_SKIP() << reason;
-    }
-
-    // Opens a menu of the bar and reads its item lines.
-    std::vector<ProgramRun::MenuLine> openMenu (ProgramRun& run, juce::Point<int> name, size_t itemCount)
-    {
-        const auto popup = run.openMenu (name);
-        EXPECT_TRUE (popup.isValid());
-        auto lines = run.readMenuLines (popup);
-        EXPECT_EQ (lines.size(), itemCount);
-        return lines.size() == itemCount ? lines : std::vector<ProgramRun::MenuLine>();
-    }
-
-    bool pick (ProgramRun& run, const std::vector<ProgramRun::MenuLine>& lines, size_t item)
-    {
-        return item < lines.size() && run.clickOnScreen (lines[item].bounds.getCentre());
-    }
-
     // The windows of the program besides the main window (dialogs, the About box).
     static std::vector<ProgramWindow> otherWindows (ProgramRun& run)
     {
@@ -72,45 +19,37 @@ protected:
                 others.push_back (window);
         return others;
     }
-
-    static void expectCleanEnd (ProgramRun& run)
-    {
-        ASSERT_TRUE (run.closeAsUser());
-        ASSERT_TRUE (run.waitForExit());
-        EXPECT_EQ (run.exitCode(), 0) << run.output();
-        EXPECT_FALSE (run.hasSanitizerReport()) << run.output();
-    }
-
-    ProgramUser user;
 };
 } // namespace
 
 TEST_F (ProgramMenus, MenusShowTheirItemsPreferencesIsGreyedWhileOpenAndAboutOpensTwiceAsOneWindow)
 {
     ProgramRun run (user);
-    ASSERT_TRUE (run.waitForMainWindow().isValid()) << run.output();
+    const auto window = run.waitForMainWindow();
+    ASSERT_TRUE (window.isValid()) << run.output();
+    WindowLayout layout (window.bounds);
     ASSERT_TRUE (run.activate());
 
-    auto lines = openMenu (run, fileMenu, fileItemCount);
+    auto lines = openMenuLines (run, fileMenu, fileItemCount);
     run.screenshot ("program-file-menu");
     for (size_t i = 0; i < lines.size(); ++i)
         EXPECT_FALSE (ProgramRun::isGreyed (lines, i)) << "File item " << i;
 
     // Preferences shows its overlay and stays greyed while it does.
-    ASSERT_TRUE (pick (run, lines, preferencesItem));
-    lines = openMenu (run, fileMenu, fileItemCount);
+    ASSERT_TRUE (pickMenuLine (run, lines, preferencesItem));
+    lines = openMenuLines (run, fileMenu, fileItemCount);
     run.screenshot ("program-file-menu-preferences-open");
     EXPECT_TRUE (ProgramRun::isGreyed (lines, preferencesItem));
     EXPECT_FALSE (ProgramRun::isGreyed (lines, exportItem));
     ASSERT_TRUE (run.key ("Escape"));
 
     // Only the overlay's close button hides it; then Preferences is offered again.
-    ASSERT_TRUE (run.click (preferencesClose));
-    lines = openMenu (run, fileMenu, fileItemCount);
+    ASSERT_TRUE (run.click (layout.preferencesCloseCentre()));
+    lines = openMenuLines (run, fileMenu, fileItemCount);
     EXPECT_FALSE (ProgramRun::isGreyed (lines, preferencesItem));
     ASSERT_TRUE (run.key ("Escape"));
 
-    lines = openMenu (run, helpMenu, helpItemCount);
+    lines = openMenuLines (run, helpMenu, helpItemCount);
     run.screenshot ("program-help-menu");
     for (size_t i = 0; i < lines.size(); ++i)
         EXPECT_FALSE (ProgramRun::isGreyed (lines, i)) << "Help item " << i;
@@ -119,8 +58,8 @@ TEST_F (ProgramMenus, MenusShowTheirItemsPreferencesIsGreyedWhileOpenAndAboutOpe
     for (int opening = 1; opening <= 2; ++opening)
     {
         SCOPED_TRACE (opening);
-        lines = openMenu (run, helpMenu, helpItemCount);
-        ASSERT_TRUE (pick (run, lines, aboutItem));
+        lines = openMenuLines (run, helpMenu, helpItemCount);
+        ASSERT_TRUE (pickMenuLine (run, lines, aboutItem));
         const auto about =
             run.waitForWindow ([&run] (const ProgramWindow& w) { return w.id != run.mainWindow().id; });
         ASSERT_TRUE (about.isValid());
@@ -165,7 +104,7 @@ TEST_F (ProgramMenus, CheckForUpdatesIsGreyedWhileTheServerHoldsTheAnswer)
     EXPECT_TRUE (run.waitUntil (
         [&]
         {
-            auto again = openMenu (run, helpMenu, helpItemCount);
+            auto again = openMenuLines (run, helpMenu, helpItemCount);
             const bool greyed = again.empty() || ProgramRun::isGreyed (again, checkForUpdatesItem);
             run.key ("Escape");
             return !greyed;

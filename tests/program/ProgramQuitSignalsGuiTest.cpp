@@ -1,47 +1,53 @@
-#include "support/ProgramUnderTest.h"
+#include "program/ProgramSteps.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 
-using glorvak::test::ProgramRun;
-using glorvak::test::ProgramUser;
+using namespace glorvak::test;
 
 namespace
 {
-/** The real program told to end by a signal, as a session's logout, `kill` or Ctrl+C in a
-    terminal tells it. */
-class ProgramQuitSignal : public ::testing::TestWithParam<int>
+// How the program is told to end right after a change: a signal, as a session's logout, `kill`
+// or Ctrl+C in a terminal sends it, or the user closing the window (0 here).
+constexpr int closedByUser = 0;
+
+class ProgramQuit : public ::testing::TestWithParam<int>
 {
 protected:
     void SetUp() override
     {
-        if (const auto reason = glorvak::test::whyProgramCannotRun(); reason.isNotEmpty())
+        if (const auto reason = whyProgramCannotRun(); reason.isNotEmpty())
             GTEST_SKIP() << reason;
     }
 
     ProgramUser user;
 };
 
-// The name cell of BANK 1 in the main window (below the menu bar, in the BANK table); F2 edits it.
-const juce::Point<int> firstBankName{130, 62};
+juce::String nameOf (int how)
+{
+    return how == closedByUser ? juce::String ("Closed") : "Signalled " + juce::String (how);
+}
 } // namespace
 
-TEST_P (ProgramQuitSignal, QuitsWithZeroAndSavesAChangeMadeJustBefore)
+TEST_P (ProgramQuit, QuitsWithZeroAndSavesAChangeMadeJustBefore)
 {
     ProgramRun run (user);
     ASSERT_TRUE (run.started());
-    ASSERT_TRUE (run.waitForMainWindow().isValid()) << run.output();
+    const auto window = run.waitForMainWindow();
+    ASSERT_TRUE (window.isValid()) << run.output();
+    WindowLayout layout (window.bounds);
     ASSERT_TRUE (run.activate());
 
     // A rename, sent well within the 3 s the program waits before it saves a change by itself.
-    const juce::String name ("Signalled " + juce::String (GetParam()));
-    ASSERT_TRUE (run.click (firstBankName));
-    ASSERT_TRUE (run.key ("F2"));
-    ASSERT_TRUE (run.typeText (name));
-    ASSERT_TRUE (run.key ("Return"));
-    run.screenshot ("program-renamed-before-signal-" + juce::String (GetParam()));
-    ASSERT_EQ (kill (run.pid(), GetParam()), 0);
+    const auto name = nameOf (GetParam());
+    ASSERT_TRUE (renameBank (run, layout.bankRowCentre (0), name));
+    run.screenshot ("program-renamed-before-quit-" + juce::String (GetParam()));
+
+    if (GetParam() == closedByUser)
+        ASSERT_TRUE (run.closeAsUser());
+    else
+        ASSERT_EQ (kill (run.pid(), GetParam()), 0);
 
     ASSERT_TRUE (run.waitForExit());
     EXPECT_EQ (run.exitCode(), 0) << run.output();
@@ -49,4 +55,5 @@ TEST_P (ProgramQuitSignal, QuitsWithZeroAndSavesAChangeMadeJustBefore)
     EXPECT_TRUE (user.modelFile().loadFileAsString().contains (name)) << user.modelFile().loadFileAsString();
 }
 
-INSTANTIATE_TEST_SUITE_P (TermHupInt, ProgramQuitSignal, ::testing::Values (SIGTERM, SIGHUP, SIGINT));
+INSTANTIATE_TEST_SUITE_P (CloseTermHupInt, ProgramQuit,
+                          ::testing::Values (closedByUser, SIGTERM, SIGHUP, SIGINT));

@@ -305,6 +305,11 @@ void ProgramUser::prependToPath (const juce::File& folder)
     pathPrefix.insert (0, folder.getFullPathName());
 }
 
+juce::File ProgramUser::programToRun() const
+{
+    return program == juce::File() ? programFile() : program;
+}
+
 juce::File ProgramUser::addRemovableVolume (const juce::String& label)
 {
     const auto number = ++volumeCount;
@@ -404,7 +409,7 @@ juce::StringPairArray ProgramUser::environment() const
 ProgramRun::ProgramRun (const ProgramUser& user, const juce::StringArray& arguments)
     : outputFile (user.root().getNonexistentChildFile ("run", ".log", false))
 {
-    std::vector<std::string> argumentStrings{programFile().getFullPathName().toStdString()};
+    std::vector<std::string> argumentStrings{user.programToRun().getFullPathName().toStdString()};
     for (const auto& argument : arguments)
         argumentStrings.push_back (argument.toStdString());
 

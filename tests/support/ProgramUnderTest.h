@@ -40,6 +40,8 @@ inline constexpr const char* volumeSourcesRoot = "GLORVAK_VOLUME_SOURCES_ROOT";
 // An "http://127.0.0.1:<port>/..." address the update check fetches instead of the built-in one
 // (only loopback addresses are taken).
 inline constexpr const char* updateInfoUrl = "GLORVAK_UPDATE_INFO_URL";
+// The same for the usage-statistics endpoint, which the program has none of by default.
+inline constexpr const char* usageLogUrl = "GLORVAK_USAGE_LOG_URL";
 } // namespace programVariables
 
 //==============================================================================
@@ -71,6 +73,11 @@ public:
     /** Puts a folder first on PATH for later runs (e.g. one holding a stub "xdg-open"). */
     void prependToPath (const juce::File& folder);
 
+    /** Later runs start this executable instead of programFile(): the same program installed
+        elsewhere, with files of the test's own beside it. */
+    void useProgram (const juce::File& executable) { program = executable; }
+    juce::File programToRun() const;
+
     /** Makes a folder that the program lists as a removable volume (a USB disk with this label)
         and returns it. Works without privileges: the program reads a mount table and a sysfs
         tree below root() instead of the system's (programVariables::volumeSourcesRoot). A
@@ -84,6 +91,7 @@ public:
 private:
     juce::File rootFolder;
     juce::File dataHome;
+    juce::File program;
     juce::StringPairArray variables;
     juce::StringArray pathPrefix;
     juce::StringArray mountLines;

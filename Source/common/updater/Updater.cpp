@@ -45,11 +45,10 @@ Updater::Options Updater::Options::forThisProgram()
     Options options;
     options.updateInfoUrl = AppInfo::getUpdateInfoUrl();
 
-    // Tests of the whole program answer the check from a server of their own. Only a loopback
-    // address is taken, so the variable cannot point the program at another machine.
-    const auto loopbackAddress = juce::SystemStats::getEnvironmentVariable ("GLORVAK_UPDATE_INFO_URL", {});
+    // Tests of the whole program answer the check from a server of their own.
+    const auto loopbackAddress = AppInfo::loopbackAddressFromVariable ("GLORVAK_UPDATE_INFO_URL");
 
-    if (loopbackAddress.startsWith ("http://127.0.0.1:"))
+    if (loopbackAddress.isNotEmpty())
     {
         options.updateInfoUrl = loopbackAddress;
         options.allowLoopbackHttp = true;

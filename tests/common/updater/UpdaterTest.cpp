@@ -140,6 +140,7 @@ TEST (Updater, AVariableCanPointTheCheckOnlyAtThisMachine)
         {"https://evil.example/update-info.json", false},
         {"http://127.0.0.1.evil.example/update-info.json", false},
         {"http://localhost:8080/update-info.json", false},
+        {"http://127.0.0.1:80@evil.example/update-info.json", false},
         {"file:///tmp/update-info.json", false},
     };
 

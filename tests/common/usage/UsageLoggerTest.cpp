@@ -391,6 +391,31 @@ TEST_F (UsageLoggerTest, WithoutAnEndpointNoRecordsPileUp)
     EXPECT_TRUE (status()["Cid"].toString().isNotEmpty());
 }
 
+TEST (UsageLoggerSystemEnvironment, AnEndpointFromTheEnvironmentIsTakenOnlyOnThisMachine)
+{
+    const auto builtIn = UsageLogger::getSystemEnvironment().uploadUrl;
+    const struct
+    {
+        const char* value;
+        bool taken;
+    } cases[] = {
+        {"http://127.0.0.1:8080/api/log/v1/log", true},
+        {"https://log.evil.example/api/log/v1/log", false},
+        {"http://127.0.0.1:80@log.evil.example/api/log/v1/log", false},
+        {"http://localhost:8080/api/log/v1/log", false},
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.value);
+        setenv ("GLORVAK_USAGE_LOG_URL", c.value, 1);
+        const auto environment = UsageLogger::getSystemEnvironment();
+        unsetenv ("GLORVAK_USAGE_LOG_URL");
+
+        EXPECT_EQ (environment.uploadUrl, c.taken ? juce::String (c.value) : builtIn);
+    }
+}
+
 TEST_F (UsageLoggerTest, EventRecordsCarryTheirTextsAndNumbers)
 {
     startRun (refusingUrl());

@@ -1,0 +1,182 @@
+// The preferences of the real program, set as a user sets them: File > Preferences, a click on
+// each switch and a language chosen in the list, the overlay closed, the program quit. What the
+// program keeps is read from "settings.json"; what it shows after a new start from captures of the
+// screen, compared with what it showed when the switch was set.
+
+#include "program/ProgramSteps.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace glorvak::test;
+
+namespace
+{
+struct Switch
+{
+    const char* text; // as the overlay shows it in English
+    const char* key;  // in "settings.json"
+};
+
+const Switch switches[] = {
+    {"Confirm when overwriting", "WarnOverwriting"},
+    {"Confirm when deleting", "WarnDeleting"},
+    {"Show tooltips", "ShowTooltips"},
+    {"Check for updates automatically", "AutoUpdate"},
+};
+
+// Rows of the language list, in the order the program lists them.
+constexpr size_t englishRow = 0;
+constexpr size_t germanRow = 2;
+constexpr size_t languageCount = 9;
+
+class ProgramPreferences : public ProgramTest
+{
+protected:
+    void start()
+    {
+        run = std::make_unique<ProgramRun> (user);
+        ASSERT_TRUE (run->started());
+        window = run->waitForMainWindow();
+        ASSERT_TRUE (window.isValid()) << run->output();
+        layout = std::make_unique<WindowLayout> (window.bounds);
+        ASSERT_TRUE (run->activate());
+    }
+
+    void quit()
+    {
+        expectCleanEnd (*run);
+        run.reset();
+    }
+
+    juce::Image captureInWindow (juce::Rectangle<int> area) const
+    {
+        return capture (area.translated (window.bounds.getX(), window.bounds.getY()));
+    }
+
+    // The mouse rests where it lights up nothing, so that a capture shows a control as it is.
+    bool rest() { return run->moveMouse (window.bounds.getPosition() + layout->restingPoint()); }
+
+    bool waitUntilShown (const std::function<juce::Image()>& captureNow, const juce::Image& expected)
+    {
+        return rest() && run->waitUntil ([&] { return differingShare (captureNow(), expected) == 0.0; });
+    }
+
+    bool waitUntilChanged (const std::function<juce::Image()>& captureNow, const juce::Image& before)
+    {
+        return rest() && run->waitUntil ([&] { return differingShare (captureNow(), before) > 0.1; });
+    }
+
+    void openPreferences()
+    {
+        const auto panel = layout->preferencesPanel();
+        ASSERT_TRUE (rest());
+        const auto closed = captureInWindow (panel);
+        ASSERT_TRUE (pickMenuItem (*run, fileMenu, fileItemCount, preferencesItem));
+        ASSERT_TRUE (waitUntilChanged ([&] { return captureInWindow (panel); }, closed));
+    }
+
+    void closePreferences()
+    {
+        const auto panel = layout->preferencesPanel();
+        const auto open = captureInWindow (panel);
+        ASSERT_TRUE (run->click (layout->preferencesCloseCentre()));
+        ASSERT_TRUE (waitUntilChanged ([&] { return captureInWindow (panel); }, open));
+    }
+
+    // The switch picture at the left of a toggle (twice as wide as high), without its text, which
+    // changes with the language.
+    juce::Image captureSwitch (const Switch& s) const
+    {
+        const auto toggle = layout->preferencesToggle (s.text);
+        return captureInWindow (toggle.withWidth (2 * toggle.getHeight()));
+    }
+
+    juce::Image captureLanguage() const { return captureInWindow (layout->preferencesLanguageBox()); }
+
+    void flip (const Switch& s)
+    {
+        const auto before = captureSwitch (s);
+        ASSERT_TRUE (run->click (layout->preferencesToggle (s.text).getCentre()));
+        ASSERT_TRUE (waitUntilChanged ([&] { return captureSwitch (s); }, before));
+    }
+
+    void chooseLanguage (size_t row)
+    {
+        const auto before = captureLanguage();
+        const auto list = run->openMenu (layout->preferencesLanguageBox().getCentre());
+        ASSERT_TRUE (list.isValid());
+        const auto lines = run->readMenuLines (list);
+        ASSERT_EQ (lines.size(), languageCount);
+        ASSERT_TRUE (pickMenuLine (*run, lines, row));
+        ASSERT_TRUE (waitUntilChanged ([&] { return captureLanguage(); }, before));
+    }
+
+    juce::var readSettings() const { return juce::JSON::parse (user.settingsFile().loadFileAsString()); }
+
+    std::unique_ptr<ProgramRun> run;
+    ProgramWindow window;
+    std::unique_ptr<WindowLayout> layout;
+};
+} // namespace
+
+TEST_F (ProgramPreferences, EachPreferenceIsKeptInSettingsJsonAndShownAgainAfterANewStart)
+{
+    // First run: every switch from its default (on) to off, the language from English to German.
+    std::map<juce::String, juce::Image> shownOn, shownOff;
+    ASSERT_NO_FATAL_FAILURE (start());
+    ASSERT_NO_FATAL_FAILURE (openPreferences());
+    run->screenshot ("program-preferences-defaults");
+
+    for (const auto& s : switches)
+    {
+        SCOPED_TRACE (s.text);
+        shownOn[s.text] = captureSwitch (s);
+        ASSERT_NO_FATAL_FAILURE (flip (s));
+        shownOff[s.text] = captureSwitch (s);
+    }
+
+    const auto shownEnglish = captureLanguage();
+    ASSERT_NO_FATAL_FAILURE (chooseLanguage (germanRow));
+    const auto shownGerman = captureLanguage();
+    run->screenshot ("program-preferences-changed");
+    ASSERT_NO_FATAL_FAILURE (closePreferences());
+    ASSERT_NO_FATAL_FAILURE (quit());
+
+    auto settings = readSettings();
+    for (const auto& s : switches)
+    {
+        SCOPED_TRACE (s.key);
+        ASSERT_TRUE (settings.hasProperty (s.key)) << user.settingsFile().loadFileAsString();
+        EXPECT_FALSE ((bool)settings[s.key]);
+    }
+    EXPECT_EQ (settings["GuiLangId"].toString(), "de");
+
+    // Second run: the overlay shows what was stored; every choice is undone.
+    ASSERT_NO_FATAL_FAILURE (start());
+    ASSERT_NO_FATAL_FAILURE (openPreferences());
+    run->screenshot ("program-preferences-kept");
+
+    for (const auto& s : switches)
+    {
+        SCOPED_TRACE (s.text);
+        EXPECT_EQ (differingShare (captureSwitch (s), shownOff[s.text]), 0.0) << "shown as stored (off)";
+        ASSERT_NO_FATAL_FAILURE (flip (s));
+        EXPECT_TRUE (waitUntilShown ([&] { return captureSwitch (s); }, shownOn[s.text]));
+    }
+
+    EXPECT_EQ (differingShare (captureLanguage(), shownGerman), 0.0) << "German shown as stored";
+    ASSERT_NO_FATAL_FAILURE (chooseLanguage (englishRow));
+    EXPECT_TRUE (waitUntilShown ([&] { return captureLanguage(); }, shownEnglish));
+    ASSERT_NO_FATAL_FAILURE (closePreferences());
+    ASSERT_NO_FATAL_FAILURE (quit());
+
+    settings = readSettings();
+    for (const auto& s : switches)
+    {
+        SCOPED_TRACE (s.key);
+        EXPECT_TRUE ((bool)settings[s.key]) << user.settingsFile().loadFileAsString();
+    }
+    EXPECT_EQ (settings["GuiLangId"].toString(), "en");
+}
