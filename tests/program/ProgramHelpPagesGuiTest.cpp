@@ -9,6 +9,8 @@
 #include <BuildInfo.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 using namespace glorvak::test;
 
 namespace
@@ -86,7 +88,9 @@ protected:
             const auto target = folder.getChildFile (source.getFileName());
 
             if (source == built)
-                ASSERT_TRUE (source.createHardLink (target) || source.copyFileTo (target));
+                ASSERT_TRUE (::link (source.getFullPathName().toRawUTF8(),
+                                     target.getFullPathName().toRawUTF8()) == 0 ||
+                             source.copyFileTo (target));
             else if (source.isDirectory())
                 ASSERT_TRUE (source.copyDirectoryTo (target));
             else

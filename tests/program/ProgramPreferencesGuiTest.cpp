@@ -46,7 +46,7 @@ protected:
 
     void quit()
     {
-        expectCleanEnd (*run);
+        expectCleanEnd (*run, Closing::withKeyboard);
         run.reset();
     }
 
@@ -63,9 +63,23 @@ protected:
         return rest() && run->waitUntil ([&] { return differingShare (captureNow(), expected) == 0.0; });
     }
 
-    bool waitUntilChanged (const std::function<juce::Image()>& captureNow, const juce::Image& before)
+    /** Waits until the area shows something else than before and has stopped changing (a control
+        the mouse has just left is repainted once more), and returns that. */
+    juce::Image waitUntilChanged (const std::function<juce::Image()>& captureNow, const juce::Image& before)
     {
-        return rest() && run->waitUntil ([&] { return differingShare (captureNow(), before) > 0.1; });
+        juce::Image last;
+
+        if (!rest() || !run->waitUntil (
+                           [&]
+                           {
+                               auto now = captureNow();
+                               const bool steady = last.isValid() && differingShare (now, last) == 0.0;
+                               last = now;
+                               return steady && differingShare (now, before) > 0.0;
+                           }))
+            return {};
+
+        return last;
     }
 
     void openPreferences()
@@ -74,7 +88,7 @@ protected:
         ASSERT_TRUE (rest());
         const auto closed = captureInWindow (panel);
         ASSERT_TRUE (pickMenuItem (*run, fileMenu, fileItemCount, preferencesItem));
-        ASSERT_TRUE (waitUntilChanged ([&] { return captureInWindow (panel); }, closed));
+        ASSERT_TRUE (waitUntilChanged ([&] { return captureInWindow (panel); }, closed).isValid());
     }
 
     void closePreferences()
@@ -82,35 +96,40 @@ protected:
         const auto panel = layout->preferencesPanel();
         const auto open = captureInWindow (panel);
         ASSERT_TRUE (run->click (layout->preferencesCloseCentre()));
-        ASSERT_TRUE (waitUntilChanged ([&] { return captureInWindow (panel); }, open));
+        ASSERT_TRUE (waitUntilChanged ([&] { return captureInWindow (panel); }, open).isValid());
     }
 
-    // The switch picture at the left of a toggle (twice as wide as high), without its text, which
-    // changes with the language.
+    // The switch picture at the left of a toggle (1.5 times as wide as the toggle is high),
+    // without its text, which changes with the language.
     juce::Image captureSwitch (const Switch& s) const
     {
         const auto toggle = layout->preferencesToggle (s.text);
-        return captureInWindow (toggle.withWidth (2 * toggle.getHeight()));
+        return captureInWindow (toggle.withWidth (toggle.getHeight() * 3 / 2));
     }
 
     juce::Image captureLanguage() const { return captureInWindow (layout->preferencesLanguageBox()); }
 
-    void flip (const Switch& s)
+    /** Clicks a switch and returns how it shows afterwards. */
+    juce::Image flip (const Switch& s)
     {
         const auto before = captureSwitch (s);
-        ASSERT_TRUE (run->click (layout->preferencesToggle (s.text).getCentre()));
-        ASSERT_TRUE (waitUntilChanged ([&] { return captureSwitch (s); }, before));
+        EXPECT_TRUE (run->click (layout->preferencesToggle (s.text).getCentre()));
+        return waitUntilChanged ([&] { return captureSwitch (s); }, before);
     }
 
-    void chooseLanguage (size_t row)
+    /** Picks a row of the language list and returns how the list shows afterwards. */
+    juce::Image chooseLanguage (size_t row)
     {
         const auto before = captureLanguage();
         const auto list = run->openMenu (layout->preferencesLanguageBox().getCentre());
-        ASSERT_TRUE (list.isValid());
+        EXPECT_TRUE (list.isValid());
         const auto lines = run->readMenuLines (list);
-        ASSERT_EQ (lines.size(), languageCount);
-        ASSERT_TRUE (pickMenuLine (*run, lines, row));
-        ASSERT_TRUE (waitUntilChanged ([&] { return captureLanguage(); }, before));
+        EXPECT_EQ (lines.size(), languageCount);
+
+        if (!pickMenuLine (*run, lines, row))
+            return {};
+
+        return waitUntilChanged ([&] { return captureLanguage(); }, before);
     }
 
     juce::var readSettings() const { return juce::JSON::parse (user.settingsFile().loadFileAsString()); }
@@ -133,13 +152,13 @@ TEST_F (ProgramPreferences, EachPreferenceIsKeptInSettingsJsonAndShownAgainAfter
     {
         SCOPED_TRACE (s.text);
         shownOn[s.text] = captureSwitch (s);
-        ASSERT_NO_FATAL_FAILURE (flip (s));
-        shownOff[s.text] = captureSwitch (s);
+        shownOff[s.text] = flip (s);
+        ASSERT_TRUE (shownOff[s.text].isValid()) << "the switch shows the click";
     }
 
     const auto shownEnglish = captureLanguage();
-    ASSERT_NO_FATAL_FAILURE (chooseLanguage (germanRow));
-    const auto shownGerman = captureLanguage();
+    const auto shownGerman = chooseLanguage (germanRow);
+    ASSERT_TRUE (shownGerman.isValid()) << "the list shows the choice";
     run->screenshot ("program-preferences-changed");
     ASSERT_NO_FATAL_FAILURE (closePreferences());
     ASSERT_NO_FATAL_FAILURE (quit());
@@ -161,14 +180,13 @@ TEST_F (ProgramPreferences, EachPreferenceIsKeptInSettingsJsonAndShownAgainAfter
     for (const auto& s : switches)
     {
         SCOPED_TRACE (s.text);
-        EXPECT_EQ (differingShare (captureSwitch (s), shownOff[s.text]), 0.0) << "shown as stored (off)";
-        ASSERT_NO_FATAL_FAILURE (flip (s));
-        EXPECT_TRUE (waitUntilShown ([&] { return captureSwitch (s); }, shownOn[s.text]));
+        EXPECT_TRUE (waitUntilShown ([&] { return captureSwitch (s); }, shownOff[s.text]))
+            << "shown as stored";
+        EXPECT_EQ (differingShare (flip (s), shownOn[s.text]), 0.0) << "on again";
     }
 
-    EXPECT_EQ (differingShare (captureLanguage(), shownGerman), 0.0) << "German shown as stored";
-    ASSERT_NO_FATAL_FAILURE (chooseLanguage (englishRow));
-    EXPECT_TRUE (waitUntilShown ([&] { return captureLanguage(); }, shownEnglish));
+    EXPECT_TRUE (waitUntilShown ([&] { return captureLanguage(); }, shownGerman)) << "shown as stored";
+    EXPECT_EQ (differingShare (chooseLanguage (englishRow), shownEnglish), 0.0) << "English again";
     ASSERT_NO_FATAL_FAILURE (closePreferences());
     ASSERT_NO_FATAL_FAILURE (quit());
 

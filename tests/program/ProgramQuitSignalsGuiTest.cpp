@@ -9,7 +9,7 @@ using namespace glorvak::test;
 namespace
 {
 // How the program is told to end right after a change: a signal, as a session's logout, `kill`
-// or Ctrl+C in a terminal sends it, or the user closing the window (0 here).
+// or Ctrl+C in a terminal sends it, or the user closing the window with alt+F4 (0 here).
 constexpr int closedByUser = 0;
 
 class ProgramQuit : public ::testing::TestWithParam<int>
@@ -45,7 +45,7 @@ TEST_P (ProgramQuit, QuitsWithZeroAndSavesAChangeMadeJustBefore)
     run.screenshot ("program-renamed-before-quit-" + juce::String (GetParam()));
 
     if (GetParam() == closedByUser)
-        ASSERT_TRUE (run.closeAsUser());
+        ASSERT_TRUE (closeWithKeyboard (run));
     else
         ASSERT_EQ (kill (run.pid(), GetParam()), 0);
 

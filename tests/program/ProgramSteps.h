@@ -229,11 +229,26 @@ inline bool renameBank (ProgramRun& run, juce::Point<int> nameCell, const juce::
            run.key ("Return");
 }
 
+/** Closes the main window with alt+F4, as a user at the keyboard does. Right after typing this is
+    the way to close: the key reaches the window manager in order behind the keys typed before it,
+    whereas closeAsUser's request comes over another X connection, and openbox was seen to drop
+    it (about one time in four) when it overtook keys still on their way. */
+inline bool closeWithKeyboard (ProgramRun& run)
+{
+    return run.activate() && run.key ("alt+F4");
+}
+
+enum class Closing
+{
+    withWindowManager, // closeAsUser
+    withKeyboard       // closeWithKeyboard
+};
+
 /** Closes the window as a user does; the program ends with 0 and nothing reported by the
     sanitizers or JUCE's leak detector. */
-inline void expectCleanEnd (ProgramRun& run)
+inline void expectCleanEnd (ProgramRun& run, Closing closing = Closing::withWindowManager)
 {
-    ASSERT_TRUE (run.closeAsUser());
+    ASSERT_TRUE (closing == Closing::withKeyboard ? closeWithKeyboard (run) : run.closeAsUser());
     ASSERT_TRUE (run.waitForExit()) << run.output();
     EXPECT_EQ (run.exitCode(), 0) << run.output();
     EXPECT_FALSE (run.hasSanitizerReport()) << run.output();

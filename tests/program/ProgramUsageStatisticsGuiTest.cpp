@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <limits>
+
 using namespace glorvak::test;
 
 namespace
@@ -79,7 +82,7 @@ protected:
         return seconds;
     }
 
-    /** One run: start, rename the first BANK, quit by closing the window. While it runs the
+    /** One run: start, rename the first BANK, quit with alt+F4. While it runs the
         condition is waited for (e.g. an upload). */
     void useOnce (const juce::String& bankName, const std::function<bool()>& whileRunning = nullptr)
     {
@@ -90,9 +93,11 @@ protected:
         ASSERT_TRUE (renameBank (run, layout.bankRowCentre (0), bankName));
 
         if (whileRunning != nullptr)
+        {
             ASSERT_TRUE (run.waitUntil (whileRunning)) << run.output();
+        }
 
-        expectCleanEnd (run);
+        expectCleanEnd (run, Closing::withKeyboard);
     }
 };
 } // namespace
