@@ -203,17 +203,6 @@ ChooserLayout layOutFileChooser (juce::Rectangle<int> windowSize, bool saving)
     return layout;
 }
 
-/** The title of an X window. */
-juce::String titleOf (const ProgramWindow& window)
-{
-    juce::ChildProcess process;
-
-    if (!process.start (juce::StringArray{"xdotool", "getwindowname", window.id}))
-        return {};
-
-    return process.readAllProcessOutput().trim();
-}
-
 //==============================================================================
 class QuitDuringFileOperation : public ::testing::Test
 {
@@ -277,20 +266,7 @@ protected:
             return {};
         }
 
-        return waitForWindowTitled (title);
-    }
-
-    /** Waits for a window besides the main one with that title. */
-    ProgramWindow waitForWindowTitled (const juce::String& title)
-    {
-        const auto found = run->waitForWindow (
-            [&] (const ProgramWindow& w) { return w.id != run->mainWindow().id && titleOf (w) == title; });
-
-        if (found.isValid())
-            juce::ChildProcess().start (juce::StringArray{"xdotool", "windowactivate", "--sync", found.id},
-                                        0);
-
-        return found;
+        return run->waitForWindowTitled (title);
     }
 
     /** Clicks the button that a layout found in a dialog shown on the screen, after checking it is
@@ -340,7 +316,7 @@ protected:
     void startRestore (const juce::File& archive)
     {
         chooseFile (pickFileItem (restoreItem, TRANS ("Open")), archive, false);
-        const auto confirmation = waitForWindowTitled (TRANS ("Restore"));
+        const auto confirmation = run->waitForWindowTitled (TRANS ("Restore"));
         clickIn (confirmation,
                  layOutDialog ([&archive] { vantor::confirmRestore (nullptr, archive); }, TRANS ("Yes")));
     }
@@ -361,8 +337,10 @@ protected:
     {
         const auto layout = completionBox (title);
         const auto box = run->waitForWindow (
-            [&] (const ProgramWindow& w)
-            { return w.id != run->mainWindow().id && hasSize (w, layout.dialog) && titleOf (w) == title; });
+            [&] (const ProgramWindow& w) {
+                return w.id != run->mainWindow().id && hasSize (w, layout.dialog) &&
+                       ProgramRun::titleOf (w) == title;
+            });
         ASSERT_TRUE (box.isValid()) << title << " completed";
         ASSERT_TRUE (run->clickOnScreen (box.bounds.getPosition() + layout.button.getCentre()));
         ASSERT_TRUE (run->waitUntil ([this] { return dialogs().empty(); }));
@@ -379,7 +357,7 @@ protected:
                 // The drive dialog and the restore confirmation have the same title and may
                 // not have gone yet.
                 return w.id != run->mainWindow().id && w.id != answeredDialog && !hasSize (w, completed) &&
-                       titleOf (w) == title;
+                       ProgramRun::titleOf (w) == title;
             });
         ASSERT_TRUE (progress.isValid()) << "the progress window of " << title;
         run->screenshot (screenshotName); // only when asked for: it waits for the program to paint

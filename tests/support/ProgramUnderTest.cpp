@@ -597,18 +597,17 @@ juce::String ProgramRun::activeWindowId()
     return xdotool ({"getactivewindow"}).trim();
 }
 
-bool ProgramRun::activate()
+namespace
 {
-    if (!main.isValid() && !waitForMainWindow().isValid())
-        return false;
-
+bool activateWindow (const juce::String& id)
+{
     // Not "--sync": it waits for ever when the window manager keeps another window active.
-    if (!xdotoolSucceeds ({"windowactivate", main.id}))
+    if (!xdotoolSucceeds ({"windowactivate", id}))
         return false;
 
     const auto deadline = juce::Time::getMillisecondCounter() + 30000;
 
-    while (activeWindowId() != main.id)
+    while (ProgramRun::activeWindowId() != id)
     {
         if (juce::Time::getMillisecondCounter() > deadline)
             return false;
@@ -617,6 +616,29 @@ bool ProgramRun::activate()
     }
 
     return true;
+}
+} // namespace
+
+bool ProgramRun::activate()
+{
+    if (!main.isValid() && !waitForMainWindow().isValid())
+        return false;
+
+    return activateWindow (main.id);
+}
+
+juce::String ProgramRun::titleOf (const ProgramWindow& window)
+{
+    return xdotool ({"getwindowname", window.id}).trim();
+}
+
+ProgramWindow ProgramRun::waitForWindowTitled (const juce::String& title, int timeoutMs)
+{
+    const auto found = waitForWindow ([this, &title] (const ProgramWindow& w)
+                                      { return w.id != main.id && titleOf (w) == title; },
+                                      timeoutMs);
+
+    return found.isValid() && activateWindow (found.id) ? found : ProgramWindow();
 }
 
 bool ProgramRun::moveMouse (juce::Point<int> onScreen)

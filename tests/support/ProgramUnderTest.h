@@ -142,6 +142,14 @@ public:
     ProgramWindow waitForWindow (const std::function<bool (const ProgramWindow&)>& condition,
                                  int timeoutMs = defaultTimeoutMs);
 
+    /** The title of a window (its WM_NAME), empty when it has gone. */
+    static juce::String titleOf (const ProgramWindow& window);
+
+    /** Waits for a window besides the main window with this title and makes it the active
+        window, so that keys reach it; invalid on time-out. Looking for "any new window" right
+        after a menu pick can find the menu's own window that has not gone yet. */
+    ProgramWindow waitForWindowTitled (const juce::String& title, int timeoutMs = defaultTimeoutMs);
+
     /** Waits until the condition holds while the program runs; false on time-out or when the
         program ended first. */
     bool waitUntil (const std::function<bool()>& condition, int timeoutMs = defaultTimeoutMs);
