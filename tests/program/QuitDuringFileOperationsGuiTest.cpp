@@ -8,6 +8,7 @@
 // and with the result of the same operation run to completion through the program. Screenshots of
 // the progress window just before the close go to $GLORVAK_SCREENSHOTS when it is set.
 
+#include "program/ProgramSteps.h"
 #include "support/DialogLayout.h"
 #include "support/FullDataFolder.h"
 #include "support/ProgramUnderTest.h"
@@ -25,20 +26,6 @@
 namespace
 {
 using namespace glorvak::test;
-
-// The File menu's name in the menu bar (main window coordinates) and its items in their order.
-const juce::Point<int> fileMenu{20, 12};
-
-enum FileItem
-{
-    exportItem,
-    importItem,
-    backupItem,
-    restoreItem,
-    preferencesItem,
-    exitItem,
-    fileItemCount
-};
 
 // Enough that an export, a backup and a restore each take several seconds in the sanitizer build,
 // and no more: the test writes it, and the backup deflates all of it.
